@@ -1,0 +1,100 @@
+#include "core/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace tesvar {
+
+std::string ReadWholeFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw IoError(IoError::FromErrno(errno), path);
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    throw IoError(kAccessDenied, path);
+  }
+  std::string bytes;
+  if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      ::close(fd);
+      throw IoError(IoError::FromErrno(err), path);
+    }
+    if (n == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+void WriteFileReplacing(const std::string& path, const std::string& bytes) {
+  struct stat target {};
+  bool targetExists = ::stat(path.c_str(), &target) == 0;
+  if (targetExists && S_ISDIR(target.st_mode)) throw CannotCreateError(kAccessDenied, path);
+  // A read-only target is refused as the old program's create would have
+  // been, although the rename could replace it.
+  if (targetExists && ::access(path.c_str(), W_OK) != 0) {
+    throw CannotCreateError(IoError::FromErrno(errno), path);
+  }
+
+  std::size_t slash = path.find_last_of('/');
+  std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string temp = dir + "." + base + ".XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) throw CannotCreateError(IoError::FromErrno(errno), path);
+
+  // mkstemp creates with 0600; give the file the mode a plain create would
+  // (or the replaced file's mode).
+  mode_t mode;
+  if (targetExists) {
+    mode = target.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+
+  auto fail = [&](int err) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw IoError(IoError::FromErrno(err), path);
+  };
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(errno);
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    throw IoError(IoError::FromErrno(err), path);
+  }
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    int err = errno;
+    ::unlink(temp.c_str());
+    throw IoError(IoError::FromErrno(err), path);
+  }
+}
+
+}  // namespace tesvar

@@ -1,0 +1,58 @@
+// Perkin-Elmer 1600/2000 FT-IR spectrum files (*.sp).
+//
+// Layout (lines end in CR LF; line numbers from 1; H is the line holding
+// "#HDR"):
+//   1      identification, columns 1-5 "PE IR"      -> IdentLine
+//   2      unused ("-1")
+//   3      free text                                -> HeaderLine3
+//   4..9   acquisition date, time, modification date, time, operator,
+//          comment
+//   10     last abscissa (real)                     -> LastX
+//   11     number of scans (integer)                -> NScans
+//   12-20  unused
+//   21     instrument line, "1600" / "2000"         -> Model
+//   ...    skipped up to the line containing "#HDR"
+//   H+1..4 unused ("-1", "-1", "#GR", "CM-1")
+//   H+5    ordinate mode: 'A' absorbance (2^23 per unit), "%T" (41943.04
+//          per %T); 'A' and 'T' together: absorbance scale, taken as %T
+//   H+6    ordinate factor, H+7 unused
+//   H+8    first abscissa, H+9 step, H+10 number of points
+//   ...    further lines, then the line "#DATA"
+//   data   right after the "#DATA" line end: 4-byte little-endian signed
+//          integers, one per point, to the end of the file.
+//
+// Header lines are read with at most 255 characters; a line ends at CR (an
+// LF right after it belongs to the line end; a lone LF is an ordinary
+// character); Ctrl-Z ends the header. Numbers must fill their whole line.
+//
+// The old program started the data 7 bytes after the first '#' 'D' pair of
+// the whole file, so a comment containing "#D" broke the file; we take the
+// "#DATA" line that follows the "#HDR" block. Loads are all-or-nothing.
+#pragma once
+
+#include <string>
+
+#include "core/messages.h"
+#include "core/spectrum.h"
+
+namespace tesvar {
+
+// Parses SP bytes into a fresh record built from `current`. On success the
+// record replaces `current` (DataLoaded, YConverted, SpectrumShown set);
+// on failure the message goes to `messages`, `current` keeps every value but
+// DataLoaded, which becomes false. Returns whether the load succeeded.
+[[nodiscard]] bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& messages);
+
+// Reads the file and parses it as above. Throws IoError when the file
+// cannot be opened or read.
+[[nodiscard]] bool ReadSpFile(const std::string& path, Spectrum& current, Messages& messages);
+
+// The SP file bytes for the record, always as percent transmittance.
+// Recomputes RawY from TransY as a side effect.
+std::string BuildSpBytes(Spectrum& spectrum);
+
+// Stamps ModDate/ModTime, builds the file and writes it over path safely.
+// Throws IoError on any failure (the target is left as it was).
+void WriteSpFile(const std::string& path, Spectrum& spectrum);
+
+}  // namespace tesvar

@@ -1,0 +1,131 @@
+#include "core/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace tesvar {
+namespace {
+
+TEST(RoundHalfEven, TiesGoToEven) {
+  struct Case {
+    double in;
+    int64_t out;
+  } cases[] = {{0.5, 0},       {1.5, 2},      {2.5, 2},          {-0.5, 0},  {-1.5, -2},
+               {-2.5, -2},     {1450.5, 1450}, {1451.5, 1452},   {0.49999, 0}, {2.50001, 3},
+               {-2.50001, -3}, {3.0, 3},       {-7.0, -7}};
+  for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
+}
+
+TEST(RoundHalfEven, ClampsAndNaN) {
+  EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+  EXPECT_EQ(RoundToInt32(1e12), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(RoundToInt32(-1e12), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(RoundToInt32(-4194.304), -4194);
+}
+
+TEST(FormatFixed, RoundsHalfAwayOnTheDecimalExpansion) {
+  struct Case {
+    double value;
+    int decimals, width;
+    const char* text;
+  } cases[] = {
+      {5, 1, 4, " 5.0"},       {1234.56, 1, 4, "1234.6"}, {0.25, 1, 4, " 0.3"},
+      {-0.04, 1, 4, "-0.0"},   {399.96, 1, 4, "400.0"},   {4000, 1, 4, "4000.0"},
+      {7, 1, 4, " 7.0"},       {-0.25, 1, 4, "-0.3"},     {9.96, 1, 4, "10.0"},
+      // The double nearest 9.95 expands to 9.94999999999999929: rounds down.
+      {9.95, 1, 4, " 9.9"},
+      {0.05, 1, 0, "0.1"},     {4000, 6, 0, "4000.000000"}, {-1, 2, 0, "-1.00"},
+      {-0.964, 2, 0, "-0.96"}, {1, 2, 3, "1.00"},         {450, 1, 5, "450.0"},
+      {0.853, 5, 0, "0.85300"}, {0, 5, 0, "0.00000"},     {12.074, 2, 2, "12.07"},
+      {100, 2, 2, "100.00"},   {0.000004, 5, 0, "0.00000"}, {0.000005, 5, 0, "0.00001"},
+      {123456789012.5, 0, 0, "123456789013"}, {1e-30, 1, 0, "0.0"}, {-1e-30, 1, 0, "-0.0"},
+      {0.5, 0, 4, "   1"},     {2.5, 0, 0, "3"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatFixed(c.value, c.decimals, c.width), c.text) << c.value;
+  }
+}
+
+TEST(RealToText41, Examples) {
+  EXPECT_EQ(RealToText41(1715.3), "1715.3");
+  EXPECT_EQ(RealToText41(399.96), "400.0");
+  EXPECT_EQ(RealToText41(9.5), " 9.5");
+  EXPECT_EQ(RealToText41(-12.34), "-12.3");
+}
+
+TEST(FormatExp23, TwentyThreeCharacters) {
+  struct Case {
+    double value;
+    const char* text;
+  } cases[] = {
+      {450, " 4.50000000000000E+0002"},  {-450, "-4.50000000000000E+0002"},
+      {0, " 0.00000000000000E+0000"},    {4000, " 4.00000000000000E+0003"},
+      {0.001, " 1.00000000000000E-0003"}, {1.0 / 3, " 3.33333333333333E-0001"},
+      {2.0 / 3, " 6.66666666666667E-0001"}, {9.999999999999999, " 1.00000000000000E+0001"},
+      {449.99, " 4.49990000000000E+0002"},
+  };
+  for (const auto& c : cases) {
+    std::string t = FormatExp23(c.value);
+    EXPECT_EQ(t, c.text);
+    EXPECT_EQ(t.size(), 23u);
+  }
+}
+
+TEST(ParseStrict, Reals) {
+  struct Case {
+    const char* text;
+    bool ok;
+    double value;
+  } cases[] = {
+      {"450", true, 450},         {"  4.5E+0002", true, 450}, {"-1.00", true, -1},
+      {"+3", true, 3},            {"1e3", true, 1000},        {" 4.50000000000000E+0002", true, 450},
+      {".5", true, 0.5},          {"5.", true, 5},            {"", false, 0},
+      {"450 ", false, 0},         {"4 50", false, 0},         {"abc", false, 0},
+      {"1e", false, 0},           {"-", false, 0},            {"1.0.", false, 0},
+      {"1e999", false, 0},        {"inf", false, 0},          {"nan", false, 0},
+  };
+  for (const auto& c : cases) {
+    double v = -12345;
+    EXPECT_EQ(ParseStrictReal(c.text, v), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+    }
+  }
+}
+
+TEST(ParseStrict, Integers) {
+  struct Case {
+    const char* text;
+    bool ok;
+    int32_t value;
+  } cases[] = {
+      {"16", true, 16},     {"  3551", true, 3551}, {"-5", true, -5},  {"$10", true, 16},
+      {"$ff", true, 255},   {"-$A", true, -10},     {"2147483647", true, 2147483647},
+      {"-2147483648", true, -2147483647 - 1},       {"2147483648", false, 0},
+      {"$FFFFFFFF", false, 0}, {"", false, 0},      {"16 ", false, 0}, {"1.0", false, 0},
+      {"$", false, 0},      {"12x", false, 0},
+  };
+  for (const auto& c : cases) {
+    int32_t v = -1;
+    EXPECT_EQ(ParseStrictInt(c.text, v), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << c.text;
+    }
+  }
+}
+
+TEST(ParseDecimal, ImporterNumbers) {
+  double v = 0;
+  EXPECT_TRUE(ParseDecimal("4.0E3", v));
+  EXPECT_DOUBLE_EQ(v, 4000);
+  EXPECT_TRUE(ParseDecimal("-85", v));
+  EXPECT_DOUBLE_EQ(v, -85);
+  EXPECT_FALSE(ParseDecimal("4000-85", v));
+  EXPECT_FALSE(ParseDecimal(" 1", v));
+  EXPECT_FALSE(ParseDecimal("", v));
+}
+
+}  // namespace
+}  // namespace tesvar
