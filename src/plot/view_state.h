@@ -1,0 +1,57 @@
+// The state of the plot view that outlives one paint: the frame of the last
+// paint (the mouse and button handlers convert pixels with it), the tool,
+// the cursor and baseline values and the peak labels. Plain data, owned by
+// the main window; the exports compute their own frames and never touch it.
+#pragma once
+
+#include <string>
+
+#include "plot/peak_labels.h"
+
+namespace tesvar {
+
+enum ToolModeKind : int { kCursorTool = 1, kLabelTool = 2 };
+
+struct ViewState {
+  // Frame of the last screen paint (surface pixels, y downwards).
+  int PlotLeft = 0;
+  int PlotBottom = 0;
+  int PlotWidth = 0;
+  int PlotYScale = 0;  // negative: the 100 %T line is PlotBottom + PlotYScale
+  double PlotXScale = 0;
+  double PlotXScaleLow = 0;
+  int BreakOffset = 0;
+  int LabelUnit = 3;
+
+  int ToolMode = kCursorTool;
+  bool GridOn = false;
+
+  // Cursor tool.
+  int CursorIndex = 0;
+  double CursorX = 0;
+  int CursorPx = 0;
+  int DrawnCursorPx = 0;
+  std::string CursorPercentText;
+  bool CursorDragging = false;
+  bool MouseInPlot = false;
+
+  // Baseline tool (right button, only with the -e switch).
+  bool BaselineDragging = false;
+  int DragX = 0, DragY = 0;
+  int BaselineAnchorX = 0, BaselineAnchorY = 0;
+  int BaselineEndX = 0, BaselineEndY = 0;
+  int DrawnBaselineEndX = 0, DrawnBaselineEndY = 0;
+
+  LabelList Labels;
+
+  // What every successful load does to the view: the cursor back to the
+  // first point on the left frame line.
+  void ResetCursor(double xStart) {
+    CursorX = xStart;
+    CursorIndex = 0;
+    CursorPx = PlotLeft;
+    DrawnCursorPx = PlotLeft;
+  }
+};
+
+}  // namespace tesvar

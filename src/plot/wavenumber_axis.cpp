@@ -1,0 +1,43 @@
+#include "plot/wavenumber_axis.h"
+
+#include <cmath>
+
+#include "core/number_text.h"
+
+namespace tesvar {
+
+WavenumberAxis::WavenumberAxis(double xStart, double xEnd, double width)
+    : xStart_(xStart), xEnd_(xEnd), width_(width) {
+  twoScale_ = xEnd <= 2000 && 2000 <= xStart && xStart > xEnd;
+  if (twoScale_) {
+    span_ = (xStart - 2000) + 2 * (2000 - xEnd);
+    scaleHigh_ = width / span_;
+    scaleLow_ = 2 * width / span_;
+    breakOffset_ = static_cast<int>(RoundHalfEven((xStart - 2000) * scaleHigh_));
+  } else {
+    span_ = xStart - xEnd;
+    scaleHigh_ = span_ != 0 ? width / span_ : 0;
+    scaleLow_ = scaleHigh_;
+    breakOffset_ = static_cast<int>(RoundHalfEven(width));
+  }
+}
+
+double WavenumberAxis::Offset(double w) const {
+  if (twoScale_ && w < 2000) return (xStart_ - 2000) * scaleHigh_ + (2000 - w) * scaleLow_;
+  return (xStart_ - w) * scaleHigh_;
+}
+
+double WavenumberAxis::WavenumberAt(int rel) const {
+  if (!twoScale_) {
+    return scaleHigh_ != 0 ? xStart_ - static_cast<double>(RoundHalfEven(rel / scaleHigh_)) : xStart_;
+  }
+  if (rel <= breakOffset_) return xStart_ - static_cast<double>(RoundHalfEven(rel / scaleHigh_));
+  return static_cast<double>(
+      RoundHalfEven(((xStart_ - 2000) * scaleHigh_ + 2000 * scaleLow_ - rel) / scaleLow_));
+}
+
+int WavenumberAxis::TickHigh() const { return static_cast<int>(RoundHalfEven(xStart_) / 100); }
+
+int WavenumberAxis::TickLow() const { return static_cast<int>(RoundHalfEven(xEnd_ + 99) / 100); }
+
+}  // namespace tesvar
