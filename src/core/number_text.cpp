@@ -24,6 +24,16 @@ int32_t RoundToInt32(double value) {
   return static_cast<int32_t>(r);
 }
 
+int64_t RoundHalfAway(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 9.2e18) return std::numeric_limits<int64_t>::max();
+  if (value <= -9.2e18) return std::numeric_limits<int64_t>::min();
+  // Neighbouring doubles lie further apart than the 18th significant digit,
+  // so a double that is not exactly a half never expands to one: rounding the
+  // binary value agrees with FormatFixed's decimal rounding.
+  return static_cast<int64_t>(std::round(value));
+}
+
 namespace {
 
 // The 18 significant digits of |value| and its decimal exponent:

@@ -21,6 +21,11 @@ int64_t RoundHalfEven(double value);
 // The same, clamped to the int32 range (for raw ordinate integers).
 int32_t RoundToInt32(double value);
 
+// Nearest integer, halves away from zero: the integer a fixed conversion with
+// no decimals writes (plotter coordinates), but without FormatFixed's "-0".
+// Same clamping and NaN rule as RoundHalfEven.
+int64_t RoundHalfAway(double value);
+
 // Fixed notation with `decimals` digits after the point, right-justified with
 // blanks to at least minWidth characters. A '-' stands before every negative
 // value, also when the rounded digits are all zero ("-0.0").

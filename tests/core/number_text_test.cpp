@@ -25,6 +25,22 @@ TEST(RoundHalfEven, ClampsAndNaN) {
   EXPECT_EQ(RoundToInt32(-4194.304), -4194);
 }
 
+TEST(RoundHalfAway, HalvesGoAwayFromZeroAndAgreeWithFormatFixed) {
+  struct Case {
+    double in;
+    int64_t out;
+  } cases[] = {{0.5, 1},         {1.5, 2},          {2.5, 3},       {-0.5, -1},
+               {-2.5, -3},       {-0.3, 0},         {1002.5, 1003}, {4461.538, 4462},
+               {2.4999999999999996, 2}, {-1e300, std::numeric_limits<int64_t>::min()},
+               {std::nan(""), 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(RoundHalfAway(c.in), c.out) << c.in;
+    if (std::isfinite(c.in) && std::fabs(c.in) < 1e15 && c.out != 0) {
+      EXPECT_EQ(FormatInt(RoundHalfAway(c.in)), FormatFixed(c.in, 0)) << c.in;
+    }
+  }
+}
+
 TEST(FormatFixed, RoundsHalfAwayOnTheDecimalExpansion) {
   struct Case {
     double value;
