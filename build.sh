@@ -3,6 +3,9 @@
 #   ./build.sh run            install what is missing, build, open the viewer on the sample
 #   ./build.sh test           install what is missing, build, run every test
 #   ./build.sh build          install what is missing and build
+#   ./build.sh sanitize       build everything with AddressSanitizer + UBSan, run every test
+#   ./build.sh fuzz [SECONDS] build the libFuzzer targets and run each for SECONDS (default 60)
+#   ./build.sh fuzz-ci        replay the fuzz corpora, then fuzz each target for 30 s
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -15,6 +18,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils
+  clang libclang-rt-14-dev
   hp2xx libwmf-bin librsvg2-bin poppler-utils libxml2-utils
 )
 
@@ -43,6 +47,73 @@ configure_and_build() {
   cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
+SANITIZE_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+
+sanitize() {
+  local dir=build-sanitize
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESVAR_BUILD_BENCH=OFF \
+      -DCMAKE_CXX_FLAGS="$SANITIZE_FLAGS" -DCMAKE_EXE_LINKER_FLAGS="$SANITIZE_FLAGS"
+  fi
+  cmake --build "$dir" -j "$(nproc)"
+  export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+  export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+  export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan.supp:print_suppressions=0}
+  export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+  ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" "$@"
+}
+
+FUZZ_DIR=build-fuzz
+
+build_fuzzers() {
+  if [ ! -f "$FUZZ_DIR/build.ninja" ]; then
+    CXX=clang++ cmake -S . -B "$FUZZ_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DTESVAR_FUZZ=ON -DTESVAR_BUILD_GUI=OFF -DTESVAR_BUILD_TESTS=OFF -DTESVAR_BUILD_BENCH=OFF \
+      -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
+      -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+  fi
+  cmake --build "$FUZZ_DIR" -j "$(nproc)"
+}
+
+# Runs every fuzz target for $1 seconds on a working copy of its corpus, so the
+# committed seeds stay small; new findings are left in $FUZZ_DIR/findings.
+run_fuzzers() {
+  local seconds=$1 status=0
+  export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+  mkdir -p "$FUZZ_DIR/findings"
+  for target in "$FUZZ_DIR"/*_fuzz; do
+    local name
+    name=$(basename "$target" _fuzz)
+    local work="$FUZZ_DIR/corpus-$name"
+    mkdir -p "$work"
+    local dict=()
+    [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+    echo "== $name: ${seconds}s"
+    if ! "$target" "$work" "fuzz/corpus/$name" "${dict[@]}" -max_total_time="$seconds" \
+        -max_len=70000 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$FUZZ_DIR/findings/$name-" 2>"$FUZZ_DIR/$name.log"; then
+      status=1
+      tail -n 40 "$FUZZ_DIR/$name.log"
+    fi
+    grep -E "stat::number_of_executed_units|stat::peak_rss_mb" "$FUZZ_DIR/$name.log" || true
+  done
+  return $status
+}
+
+replay_corpora() {
+  local status=0
+  for target in "$FUZZ_DIR"/*_fuzz; do
+    local name
+    name=$(basename "$target" _fuzz)
+    echo "== replaying fuzz/corpus/$name"
+    "$target" -runs=0 "fuzz/corpus/$name" >/dev/null 2>"$FUZZ_DIR/$name.replay.log" || {
+      status=1
+      tail -n 40 "$FUZZ_DIR/$name.replay.log"
+    }
+  done
+  return $status
+}
+
 cmd=${1:-build}
 shift || true
 case "$cmd" in
@@ -61,8 +132,23 @@ case "$cmd" in
     export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" "$@"
     ;;
+  sanitize)
+    install_missing
+    sanitize "$@"
+    ;;
+  fuzz)
+    install_missing
+    build_fuzzers
+    run_fuzzers "${1:-60}"
+    ;;
+  fuzz-ci)
+    install_missing
+    build_fuzzers
+    replay_corpora
+    run_fuzzers 30
+    ;;
   *)
-    echo "usage: $0 {run|test|build}" >&2
+    echo "usage: $0 {run|test|build|sanitize|fuzz [SECONDS]|fuzz-ci}" >&2
     exit 2
     ;;
 esac
