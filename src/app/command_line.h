@@ -1,0 +1,31 @@
+// The command line of the window program: an optional file to load and the
+// switch that turns on the baseline tool.
+//
+//   tesvar [-e | /e] [file]...
+//
+// Arguments are taken in order. "-e", "-E", "/e" and "/E" switch the baseline
+// tool on; any other argument that begins with '-' is ignored. Every other
+// non-empty argument names the file to load and replaces an earlier one; when
+// no file of that name exists the file to load becomes none again, so the
+// last file argument decides and a missing last file cancels an earlier one.
+//
+// On Windows every argument beginning with '/' was a switch. Here '/' begins
+// an absolute path, so only the exact switch "/e" ("/E") is taken as a switch
+// and every other argument beginning with '/' is a file name.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tesvar {
+
+struct StartOptions {
+  bool CursorBaselineMode = false;
+  std::string FileToLoad;  // empty: nothing to load
+};
+
+StartOptions ParseCommandLine(const std::vector<std::string>& args,
+                              const std::function<bool(const std::string&)>& fileExists);
+
+}  // namespace tesvar

@@ -1,0 +1,622 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QToolButton>
+#include <algorithm>
+#include <exception>
+#include <new>
+
+#include "app/command_line.h"
+#include "app/paint_box.h"
+#include "app/parameters_dialog.h"
+#include "app/qt_text.h"
+#include "app/status_bar.h"
+#include "core/file_io.h"
+#include "core/io_error.h"
+#include "core/number_text.h"
+#include "formats/sp_file.h"
+
+namespace tesvar {
+
+namespace {
+
+// The window resource's client area at 96 dots per inch.
+constexpr int kClientWidth = 584;
+constexpr int kClientHeight = 418;
+constexpr int kStatusBarHeight = 19;
+constexpr int kMinOuterWidth = 300;
+constexpr int kMinOuterHeight = 250;
+// Widths the plot surface may reach by expanding: doubling stops at or
+// above this width (800 px doubles to 12800 and no further).
+constexpr int kExpandLimit = 8000;
+
+constexpr const char* kReadingText = "reading...";
+
+QFont PixelFont(const char* family, int pixels, bool bold = false) {
+  QFont font(family);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+// Bevel4: a sunken rule along the top edge of its rectangle.
+class TopRule : public QFrame {
+ public:
+  using QFrame::QFrame;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawLine(0, 0, width() - 1, 0);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawLine(0, 1, width() - 1, 1);
+  }
+};
+
+// Restores a status text on every way out of a scope, exceptions included.
+class StatusTextCleanup {
+ public:
+  explicit StatusTextCleanup(std::function<void()> cleanup) : cleanup_(std::move(cleanup)) {}
+  ~StatusTextCleanup() { cleanup_(); }
+  StatusTextCleanup(const StatusTextCleanup&) = delete;
+  StatusTextCleanup& operator=(const StatusTextCleanup&) = delete;
+
+ private:
+  std::function<void()> cleanup_;
+};
+
+}  // namespace
+
+void WindowMessages::ErrorBox(const std::string& text) { ui_.ErrorBox(FromMessage(text)); }
+
+void WindowMessages::Bell() { QApplication::beep(); }
+
+void WindowMessages::StatusText(int panel, const std::string& text) {
+  statusBar_.SetPanelText(panel, FromMessage(text));
+}
+
+TForm1::TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory makeRecord,
+               QWidget* parent)
+    : QMainWindow(parent), ui_(ui) {
+  setObjectName("Form1");
+  setFont(PixelFont("System", 13));
+  BuildControls();
+  BuildMenus();
+  messages_ = std::make_unique<WindowMessages>(ui_, *StatusBar1);
+
+  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+  }
+
+  makeRecord_ = makeRecord ? std::move(makeRecord) : [] { return std::make_unique<Spectrum>(); };
+  FormCreate(arguments);
+}
+
+TForm1::~TForm1() { FormDestroy(); }
+
+void TForm1::BuildControls() {
+  Client = new QWidget(this);
+  Client->setObjectName("Client");
+  setCentralWidget(Client);
+  Client->installEventFilter(this);
+
+  Bevel4 = new TopRule(Client);
+  Bevel4->setObjectName("Bevel4");
+  Bevel4->setGeometry(0, 0, 583, 14);
+
+  auto stepButton = [this](const char* name, int left, const char* caption, const char* hint) {
+    auto* button = new QPushButton(caption, Client);
+    button->setObjectName(name);
+    button->setGeometry(left, 16, 49, 19);
+    button->setFont(PixelFont("Arial", 13));
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+  };
+  LeftBtn = stepButton("LeftBtn", 40, "< fine", "Move 1 datapoint left");
+  RightBtn = stepButton("RightBtn", 96, "fine >", "Move 1 datapoint right");
+  PeakLeftBTn = stepButton("PeakLeftBTn", 168, "< peak", "Find peak to the left");
+  PeakRightBtn = stepButton("PeakRightBtn", 224, "peak >", "Find peak to the right");
+
+  auto toolButton = [this](const char* name, int top, const char* caption, const char* hint) {
+    auto* button = new QToolButton(Client);
+    button->setObjectName(name);
+    button->setGeometry(8, top, 25, 25);
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+  };
+  // SpeedButton1 gets its caption and hint at start, from the command line.
+  SpeedButton1 = toolButton("SpeedButton1", 40, "", "");
+  SpeedButton1->setCheckable(true);
+  SpeedButton1->setFont(PixelFont("System", 13, true));
+  SpeedButton2 = toolButton("SpeedButton2", 64, "L", "Labels");
+  SpeedButton2->setCheckable(true);
+  SpeedButton2->setFont(PixelFont("Times", 19, true));
+  SpeedButton3 = toolButton("SpeedButton3", 88, "< >", "Expand");
+  SpeedButton4 = toolButton("SpeedButton4", 112, "> <", "Compress");
+  connect(SpeedButton3, &QToolButton::clicked, this,
+          [this] { RunHandler([this] { SpeedButton3Click(); }); });
+  connect(SpeedButton4, &QToolButton::clicked, this,
+          [this] { RunHandler([this] { SpeedButton4Click(); }); });
+
+  ScrollBox1 = new QScrollArea(Client);
+  ScrollBox1->setObjectName("ScrollBox1");
+  ScrollBox1->setGeometry(40, 40, 540, 342);
+  ScrollBox1->setWidgetResizable(false);
+  ScrollBox1->setBackgroundRole(QPalette::Base);
+  QPalette white = ScrollBox1->palette();
+  white.setColor(QPalette::Base, Qt::white);
+  white.setColor(QPalette::Window, Qt::white);
+  ScrollBox1->setPalette(white);
+  ScrollBox1->viewport()->setPalette(white);
+  ScrollBox1->viewport()->setAutoFillBackground(true);
+
+  PaintBox1 = new PaintBox;
+  PaintBox1->setObjectName("PaintBox1");
+  PaintBox1->setGeometry(0, 0, 800, 316);
+  ScrollBox1->setWidget(PaintBox1);
+
+  // Made before the status bar, which covers its lower part as it did in
+  // the window resource.
+  DebugLbl = new QLabel(Client);
+  DebugLbl->setObjectName("DebugLbl");
+  DebugLbl->setGeometry(275, 400, 99, 15);
+  DebugLbl->setFont(PixelFont("Arial", 12));
+  DebugLbl->setAutoFillBackground(false);
+  DebugLbl->setAttribute(Qt::WA_TranslucentBackground);
+
+  StatusBar1 = new StatusBar(Client);
+  StatusBar1->setFont(PixelFont("Arial", 12));
+  StatusBar1->setGeometry(0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
+}
+
+QAction* TForm1::MakeAction(QMenu* menu, const char* name, const char* caption,
+                            void (TForm1::*handler)()) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(name);
+  connect(action, &QAction::triggered, this,
+          [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+  menu->addAction(action);
+  return action;
+}
+
+void TForm1::BuildMenus() {
+  File1 = menuBar()->addMenu("&File");
+  File1->setObjectName("File1");
+  Open1 = MakeAction(File1, "Open1", "&Open", &TForm1::Open1Click);
+  Save1 = MakeAction(File1, "Save1", "&Save", &TForm1::Save1Click);
+  Saveas1 = MakeAction(File1, "Saveas1", "Save &As...", &TForm1::Saveas1Click);
+  Export1 = File1->addMenu("&Export");
+  Export1->setObjectName("Export1");
+  Jcamp1 = MakeAction(Export1, "Jcamp1", "&JCAMP-DX uncompressed", &TForm1::Jcamp1Click);
+  jcampcompr =
+      MakeAction(Export1, "jcampcompr", "JCAMP-DX &compressed", &TForm1::jcampcomprClick);
+  Hpgl1 = MakeAction(Export1, "Hpgl1", "&HPGL plot file", &TForm1::Hpgl1Click);
+  Windowsmetafile1 = MakeAction(Export1, "Windowsmetafile1", "&Windows metafile",
+                                &TForm1::Windowsmetafile1Click);
+  SVG1 = MakeAction(Export1, "SVG1", "&SVG file", &TForm1::SVG1Click);
+  Import1 = File1->addMenu("&Import");
+  Import1->setObjectName("Import1");
+  JCAMPDX1 = MakeAction(Import1, "JCAMPDX1", "&JCAMP-DX", &TForm1::JCAMPDX1Click);
+  ASCII1 = MakeAction(Import1, "ASCII1", "&ASCII", &TForm1::ASCII1Click);
+  File1->addSeparator();
+  Print1 = MakeAction(File1, "Print1", "&Print...", &TForm1::Print1Click);
+  File1->addSeparator();
+  Exit1 = MakeAction(File1, "Exit1", "E&xit", &TForm1::Exit1Click);
+
+  Edit1 = menuBar()->addMenu("&Edit");
+  Edit1->setObjectName("Edit1");
+  Copypeaklist1 =
+      MakeAction(Edit1, "Copypeaklist1", "Copy peak &list", &TForm1::Copypeaklist1Click);
+  Copy1 = MakeAction(Edit1, "Copy1", "Copy &spectrum", &TForm1::Copy1Click);
+
+  View1 = menuBar()->addMenu("&View");
+  View1->setObjectName("View1");
+  Parameters1 = MakeAction(View1, "Parameters1", "&Parameters", &TForm1::Parameters1Click);
+  View1->addSeparator();
+  Grid1 = MakeAction(View1, "Grid1", "&Grid", &TForm1::Grid1Click);
+  Grid1->setCheckable(true);
+  View1->addSeparator();
+  About1 = MakeAction(View1, "About1", "&About", &TForm1::About1Click);
+
+  // Enabled states of the window resource; FormCreate changes some.
+  Save1->setEnabled(false);
+  Saveas1->setEnabled(false);
+  Export1->menuAction()->setEnabled(false);
+  Copy1->setEnabled(false);
+  Parameters1->setEnabled(false);
+}
+
+void TForm1::RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    // Mostly an IoError from a reader or writer; anything else is reported
+    // the same way rather than ending the program.
+    ui_.Report(QCoreApplication::applicationName(), FromMessage(GenericReportText(e.what())));
+  }
+}
+
+void TForm1::FormCreate(const QStringList& arguments) {
+  QCoreApplication::setApplicationName(kApplicationTitle);
+  setWindowTitle(kProgramCaption);
+
+  pendingMetafileTarget_.clear();
+  std::vector<std::string> args;
+  for (const QString& argument : arguments) args.push_back(ToPath(argument));
+  StartOptions options =
+      ParseCommandLine(args, [](const std::string& path) { return FileExists(path); });
+  cursorBaselineMode_ = options.CursorBaselineMode;
+
+  if (cursorBaselineMode_) {
+    SpeedButton1->setText("--|--");
+    SpeedButton1->setToolTip("Cursor/Baseline");
+  } else {
+    SpeedButton1->setText(" | ");
+    SpeedButton1->setToolTip("Cursor bar");
+  }
+
+  try {
+    spectrum_ = makeRecord_();
+  } catch (const std::bad_alloc&) {
+    spectrum_.reset();
+  }
+  if (!spectrum_) {
+    ui_.ErrorBox("Not enough memory");
+    closedAtStart_ = true;
+    close();
+    return;
+  }
+
+  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
+    button->setEnabled(false);
+    button->setFont(PixelFont("Arial", 13));
+  }
+  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {
+    button->setEnabled(false);
+  }
+  Print1->setEnabled(false);
+  view_.ToolMode = kCursorTool;
+  Grid1->setChecked(false);
+  Grid1->setEnabled(false);
+  Copypeaklist1->setEnabled(false);
+  view_.GridOn = false;
+
+  SetPaintBoxWidth(ScrollBox1->width() - 3);
+
+  if (options.FileToLoad.empty()) return;
+  RunHandler([this, &options] {
+    const std::string& file = options.FileToLoad;
+    switch (ClassifyPath(file)) {
+      case PathKind::kPesp:
+        LoadSp(file);
+        break;
+      case PathKind::kJdx:
+        ImportJcamp(file);
+        spectrum_->Imported = true;
+        break;
+      case PathKind::kAsc:
+        ImportAscii(file);
+        spectrum_->Imported = true;
+        break;
+      case PathKind::kNone:
+        return;
+    }
+    if (!spectrum_->DataLoaded) {
+      spectrum_->Imported = false;
+      return;
+    }
+    spectrum_->CurrentPath = file;
+    spectrum_->CurrentName = FileNamePart(file);
+    AfterLoadUpdate();
+  });
+}
+
+void TForm1::FormDestroy() { spectrum_.reset(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  // Nothing is asked: the program keeps no record of unsaved changes.
+  event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Client && event->type() == QEvent::Resize) FormResize();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::FormResize() {
+  QSize outer = frameGeometry().size();
+  if (outer.width() < kMinOuterWidth || outer.height() < kMinOuterHeight) {
+    resize(width() + std::max(0, kMinOuterWidth - outer.width()),
+           height() + std::max(0, kMinOuterHeight - outer.height()));
+  }
+
+  const int clientWidth = Client->width();
+  const int clientHeight = Client->height();
+  ScrollBox1->resize(std::max(0, clientWidth - 54), ScrollBox1->height());
+  if (ScrollBox1->width() - 3 > PaintBoxWidth()) SetPaintBoxWidth(ScrollBox1->width() - 3);
+  Bevel4->resize(clientWidth, Bevel4->height());
+  ScrollBox1->resize(ScrollBox1->width(), std::max(0, clientHeight - 78));
+  PaintBox1->resize(PaintBoxWidth(), std::max(0, clientHeight - 102));
+  StatusBar1->setGeometry(0, clientHeight - kStatusBarHeight, clientWidth, kStatusBarHeight);
+}
+
+int TForm1::PaintBoxWidth() const { return PaintBox1->width(); }
+
+void TForm1::SetPaintBoxWidth(int width) { PaintBox1->resize(width, PaintBox1->height()); }
+
+QString TForm1::StatusText(int panel) const { return StatusBar1->PanelText(panel); }
+
+void TForm1::SpeedButton3Click() {
+  if (PaintBoxWidth() < kExpandLimit) SetPaintBoxWidth(PaintBoxWidth() * 2);
+}
+
+void TForm1::SpeedButton4Click() {
+  if (PaintBoxWidth() > 2 * ScrollBox1->width()) {
+    SetPaintBoxWidth(PaintBoxWidth() / 2);
+  } else {
+    SetPaintBoxWidth(ScrollBox1->width() - 3);
+  }
+}
+
+void TForm1::About1Click() { ui_.About(QCoreApplication::applicationName(), kProgramCaption); }
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::SetCaptionFromName() {
+  setWindowTitle(QString(kProgramCaption) + " - " + FromPath(spectrum_->CurrentName));
+}
+
+void TForm1::AfterLoadUpdate() {
+  SetCaptionFromName();
+  StatusBar1->SetPanelText(0, QString::fromStdString(FormatInt(spectrum_->NPoints) + " points"));
+  view_.Labels.Clear();
+  view_.ResetCursor(spectrum_->XStart);
+  for (QAction* action : {Copy1, Save1, Saveas1, Export1->menuAction(), Parameters1}) {
+    action->setEnabled(true);
+  }
+  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
+    button->setEnabled(true);
+  }
+  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {
+    button->setEnabled(true);
+  }
+  SpeedButton1->setChecked(true);
+  SpeedButton2->setChecked(false);
+  Print1->setEnabled(true);
+  view_.ToolMode = kCursorTool;
+  Grid1->setEnabled(true);
+  // Drawn last, so that the first paint of the new spectrum already sees the
+  // cursor tool.
+  PaintBox1->repaint();
+}
+
+// ---------------------------------------------------------------------------
+// File commands
+
+std::string TForm1::ChooseFileToRead(FileDialogSettings settings) {
+  QString chosen = ui_.OpenFile(settings);
+  if (chosen.isEmpty()) return std::string();
+  std::string path = ToPath(chosen);
+  if (path.find('.') == std::string::npos) path += "." + ToPath(settings.DefaultExt);
+  return path;
+}
+
+bool TForm1::ConfirmOverwrite(const std::string& path) {
+  if (!FileExists(path)) return true;
+  return ui_.Confirm("File exists! Overwrite?");
+}
+
+std::string TForm1::ChooseFileToWrite(const FileDialogSettings& settings) {
+  QString chosen = ui_.SaveFile(settings);
+  if (chosen.isEmpty()) return std::string();
+  std::string path = ToPath(chosen);
+  // What the dialog's default extension does for a typed name without one;
+  // repeated here because not every platform dialog honours it.
+  if (FileNamePart(path).find('.') == std::string::npos) {
+    path += "." + ToPath(settings.DefaultExt);
+  }
+  if (!ConfirmOverwrite(path)) return std::string();
+  return path;
+}
+
+FileDialogSettings TForm1::SaveSettings(FileKind kind) const {
+  const FileKindInfo& info = InfoFor(kind);
+  const std::string ext = info.extension;
+  return {QString::fromLatin1(info.extension), QString::fromStdString(DialogFilter(kind)),
+          QString::fromLatin1(info.saveTitle),
+          FromPath(ChangeExtension(spectrum_->CurrentName, "." + ext))};
+}
+
+namespace {
+
+FileDialogSettings OpenSettings(FileKind kind) {
+  const FileKindInfo& info = InfoFor(kind);
+  return {QString::fromLatin1(info.extension), QString::fromStdString(DialogFilter(kind)),
+          QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern)};
+}
+
+}  // namespace
+
+void TForm1::Open1Click() {
+  StatusBar1->SetPanelText(2, QString());
+  std::string path = ChooseFileToRead(OpenSettings(FileKind::kSp));
+  if (path.empty()) return;
+  LoadSp(path);
+  if (!spectrum_->DataLoaded) return;
+  spectrum_->CurrentPath = path;
+  spectrum_->CurrentName = FileNamePart(path);
+  AfterLoadUpdate();
+  spectrum_->Imported = false;
+}
+
+void TForm1::JCAMPDX1Click() {
+  StatusBar1->SetPanelText(2, QString());
+  std::string path = ChooseFileToRead(OpenSettings(FileKind::kJcampFix));
+  if (path.empty()) return;
+  ImportJcamp(path);
+  if (!spectrum_->DataLoaded) return;
+  spectrum_->CurrentPath = path;
+  spectrum_->CurrentName = FileNamePart(path);
+  AfterLoadUpdate();
+  spectrum_->Imported = true;
+}
+
+void TForm1::ASCII1Click() {
+  StatusBar1->SetPanelText(2, QString());
+  DebugLbl->clear();
+  std::string path = ChooseFileToRead(OpenSettings(FileKind::kAsciiList));
+  if (path.empty()) return;
+  StatusBar1->SetPanelText(2, kReadingText);
+  // Let the text appear before the import holds the UI thread.
+  QCoreApplication::processEvents();
+  {
+    // Also when the import ends with an I/O failure: a "reading..." that
+    // stayed would claim an import still in progress.
+    StatusTextCleanup cleanup([this] {
+      DebugLbl->clear();
+      if (StatusBar1->PanelText(2) == kReadingText) StatusBar1->SetPanelText(2, QString());
+    });
+    ImportAscii(path);
+  }
+  if (!spectrum_->DataLoaded) return;
+  spectrum_->CurrentPath = path;
+  spectrum_->CurrentName = FileNamePart(path);
+  AfterLoadUpdate();
+  spectrum_->Imported = true;
+}
+
+void TForm1::Save1Click() {
+  const std::string target = ChangeExtension(spectrum_->CurrentPath, ".sp");
+  if (spectrum_->CurrentPath.empty()) {
+    Saveas1Click();
+    return;
+  }
+  // A spectrum that came from an SP file is saved over its own file
+  // without asking; an imported one may meet an unrelated file.
+  if (spectrum_->Imported && !ConfirmOverwrite(target)) return;
+  WriteSpFile(target, *spectrum_);
+  spectrum_->CurrentName = FileNamePart(target);
+  SetCaptionFromName();
+  spectrum_->Imported = false;
+}
+
+void TForm1::Saveas1Click() {
+  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kSp));
+  if (path.empty()) return;
+  // Set before writing: a failed write leaves the new name for the next Save.
+  spectrum_->CurrentPath = path;
+  spectrum_->CurrentName = FileNamePart(path);
+  WriteSpFile(spectrum_->CurrentPath, *spectrum_);
+  SetCaptionFromName();
+  spectrum_->Imported = false;
+}
+
+void TForm1::Jcamp1Click() {
+  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kJcampFix));
+  if (path.empty()) return;
+  ExportJcamp(path, false);
+}
+
+void TForm1::jcampcomprClick() {
+  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kJcampDifDup));
+  if (path.empty()) return;
+  ExportJcamp(path, true);
+}
+
+void TForm1::Hpgl1Click() {
+  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kHpgl));
+  if (path.empty()) return;
+  ExportHpgl(path);
+}
+
+void TForm1::Windowsmetafile1Click() {
+  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kWindowsMetafile));
+  if (path.empty()) return;
+  pendingMetafileTarget_ = path;
+  ExportMetafile(path);
+}
+
+void TForm1::SVG1Click() {
+  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kSvg));
+  if (path.empty()) return;
+  ExportSvg(path);
+}
+
+// ---------------------------------------------------------------------------
+// Readers and writers
+
+bool TForm1::LoadSp(const std::string& path) { return ReadSpFile(path, *spectrum_, *messages_); }
+
+void TForm1::ShowNotAvailable(const QString& what) {
+  ui_.ErrorBox(what + " is not available in this build.");
+}
+
+bool TForm1::ImportJcamp(const std::string&) {
+  ShowNotAvailable("JCAMP-DX import");
+  spectrum_->DataLoaded = false;
+  return false;
+}
+
+bool TForm1::ImportAscii(const std::string&) {
+  ShowNotAvailable("ASCII list import");
+  spectrum_->DataLoaded = false;
+  return false;
+}
+
+void TForm1::ExportJcamp(const std::string&, bool compressed) {
+  ShowNotAvailable(compressed ? "Compressed JCAMP-DX export" : "JCAMP-DX export");
+}
+
+void TForm1::ExportHpgl(const std::string&) { ShowNotAvailable("HPGL export"); }
+
+void TForm1::ExportMetafile(const std::string&) {
+  ShowNotAvailable("Windows metafile export");
+  // The target is cleared whatever became of the picture, so that the next
+  // "Copy spectrum" goes to the clipboard again.
+  pendingMetafileTarget_.clear();
+}
+
+void TForm1::ExportSvg(const std::string&) { ShowNotAvailable("SVG export"); }
+
+// ---------------------------------------------------------------------------
+// View and edit commands
+
+void TForm1::Parameters1Click() {
+  TPE1Dlg dialog(*spectrum_, [this] { PaintBox1->repaint(); }, this);
+  ui_.ShowModal(dialog);
+  PaintBox1->update();
+}
+
+void TForm1::Grid1Click() {
+  // The menu action has already toggled its check mark.
+  view_.GridOn = Grid1->isChecked();
+  PaintBox1->update();
+}
+
+void TForm1::Copypeaklist1Click() {
+  std::string text = view_.Labels.PeakListText();
+  if (!text.empty()) QGuiApplication::clipboard()->setText(FromRecordText(text));
+}
+
+void TForm1::Copy1Click() { ShowNotAvailable("Copying the plot to the clipboard"); }
+
+void TForm1::Print1Click() { ShowNotAvailable("Printing"); }
+
+}  // namespace tesvar

@@ -1,0 +1,195 @@
+// TForm1, the main window: menus, the four step buttons, the four tool
+// buttons, the scrolling plot surface and the status bar; start-up from the
+// command line, the window layout, expand and compress, and the file
+// commands that move a spectrum in and out.
+//
+// The window owns the one spectrum record and the view state. Handlers run
+// to completion on the UI thread; an IoError (or any other exception) that
+// escapes one is caught at the handler's edge and shown by the generic
+// error report, and the program goes on with the state as it was left.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/user_interface.h"
+#include "core/messages.h"
+#include "core/spectrum.h"
+#include "formats/file_kinds.h"
+#include "plot/view_state.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+
+namespace tesvar {
+
+class PaintBox;
+class StatusBar;
+
+inline constexpr const char* kApplicationTitle = "Tesvar";
+inline constexpr const char* kProgramCaption = "Tesvar v1.5a";
+
+// The readers' and writers' way to the user: error boxes through the
+// window's UserInterface, the bell, and the status bar panels.
+class WindowMessages : public Messages {
+ public:
+  WindowMessages(UserInterface& ui, StatusBar& statusBar) : ui_(ui), statusBar_(statusBar) {}
+  void ErrorBox(const std::string& text) override;
+  void Bell() override;
+  void StatusText(int panel, const std::string& text) override;
+
+ private:
+  UserInterface& ui_;
+  StatusBar& statusBar_;
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Makes the spectrum record; the tests replace it to fail the allocation.
+  using RecordFactory = std::function<std::unique_ptr<Spectrum>()>;
+
+  // Builds the window and runs FormCreate with the program's arguments
+  // (without the program name). `ui` must outlive the window.
+  TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory makeRecord = {},
+         QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // True when start-up could not get the spectrum record: the window has
+  // closed and the program must end.
+  bool ClosedAtStart() const { return closedAtStart_; }
+
+  // The record and the view; valid unless ClosedAtStart().
+  Spectrum& spectrum() { return *spectrum_; }
+  ViewState& view() { return view_; }
+  bool CursorBaselineMode() const { return cursorBaselineMode_; }
+  const std::string& PendingMetafileTarget() const { return pendingMetafileTarget_; }
+
+  // Controls, named as in the window resource.
+  QWidget* Client;
+  QFrame* Bevel4;
+  QPushButton* LeftBtn;
+  QPushButton* RightBtn;
+  QPushButton* PeakLeftBTn;
+  QPushButton* PeakRightBtn;
+  QToolButton* SpeedButton1;
+  QToolButton* SpeedButton2;
+  QToolButton* SpeedButton3;
+  QToolButton* SpeedButton4;
+  QScrollArea* ScrollBox1;
+  PaintBox* PaintBox1;
+  QLabel* DebugLbl;
+  StatusBar* StatusBar1;
+
+  QMenu* File1;
+  QAction* Open1;
+  QAction* Save1;
+  QAction* Saveas1;
+  QMenu* Export1;
+  QAction* Jcamp1;
+  QAction* jcampcompr;
+  QAction* Hpgl1;
+  QAction* Windowsmetafile1;
+  QAction* SVG1;
+  QMenu* Import1;
+  QAction* JCAMPDX1;
+  QAction* ASCII1;
+  QAction* Print1;
+  QAction* Exit1;
+  QMenu* Edit1;
+  QAction* Copypeaklist1;
+  QAction* Copy1;
+  QMenu* View1;
+  QAction* Parameters1;
+  QAction* Grid1;
+  QAction* About1;
+
+  // Handlers. Those reached from menus and buttons run inside the generic
+  // error report; calling them directly lets exceptions through.
+  void FormCreate(const QStringList& arguments);
+  void FormResize();
+  void Exit1Click();
+  void SpeedButton3Click();
+  void SpeedButton4Click();
+  void About1Click();
+
+  void Open1Click();
+  void JCAMPDX1Click();
+  void ASCII1Click();
+  void Save1Click();
+  void Saveas1Click();
+  void Jcamp1Click();
+  void jcampcomprClick();
+  void Hpgl1Click();
+  void Windowsmetafile1Click();
+  void SVG1Click();
+  void Parameters1Click();
+
+  void Grid1Click();
+  void Copypeaklist1Click();
+  void Copy1Click();
+  void Print1Click();
+
+  // Runs a handler; an exception that escapes it is shown by the generic
+  // error report (title "Tesvar", stop icon) and the program goes on.
+  void RunHandler(const std::function<void()>& handler);
+
+  // The width of the plot surface; expand, compress and resize change it.
+  int PaintBoxWidth() const;
+  void SetPaintBoxWidth(int width);
+
+  // The text of a status bar panel.
+  QString StatusText(int panel) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  QAction* MakeAction(QMenu* menu, const char* name, const char* caption,
+                      void (TForm1::*handler)());
+
+  void AfterLoadUpdate();
+  void SetCaptionFromName();
+  void FormDestroy();
+
+  // The readers and writers behind the file commands.
+  bool LoadSp(const std::string& path);
+  bool ImportJcamp(const std::string& path);
+  bool ImportAscii(const std::string& path);
+  void ExportJcamp(const std::string& path, bool compressed);
+  void ExportHpgl(const std::string& path);
+  void ExportMetafile(const std::string& path);
+  void ExportSvg(const std::string& path);
+
+  // Open dialog with the forced extension: the chosen name, with
+  // ".<defaultExt>" appended when it contains no '.'; empty when cancelled.
+  std::string ChooseFileToRead(FileDialogSettings settings);
+  // Save dialog and the overwrite question; empty when either said no.
+  std::string ChooseFileToWrite(const FileDialogSettings& settings);
+  FileDialogSettings SaveSettings(FileKind kind) const;
+  bool ConfirmOverwrite(const std::string& path);
+  void ShowNotAvailable(const QString& what);
+
+  UserInterface& ui_;
+  RecordFactory makeRecord_;
+  std::unique_ptr<Spectrum> spectrum_;
+  ViewState view_;
+  std::unique_ptr<WindowMessages> messages_;
+  bool cursorBaselineMode_ = false;
+  std::string pendingMetafileTarget_;
+  bool closedAtStart_ = false;
+};
+
+}  // namespace tesvar

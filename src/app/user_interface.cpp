@@ -1,0 +1,70 @@
+#include "app/user_interface.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tesvar {
+
+QString QtUserInterface::RunFileDialog(const FileDialogSettings& settings, bool save) {
+  QFileDialog dialog(owner_, settings.Title, lastDirectory_, settings.Filter);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // A typed name that does not exist yet is handed to the command, which
+  // gives its own answer ("sample" opens sample.sp).
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The commands ask "File exists! Overwrite?" themselves.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setDefaultSuffix(settings.DefaultExt);
+  // "*.sp" as initial name only repeats the filter; Qt would take it as a
+  // file name.
+  if (!settings.FileName.isEmpty() && !settings.FileName.contains('*')) {
+    dialog.selectFile(settings.FileName);
+  }
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return QString();
+  lastDirectory_ = QFileInfo(files.first()).absolutePath();
+  return files.first();
+}
+
+QString QtUserInterface::OpenFile(const FileDialogSettings& settings) {
+  return RunFileDialog(settings, false);
+}
+
+QString QtUserInterface::SaveFile(const FileDialogSettings& settings) {
+  return RunFileDialog(settings, true);
+}
+
+bool QtUserInterface::Confirm(const QString& text) {
+  QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::NoButton, owner_);
+  QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
+  QPushButton* no = box.addButton("&No", QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+void QtUserInterface::ErrorBox(const QString& text) {
+  QMessageBox box(QMessageBox::Critical, "Error", text, QMessageBox::NoButton, owner_);
+  box.addButton("OK", QMessageBox::AcceptRole);
+  box.exec();
+}
+
+void QtUserInterface::Report(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton, owner_);
+  box.addButton("OK", QMessageBox::AcceptRole);
+  box.exec();
+}
+
+void QtUserInterface::About(const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, owner_);
+  box.addButton("OK", QMessageBox::AcceptRole);
+  box.exec();
+}
+
+int QtUserInterface::ShowModal(QDialog& dialog) { return dialog.exec(); }
+
+}  // namespace tesvar

@@ -1,0 +1,63 @@
+// Everything the window asks of a person goes through UserInterface: the
+// file dialogs, the message boxes and the modal parameters dialog. The
+// program uses QtUserInterface; the window tests put a scripted one in its
+// place, which answers from a list and records what was asked.
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+namespace tesvar {
+
+// What a command sets on the file dialog before showing it.
+struct FileDialogSettings {
+  QString DefaultExt;  // "sp": added to a typed name without extension
+  QString Filter;      // "Perkin-Elmer 1600 (*.sp)"
+  QString Title;       // "Load spectrum"
+  QString FileName;    // initial name: "*.sp" or "polystyrene.jdx"
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // The chosen path, or an empty string when the dialog was cancelled.
+  virtual QString OpenFile(const FileDialogSettings& settings) = 0;
+  virtual QString SaveFile(const FileDialogSettings& settings) = 0;
+
+  // A box titled "Confirm" with the buttons "&Yes" and "&No"; true for Yes.
+  virtual bool Confirm(const QString& text) = 0;
+  // A box titled "Error" with an error icon and one "OK" button.
+  virtual void ErrorBox(const QString& text) = 0;
+  // The generic error report: a stop icon, the given title, "OK".
+  virtual void Report(const QString& title, const QString& text) = 0;
+  // A plain box without icon and one "OK" button.
+  virtual void About(const QString& title, const QString& text) = 0;
+
+  // Runs a dialog modally; returns QDialog::Accepted or Rejected.
+  virtual int ShowModal(QDialog& dialog) = 0;
+};
+
+// The real thing: QFileDialog and QMessageBox, owned by `owner`.
+class QtUserInterface : public UserInterface {
+ public:
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+
+  QString OpenFile(const FileDialogSettings& settings) override;
+  QString SaveFile(const FileDialogSettings& settings) override;
+  bool Confirm(const QString& text) override;
+  void ErrorBox(const QString& text) override;
+  void Report(const QString& title, const QString& text) override;
+  void About(const QString& title, const QString& text) override;
+  int ShowModal(QDialog& dialog) override;
+
+ private:
+  QString RunFileDialog(const FileDialogSettings& settings, bool save);
+
+  QWidget* owner_ = nullptr;
+  QString lastDirectory_;  // where the previous dialog ended, like the Windows dialogs
+};
+
+}  // namespace tesvar
