@@ -265,8 +265,9 @@ std::string BuildPlaceableMetafile(const std::vector<DrawingOp>& ops, int width,
 
   std::string out;
   // Placeable header.
-  uint16_t words[10] = {0xCDD7, 0x9AC6, 0, 0, 0, Word(width), Word(height),
-                        static_cast<uint16_t>(unitsPerInch), 0, 0};
+  uint16_t words[10] = {
+      0xCDD7, 0x9AC6, 0, 0, 0, Word(width), Word(height), static_cast<uint16_t>(unitsPerInch),
+      0,      0};
   uint16_t checksum = 0;
   for (uint16_t v : words) {
     Put16(out, v);

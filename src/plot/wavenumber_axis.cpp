@@ -1,6 +1,7 @@
 #include "plot/wavenumber_axis.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "core/number_text.h"
 
@@ -36,8 +37,26 @@ double WavenumberAxis::WavenumberAt(int rel) const {
       RoundHalfEven(((xStart_ - 2000) * scaleHigh_ + 2000 * scaleLow_ - rel) / scaleLow_));
 }
 
-int WavenumberAxis::TickHigh() const { return static_cast<int>(RoundHalfEven(xStart_) / 100); }
+namespace {
 
-int WavenumberAxis::TickLow() const { return static_cast<int>(RoundHalfEven(xEnd_ + 99) / 100); }
+// More hundreds than any infrared range has; a file with absurd abscissae
+// gets no ticks rather than millions of them.
+constexpr int64_t kMaxTickCount = 5000;
+
+}  // namespace
+
+int WavenumberAxis::TickHigh() const {
+  int64_t hi = RoundHalfEven(xStart_) / 100;
+  int64_t lo = RoundHalfEven(xEnd_ + 99) / 100;
+  if (hi - lo >= kMaxTickCount) return 0;
+  return static_cast<int>(hi);
+}
+
+int WavenumberAxis::TickLow() const {
+  int64_t hi = RoundHalfEven(xStart_) / 100;
+  int64_t lo = RoundHalfEven(xEnd_ + 99) / 100;
+  if (hi - lo >= kMaxTickCount) return 1;
+  return static_cast<int>(lo);
+}
 
 }  // namespace tesvar

@@ -45,7 +45,7 @@ class WavenumberAxis {
 
   // The range of hundreds that ticks, grid lines and numbers are drawn at:
   // from Round(XStart) div 100 down to Round(XEnd + 99) div 100 (empty when
-  // lo > hi).
+  // lo > hi). A range of more than 5000 hundreds has no ticks.
   int TickHigh() const;
   int TickLow() const;
 

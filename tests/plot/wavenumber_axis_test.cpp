@@ -51,6 +51,16 @@ TEST(WavenumberAxis, RangesWithoutTheBreakAreLinear) {
   EXPECT_TRUE(WavenumberAxis(4000, 2000, 100).TwoScale());
 }
 
+TEST(WavenumberAxis, AbsurdRangesHaveNoTicks) {
+  WavenumberAxis huge(1e12, -1e12, 1000);
+  EXPECT_GT(huge.TickLow(), huge.TickHigh());
+  WavenumberAxis wide(500000, 0, 1000);  // 5000 hundreds: still none
+  EXPECT_GT(wide.TickLow(), wide.TickHigh());
+  WavenumberAxis ok(499000, 0, 1000);
+  EXPECT_EQ(ok.TickHigh(), 4990);
+  EXPECT_EQ(ok.TickLow(), 0);
+}
+
 TEST(LabelList, OrderedInsertionAndLimit) {
   LabelList list;
   for (double x : {1715.0, 2925.3, 1450.6, 1715.0}) {
