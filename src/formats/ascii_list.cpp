@@ -1,0 +1,177 @@
+#include "formats/ascii_list.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <utility>
+
+#include "core/date_stamp.h"
+#include "core/file_io.h"
+#include "core/io_error.h"
+#include "core/number_text.h"
+#include "formats/jcamp_decoder.h"
+#include "formats/jcamp_reader.h"
+
+namespace tesvar {
+
+namespace {
+
+bool IsSeparator(char c) { return c == ' ' || c == ',' || c == '\t'; }
+
+bool IsNumberChar(char c) {
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
+}
+
+// Splits text into lines ending in CR LF, LF or CR.
+class TextLines {
+ public:
+  explicit TextLines(std::string_view text) : text_(text) {}
+  bool AtEnd() const { return pos_ >= text_.size(); }
+  std::string_view Next() {
+    std::size_t start = pos_;
+    std::size_t end = text_.find_first_of("\r\n", pos_);
+    if (end == std::string_view::npos) end = text_.size();
+    pos_ = end;
+    if (end < text_.size()) {
+      pos_ = end + 1;
+      if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    }
+    return text_.substr(start, std::min(end - start, kMaxText));
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+bool IsDataLine(std::string_view line) {
+  if (line.empty() || line.find("##") != std::string_view::npos) return false;
+  return std::all_of(line.begin(), line.end(),
+                     [](char c) { return IsSeparator(c) || IsNumberChar(c); });
+}
+
+// Takes the next number text from rest (leading separators dropped) and
+// leaves in rest what follows it. A '.' at the very end of the line goes
+// before the number is converted ("4000 85." reads y 85).
+std::string_view TakeNumber(std::string_view& rest) {
+  std::size_t i = 0;
+  while (i < rest.size() && IsSeparator(rest[i])) ++i;
+  std::size_t start = i;
+  while (i < rest.size() && IsNumberChar(rest[i])) ++i;
+  std::string_view number = rest.substr(start, i - start);
+  rest.remove_prefix(i);
+  if (!rest.empty() && rest.back() == '.') rest.remove_suffix(1);
+  return number;
+}
+
+bool Fail(Spectrum& current) {
+  current.DataLoaded = false;
+  return false;
+}
+
+}  // namespace
+
+void ReverseSpectrum(Spectrum& s) {
+  int last = std::min(s.LastIndex, kArraySlots - 1);
+  for (int i = 0; i <= last / 2; ++i) {
+    std::swap(s.TransY[i], s.TransY[last - i]);
+    std::swap(s.RawY[i], s.RawY[last - i]);
+  }
+}
+
+bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& current,
+                    Messages& messages) {
+  Spectrum s = Spectrum::FreshFrom(current);
+  double firstX = 0;
+  double lastX = 0;
+  double peakT = 0;
+  int32_t scanCount = 1;
+  int stored = 0;
+
+  TextLines lines(text);
+  while (!lines.AtEnd()) {
+    std::string_view line = lines.Next();
+    ScanCountFromLine(line, scanCount);
+    if (!IsDataLine(line)) continue;
+    if (stored == kMaxPoints) {
+      messages.ErrorBox("Too many data points!");
+      return Fail(current);
+    }
+
+    std::string_view rest = line;
+    std::string_view xText = TakeNumber(rest);
+    double x;
+    if (!ParseDecimal(xText, x)) {
+      messages.StatusText(2, "invalid X value: " + std::string(xText));
+      return Fail(current);
+    }
+    if (stored == 0) firstX = x;
+    lastX = x;
+
+    std::string_view yText = TakeNumber(rest);
+    double y;
+    if (!ParseDecimal(yText, y)) {
+      messages.StatusText(2, "invalid Y value: " + std::string(yText));
+      return Fail(current);
+    }
+    s.TransY[stored] = OrdinateToFloat(y);
+    if (y > peakT) peakT = y;
+    ++stored;
+  }
+
+  if (stored < 2) {
+    messages.ErrorBox("Not enough data points!");
+    return Fail(current);
+  }
+  if (firstX == lastX) {
+    messages.ErrorBox("First and last X are equal!");
+    return Fail(current);
+  }
+
+  s.DataLoaded = true;
+  s.YConverted = true;
+  s.NPoints = stored;
+  s.LastIndex = stored - 1;
+  s.NScans = scanCount;
+  if (lastX <= firstX) {
+    s.XStart = firstX;
+    s.XEnd = lastX;
+  } else {
+    ReverseSpectrum(s);
+    s.XStart = lastX;
+    s.XEnd = firstX;
+  }
+  s.FirstX = s.XStart;
+  s.LastX = s.XEnd;
+  s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
+  if (peakT > 2.0 || peakT <= 0.1) AdjustOrdinate(s, messages);
+  s.XStep = (s.XStart - s.XEnd) / (s.NPoints - 1);
+  s.YScale = kPercentYScale;
+  s.IdentLine = kImportIdentLine;
+  for (int i = 0; i <= s.LastIndex; ++i) s.RawY[i] = RoundToInt32(s.TransY[i] * kRawPerFraction);
+  s.SpectrumShown = true;
+
+  std::string date, time;
+  if (FileDateStamp(path, date, time)) {
+    s.AcqDate = s.ModDate = date;
+    s.AcqTime = s.ModTime = time;
+  }
+  s.OperatorName.clear();
+  s.SetComment("imported ASCII list");
+
+  current = std::move(s);
+  return true;
+}
+
+bool ReadAsciiList(const std::string& path, Spectrum& current, Messages& messages) {
+  std::string text;
+  try {
+    text = ReadWholeFile(path);
+  } catch (const IoError&) {
+    messages.ErrorBox("File read error!");
+    return Fail(current);
+  }
+  return ParseAsciiList(text, path, current, messages);
+}
+
+}  // namespace tesvar

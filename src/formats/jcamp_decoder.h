@@ -1,0 +1,58 @@
+// One data line of a JCAMP-DX "##XYDATA=" section, stored into TransY.
+//
+// A line holding any ASDF letter (asdf.h) is an ASDF line, any other a
+// plain-number (AFFN) line. The first number of a line is its abscissa; it
+// serves only for the Y check message: ordinates go to a running slot index,
+// never to the place their X would say.
+//
+// Plain-number lines: numbers of ".0123456789" separated by runs of
+// " ,+-\t"; each number takes the sign of its own separator run ("4000 85
+// -3" stores 85 and -3), and a run of k >= 2 commas repeats the last
+// ordinate k - 1 times. One trailing separator is tolerated, two are not
+// ("invalid data point: -----"). Exponents cannot be read here: "8.5E1"
+// holds the SQZ letter 'E' and is taken as an ASDF line.
+//
+// ASDF lines: blanks and tabs are removed, the abscissa is the leading run
+// of ".0123456789", then SQZ/DIF/DUP/"?" tokens follow. After a line that
+// ended in DIF form, the first value of the next line is the Y check: it
+// must equal the last ordinate and is not stored again.
+//
+// Stored value: y = raw x YFACTOR; transmittance as it is, absorbance (or no
+// "##YUNITS=" seen) as 10^-y.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/spectrum.h"
+
+namespace tesvar {
+
+enum class OrdinateKind { kNone, kTransmittance, kAbsorbance };
+
+// Decoding state of one import, carried from line to line.
+struct XyDecodeState {
+  int32_t PointIndex = 0;  // slot of TransY for the next ordinate
+  int32_t IndexStep = 1;   // +1, or -1 for files whose X ascends
+  int32_t PointsRead = 0;  // ordinates stored so far
+  double LastValue = 0;    // last ordinate as read, signed, before YFACTOR
+  bool DifMode = false;    // the last SQZ/DIF token was a DIF token
+  bool LastFromDif = false;  // DifMode when the last ordinate was stored
+  double PeakT = 0;        // largest TransY stored (not by comma repeats)
+  double LineX = 0;        // abscissa of the current ASDF line
+  OrdinateKind Kind = OrdinateKind::kNone;
+  double YFactor = 1.0;
+};
+
+// An ordinate as the float of TransY; values beyond the float range become
+// infinities (a plain conversion of them would be undefined).
+float OrdinateToFloat(double value);
+
+// Decodes one line (without leading blanks or tabs) into target.TransY.
+// Returns "" on success or the message that ends the import. Ordinates
+// stored before a failure stay in target. Every slot written lies within
+// 0 ... 16000 whatever the line holds.
+std::string DecodeXyDataLine(std::string_view line, XyDecodeState& state, Spectrum& target);
+
+}  // namespace tesvar

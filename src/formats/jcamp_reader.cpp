@@ -1,0 +1,325 @@
+#include "formats/jcamp_reader.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/date_stamp.h"
+#include "core/file_io.h"
+#include "core/number_text.h"
+
+namespace tesvar {
+
+namespace {
+
+constexpr std::size_t kRawChunk = 255;
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+std::string_view DropLeadingBlanks(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  return text.substr(i);
+}
+
+std::string_view DropTrailingBlanks(std::string_view text) {
+  std::size_t n = text.size();
+  while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
+  return text.substr(0, n);
+}
+
+// The part of a line before its first '=' (all of it when there is none).
+std::string_view LabelPart(std::string_view line) { return line.substr(0, line.find('=')); }
+
+// Drops blanks, tabs and "-_/\" from the label part: "##DATA TYPE=" and
+// "##SPECTROMETER/DATA SYSTEM=" become "##DATATYPE=" and
+// "##SPECTROMETERDATASYSTEM=".
+std::string NormaliseLabel(std::string_view line) {
+  std::size_t e = line.find('=');
+  if (e == std::string_view::npos) e = line.size();
+  std::string out;
+  out.reserve(line.size());
+  for (std::size_t i = 0; i < e; ++i) {
+    char c = line[i];
+    if (c != ' ' && c != '-' && c != '_' && c != '/' && c != '\\' && c != '\t') out += c;
+  }
+  out.append(line.substr(e));
+  return out;
+}
+
+enum class FieldKind { kText, kDate, kDataType, kYUnits, kReal, kInt };
+
+struct Field {
+  const char* label;
+  FieldKind kind;
+  std::string JcampHeader::*text;
+  double JcampHeader::*real;
+};
+
+// In this order; a label matches wherever it occurs in the line.
+const Field kFields[] = {
+    {"##TITLE", FieldKind::kText, &JcampHeader::Title, nullptr},
+    {"##DATATYPE", FieldKind::kDataType, &JcampHeader::DataType, nullptr},
+    {"##ORIGIN", FieldKind::kText, &JcampHeader::Origin, nullptr},
+    {"##OWNER", FieldKind::kText, &JcampHeader::Owner, nullptr},
+    {"##DATE", FieldKind::kDate, &JcampHeader::Date, nullptr},
+    {"##TIME", FieldKind::kDate, &JcampHeader::Time, nullptr},
+    {"##SPECTROMETER", FieldKind::kText, &JcampHeader::Spectrometer, nullptr},
+    {"##INSTRUMENTPARAMETERS", FieldKind::kText, &JcampHeader::InstrumentParameters, nullptr},
+    {"##XUNITS", FieldKind::kText, &JcampHeader::XUnits, nullptr},
+    {"##YUNITS", FieldKind::kYUnits, &JcampHeader::YUnits, nullptr},
+    {"##XFACTOR", FieldKind::kReal, nullptr, &JcampHeader::XFactor},
+    {"##YFACTOR", FieldKind::kReal, nullptr, &JcampHeader::YFactor},
+    {"##FIRSTX", FieldKind::kReal, nullptr, &JcampHeader::FirstXValue},
+    {"##LASTX", FieldKind::kReal, nullptr, &JcampHeader::LastXValue},
+    {"##NPOINTS", FieldKind::kInt, nullptr, nullptr},
+    {"##FIRSTY", FieldKind::kReal, nullptr, &JcampHeader::FirstY},
+    {"##MAXY", FieldKind::kReal, nullptr, &JcampHeader::MaxY},
+    {"##MINY", FieldKind::kReal, nullptr, &JcampHeader::MinY},
+    {"##XYDATA", FieldKind::kText, &JcampHeader::XyDataForm, nullptr},
+};
+
+void StoreText(std::string& field, std::string_view value) {
+  if (!value.empty()) field = std::string(value.substr(0, kMaxJcampText));
+}
+
+bool Fail(Spectrum& current) {
+  current.DataLoaded = false;
+  return false;
+}
+
+}  // namespace
+
+std::string_view ReadRawLine(std::string_view text, std::size_t& pos, std::size_t maxLen) {
+  if (pos >= text.size()) return {};
+  std::string_view chunk = text.substr(pos, kRawChunk);
+  std::size_t end = chunk.find_first_of("\r\n");
+  if (end == std::string_view::npos) {
+    pos += chunk.size();
+    end = chunk.size();
+  } else {
+    pos += end + 1;
+  }
+  return chunk.substr(0, std::min(end, maxLen));
+}
+
+void UpperCaseText(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
+std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
+  std::size_t e = line.find('=');
+  if (e == std::string_view::npos) return "";
+  std::string copy(line);
+  for (std::size_t i = 0; i <= e; ++i) {
+    char& c = copy[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  std::string_view value = DropLeadingBlanks(std::string_view(copy).substr(e + 1));
+
+  std::string result;
+  for (const Field& f : kFields) {
+    if (!Contains(copy, f.label)) continue;
+    switch (f.kind) {
+      case FieldKind::kText:
+        StoreText(header.*f.text, value);
+        break;
+      case FieldKind::kDate:
+        if (value.empty()) {
+          header.*f.text = "unknown";
+        } else {
+          StoreText(header.*f.text, value);
+        }
+        break;
+      case FieldKind::kDataType:
+        StoreText(header.DataType, value);
+        UpperCaseText(header.DataType);
+        if (!Contains(header.DataType, "INFRARED")) result = "no IR spectrum";
+        break;
+      case FieldKind::kYUnits:
+        StoreText(header.YUnits, value);
+        UpperCaseText(header.YUnits);
+        if (Contains(header.YUnits, "TRANS")) {
+          header.Ordinate = OrdinateKind::kTransmittance;
+        } else if (Contains(header.YUnits, "ABSORB")) {
+          header.Ordinate = OrdinateKind::kAbsorbance;
+        } else {
+          result = "no transmittance or absorbance spectrum";
+        }
+        break;
+      case FieldKind::kReal:
+      case FieldKind::kInt: {
+        std::string_view number = DropTrailingBlanks(value);
+        // "4400." is read as 4400; "1.0." stays unreadable.
+        std::size_t dot = number.find('.');
+        if (dot != std::string_view::npos && dot + 1 == number.size()) number.remove_suffix(1);
+        if (number.empty()) break;
+        bool ok;
+        if (f.kind == FieldKind::kInt) {
+          ok = ParseStrictInt(number, header.DeclaredPoints);
+        } else {
+          double v;
+          ok = ParseDecimal(number, v);
+          if (ok) header.*f.real = v;
+        }
+        if (!ok) result = "invalid " + std::string(f.label) + "= " + std::string(number);
+        break;
+      }
+    }
+  }
+  return result;
+}
+
+void ScanCountFromLine(std::string_view line, int32_t& scanCount) {
+  std::string upper(line);
+  UpperCaseText(upper);
+  if (!Contains(upper, "SCANS")) return;
+  std::size_t start = line.find_first_of("0123456789");
+  std::size_t end = start;
+  while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
+  int32_t count = 1;
+  if (start == std::string_view::npos || !ParseStrictInt(line.substr(start, end - start), count)) {
+    count = 1;
+  }
+  scanCount = count;
+}
+
+void AdjustOrdinate(Spectrum& s, Messages& messages) {
+  messages.StatusText(2, "adjusting ordinate...");
+  int n = std::clamp(s.LastIndex + 1, 0, kArraySlots);
+  auto largest = [&] {
+    double m = 0;
+    for (int i = 0; i < n; ++i) m = std::max(m, static_cast<double>(s.TransY[i]));
+    return m;
+  };
+  // Down by tens while the largest value is 2 or more ...
+  double peak = largest();
+  double f = 1;
+  while (peak / f >= 2 && f < 10000) f *= 10;
+  if (f > 1) {
+    for (int i = 0; i < n; ++i) s.TransY[i] = static_cast<float>(s.TransY[i] / f);
+    peak = largest();
+  }
+  // ... then up by tens while it is 0.1 or less (all values <= 0 give 10000).
+  double g = 1;
+  while (g * peak <= 0.1 && g < 10000) g *= 10;
+  if (g > 1) {
+    for (int i = 0; i < n; ++i) s.TransY[i] = static_cast<float>(s.TransY[i] * g);
+  }
+  messages.StatusText(2, "");
+}
+
+bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& current,
+                    Messages& messages) {
+  Spectrum s = Spectrum::FreshFrom(current);
+  JcampHeader h;
+  int32_t scanCount = 1;
+  messages.StatusText(2, "");
+
+  std::string_view all(text);
+  std::size_t pos = 0;
+  while (pos < all.size()) {
+    std::string_view raw = ReadRawLine(all, pos);
+    ScanCountFromLine(raw, scanCount);
+    std::string_view stripped = DropLeadingBlanks(raw);
+    if (!Contains(stripped, "##")) continue;
+    std::string line = NormaliseLabel(stripped);
+    std::string message = ParseJcampLabel(line, h);
+    if (!message.empty()) {
+      messages.ErrorBox(message);
+      return Fail(current);
+    }
+    if (Contains(LabelPart(line), "##XYDATA")) break;
+  }
+
+  if (h.DeclaredPoints > kMaxPoints) {
+    messages.ErrorBox("too many data points");
+    return Fail(current);
+  }
+  if (h.DeclaredPoints < 2) {
+    messages.ErrorBox("Not enough data points!");
+    return Fail(current);
+  }
+  if (h.FirstXValue == h.LastXValue) {
+    messages.ErrorBox("##FIRSTX= equal ##LASTX");
+    return Fail(current);
+  }
+
+  XyDecodeState st;
+  if (h.FirstXValue > h.LastXValue) {
+    st.IndexStep = 1;
+    st.PointIndex = 0;
+    s.XStart = s.FirstX = h.FirstXValue;
+    s.XEnd = s.LastX = h.LastXValue;
+  } else {
+    st.IndexStep = -1;
+    st.PointIndex = h.DeclaredPoints - 1;
+    s.XStart = s.FirstX = h.LastXValue;
+    s.XEnd = s.LastX = h.FirstXValue;
+  }
+  st.Kind = h.Ordinate;
+  st.YFactor = h.YFactor;
+  // Absorbances declared with a largest value of 0.1 or less are taken to
+  // be given in tenths.
+  if (h.Ordinate == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
+
+  while (pos < all.size()) {
+    std::string_view line = DropLeadingBlanks(ReadRawLine(all, pos));
+    if (!line.empty() && !Contains(line, "##") && !Contains(line, "$")) {
+      std::string message = DecodeXyDataLine(line, st, s);
+      if (!message.empty()) {
+        messages.StatusText(2, message);
+        return Fail(current);
+      }
+    }
+    if (Contains(line, "##END=")) break;
+  }
+
+  s.DataLoaded = true;
+  s.YConverted = true;
+  s.NPoints = h.DeclaredPoints;
+  s.LastIndex = h.DeclaredPoints - 1;
+  s.NScans = scanCount;
+  s.YScale = kPercentYScale;
+  s.IdentLine = kImportIdentLine;
+  if (st.PeakT > 2.0 || st.PeakT <= 0.1) AdjustOrdinate(s, messages);
+  s.XStep = (s.XStart - s.XEnd) / (s.NPoints - 1);
+  for (int i = 0; i <= s.LastIndex; ++i) s.RawY[i] = RoundToInt32(s.TransY[i] * kRawPerFraction);
+  if (st.PointsRead != h.DeclaredPoints) {
+    messages.StatusText(2, "##NPOINTS= " + FormatInt(h.DeclaredPoints) + " (" +
+                               FormatInt(st.PointsRead) + ")");
+  }
+  s.SpectrumShown = true;
+
+  s.AcqDate = s.ModDate = h.Date;
+  s.AcqTime = s.ModTime = h.Time;
+  if (s.AcqDate.empty() || Contains(s.AcqDate, "unknown")) {
+    std::string date, time;
+    if (FileDateStamp(path, date, time)) {
+      s.AcqDate = s.ModDate = date;
+      s.AcqTime = s.ModTime = time;
+    }
+  }
+  s.OperatorName = h.Owner;
+  s.SetComment(h.Title.empty() ? h.Origin : h.Title);
+  s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
+
+  current = std::move(s);
+  return true;
+}
+
+bool ReadJcampFile(const std::string& path, Spectrum& current, Messages& messages) {
+  std::string text;
+  try {
+    text = ReadWholeFile(path);
+  } catch (const IoError&) {
+    messages.ErrorBox("File read error!");
+    return Fail(current);
+  }
+  return ParseJcampText(text, path, current, messages);
+}
+
+}  // namespace tesvar

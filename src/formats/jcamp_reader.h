@@ -1,0 +1,97 @@
+// JCAMP-DX import of an infrared transmittance or absorbance spectrum.
+//
+// The file is read in raw lines of at most 255 bytes, each ending at the
+// first CR or LF (so CR LF gives the line and then an empty line, which is
+// harmless). Header lines ("##LABEL= value") are read up to the line whose
+// label is "##XYDATA"; in a label, blanks, tabs and "-_/\" are dropped and
+// letters are compared in capitals ("##DATA TYPE=" is "##DATATYPE=").
+// Only the first data block is read, up to "##END=". Lines holding "##" or
+// "$" within the data are skipped; the others go to the data line decoder
+// (jcamp_decoder.h).
+//
+// What must hold for a load: "##DATATYPE=" (if present) names an INFRARED
+// spectrum, "##YUNITS=" (if present) TRANSmittance or ABSORBance (none given
+// is taken as absorbance), 2 ... 16000 points declared by "##NPOINTS=", and
+// "##FIRSTX=" different from "##LASTX=". Index 0 receives the highest
+// wavenumber whatever the file's order. "##XFACTOR=", "##FIRSTY=" and
+// "##MINY=" are checked for being numbers and not used.
+//
+// The old program ended the header at any line containing "##XYDATA", also
+// in a value; real files write "##DataClass= ##XYDATA=" before their header
+// labels, so only the label part of a line counts here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/messages.h"
+#include "core/spectrum.h"
+#include "formats/jcamp_decoder.h"
+
+namespace tesvar {
+
+// Header values of one import. Texts hold at most 80 characters.
+struct JcampHeader {
+  std::string Title;
+  std::string DataType;  // upper-cased
+  std::string Origin;
+  std::string Owner;
+  std::string Date;
+  std::string Time;
+  std::string Spectrometer;
+  std::string InstrumentParameters;
+  std::string XUnits;
+  std::string YUnits;  // upper-cased
+  double XFactor = 1.0;
+  double YFactor = 1.0;
+  double FirstXValue = 400.0;
+  double LastXValue = 4500.0;
+  int32_t DeclaredPoints = 0;
+  double FirstY = 0.0;
+  double MaxY = 1.0;
+  double MinY = 0.0;
+  std::string XyDataForm;
+  // Set only by "##YUNITS="; none is converted like absorbance.
+  OrdinateKind Ordinate = OrdinateKind::kNone;
+};
+
+inline constexpr std::size_t kMaxJcampText = 80;
+
+// The next raw line from text at pos: at most maxLen of the bytes before the
+// first CR or LF within the next 255 bytes; pos moves past that CR or LF (or
+// past the 255 bytes when none came, so a longer line goes on as the next).
+std::string_view ReadRawLine(std::string_view text, std::size_t& pos,
+                             std::size_t maxLen = kMaxText);
+
+// 'a'...'z' to capitals, other bytes as they are.
+void UpperCaseText(std::string& text);
+
+// One header line (leading blanks gone, label normalised). Returns "" or the
+// message that refuses the file ("no IR spectrum", "invalid ##NPOINTS= x").
+std::string ParseJcampLabel(std::string_view line, JcampHeader& header);
+
+// A line mentioning "SCANS" (in any case) sets the scan count from the first
+// run of digits in it; none or an unreadable one gives 1.
+void ScanCountFromLine(std::string_view line, int32_t& scanCount);
+
+// Rescales TransY[0 ... LastIndex] by powers of ten (at most 10000 either
+// way) so that its largest value lies above 0.1 and below 2: percent data
+// are divided by 100. Status panel 2 shows "adjusting ordinate..." meanwhile.
+void AdjustOrdinate(Spectrum& s, Messages& messages);
+
+// Imports from text; path only gives the file time stamp that stands in for
+// a missing "##DATE=". All-or-nothing: on success `current` is replaced
+// (DataLoaded, YConverted, SpectrumShown true, Model kept, HeaderLine3
+// empty); on failure only current.DataLoaded becomes false. Header messages
+// go to an error box, data line messages to status panel 2. A data section
+// with fewer or more ordinates than declared still loads (missing ones are
+// 0) with "##NPOINTS= n (m)" in status panel 2.
+[[nodiscard]] bool ParseJcampText(const std::string& text, const std::string& path,
+                                  Spectrum& current, Messages& messages);
+
+// Reads the file and imports it; a file that cannot be read gives the error
+// box "File read error!" and loads nothing.
+[[nodiscard]] bool ReadJcampFile(const std::string& path, Spectrum& current, Messages& messages);
+
+}  // namespace tesvar
