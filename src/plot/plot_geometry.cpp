@@ -1,0 +1,219 @@
+#include "plot/plot_geometry.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/number_text.h"
+#include "core/spectrum.h"
+#include "plot/drawing_surface.h"
+#include "plot/view_state.h"
+
+namespace tesvar {
+
+namespace {
+
+// Coordinates stay far inside the int range, so that a label or a read-out
+// at an absurd transmittance cannot overflow the arithmetic of the surface.
+constexpr int64_t kCoordinateLimit = 1 << 28;
+
+int ToCoordinate(double value) {
+  return static_cast<int>(std::clamp(RoundHalfEven(value), -kCoordinateLimit, kCoordinateLimit));
+}
+
+// A wavenumber range of 10^7 1/cm is no infrared spectrum; a file that claims
+// one would otherwise keep the tick loops busy for minutes.
+constexpr int64_t kMaxTickCount = 100000;
+
+}  // namespace
+
+FrameRules ScreenFrameRules() { return FrameRules{}; }
+
+FrameRules MetafileFrameRules() {
+  FrameRules rules;
+  rules.leftText = "000";
+  rules.leftTextCount = 2;
+  rules.rightMargin = 6;
+  rules.bottomMargin = 1;
+  rules.bottomTextLines = 3;
+  rules.topMargin = 1;
+  rules.labelUnit = 3;
+  return rules;
+}
+
+FrameRules PrintFrameRules() {
+  FrameRules rules;
+  rules.leftText = "000000";
+  rules.leftTextCount = 1;
+  rules.rightMargin = 41;
+  rules.bottomMargin = 0;
+  rules.bottomTextLines = 2;
+  rules.topMargin = 101;
+  rules.labelUnit = 0;
+  return rules;
+}
+
+FrameMetrics MeasureFrameText(const FrameRules& rules, DrawingSurface& surface) {
+  FrameMetrics m;
+  m.leftTextWidth = surface.TextWidth(rules.leftText);
+  m.zeroHeight = surface.TextHeight("0");
+  m.zeroWidth = surface.TextWidth("0");
+  return m;
+}
+
+PlotFrame PlotFrame::Layout(const FrameRules& rules, const FrameMetrics& metrics, int width,
+                            int height, double xStart, double xEnd, double xStep) {
+  PlotFrame f;
+  f.PlotLeft = rules.leftTextCount * metrics.leftTextWidth;
+  f.PlotWidth = width - rules.rightMargin - f.PlotLeft;
+  f.PlotBottom = height - rules.bottomMargin - rules.bottomTextLines * metrics.zeroHeight;
+  f.PlotYScale = (metrics.zeroHeight + rules.topMargin) - f.PlotBottom;
+  f.LabelUnit = rules.labelUnit > 0 ? rules.labelUnit
+                                    : static_cast<int>(RoundHalfEven(0.7 * metrics.zeroWidth));
+  f.XStart = xStart;
+  f.XStep = xStep;
+  f.Axis = WavenumberAxis(xStart, xEnd, f.PlotWidth);
+  f.XSpan = f.Axis.Span();
+  f.PlotXScale = f.Axis.ScaleHigh();
+  f.PlotXScaleLow = f.Axis.ScaleLow();
+  f.BreakOffset = f.Axis.BreakOffset();
+  return f;
+}
+
+PlotFrame PlotFrame::Measure(const FrameRules& rules, DrawingSurface& surface, int width,
+                             int height, const Spectrum& spectrum) {
+  return Layout(rules, MeasureFrameText(rules, surface), width, height, spectrum.XStart,
+                spectrum.XEnd, spectrum.XStep);
+}
+
+PlotFrame PlotFrame::FromViewState(const ViewState& view, const Spectrum& spectrum) {
+  PlotFrame f;
+  f.PlotLeft = view.PlotLeft;
+  f.PlotBottom = view.PlotBottom;
+  f.PlotWidth = view.PlotWidth;
+  f.PlotYScale = view.PlotYScale;
+  f.LabelUnit = view.LabelUnit;
+  f.XStart = spectrum.XStart;
+  f.XStep = spectrum.XStep;
+  f.Axis = WavenumberAxis(spectrum.XStart, spectrum.XEnd, view.PlotWidth);
+  f.XSpan = f.Axis.Span();
+  f.PlotXScale = f.Axis.ScaleHigh();
+  f.PlotXScaleLow = f.Axis.ScaleLow();
+  f.BreakOffset = f.Axis.BreakOffset();
+  return f;
+}
+
+void PlotFrame::CopyTo(ViewState& view) const {
+  view.PlotLeft = PlotLeft;
+  view.PlotBottom = PlotBottom;
+  view.PlotWidth = PlotWidth;
+  view.PlotYScale = PlotYScale;
+  view.PlotXScale = PlotXScale;
+  view.PlotXScaleLow = PlotXScaleLow;
+  view.BreakOffset = BreakOffset;
+  view.LabelUnit = LabelUnit;
+}
+
+int PlotFrame::XToColumn(double x) const { return PlotLeft + ToCoordinate(Axis.Offset(x)); }
+
+int PlotFrame::TToRow(double t) const { return PlotBottom + ToCoordinate(t * PlotYScale); }
+
+int PlotFrame::TraceRow(double t) const {
+  if (t > 1) {
+    t = 1;
+  } else if (!(t >= 0)) {  // also NaN
+    t = 0;
+  }
+  return TToRow(t);
+}
+
+double PlotFrame::ColumnToWavenumber(int column) const {
+  return Axis.WavenumberAt(column - PlotLeft);
+}
+
+int PlotFrame::WavenumberToIndex(double x) const {
+  if (XStep == 0) return 0;
+  int64_t i = RoundHalfEven((XStart - x) / XStep);
+  return static_cast<int>(std::clamp<int64_t>(i, INT32_MIN, INT32_MAX));
+}
+
+double PlotFrame::RowToT(int row) const {
+  // A surface too low for a frame has no transmittance scale.
+  if (PlotYScale == 0) return 0;
+  return static_cast<double>(row - PlotBottom) / PlotYScale;
+}
+
+namespace {
+
+// The row of tenth i; the product i x PlotYScale is an integer before it is
+// scaled, as every renderer forms it.
+int TenthRow(const PlotFrame& frame, int i) {
+  return frame.PlotBottom + ToCoordinate(static_cast<double>(i * frame.PlotYScale) * 0.1);
+}
+
+// Runs f(w) for w = 100 x k, k from TickHigh down to TickLow.
+template <typename F>
+void ForEachHundred(const PlotFrame& frame, F f) {
+  int64_t hi = frame.Axis.TickHigh();
+  int64_t lo = frame.Axis.TickLow();
+  if (hi - lo >= kMaxTickCount) return;
+  for (int64_t k = hi; k >= lo; --k) f(static_cast<int>(100 * k));
+}
+
+}  // namespace
+
+std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame) {
+  std::vector<TransmittanceTick> ticks;
+  for (int i = 0; i <= 10; ++i) {
+    ticks.push_back({TenthRow(frame, i), i % 2 == 0 ? FormatInt(10 * i) : std::string()});
+  }
+  return ticks;
+}
+
+std::vector<WavenumberTick> WavenumberTicks(const PlotFrame& frame) {
+  std::vector<WavenumberTick> ticks;
+  ForEachHundred(frame, [&](int w) {
+    WavenumberTick t;
+    t.wavenumber = w;
+    t.column = frame.XToColumn(w);
+    t.major = w % 500 == 0;
+    t.unit = w == 1800;
+    if (t.major) t.text = PadLeft(FormatInt(w), 4);
+    ticks.push_back(std::move(t));
+  });
+  return ticks;
+}
+
+std::vector<int> GridRows(const PlotFrame& frame) {
+  std::vector<int> rows;
+  for (int i = 1; i <= 9; ++i) rows.push_back(TenthRow(frame, i));
+  return rows;
+}
+
+std::vector<int> GridColumns(const PlotFrame& frame) {
+  std::vector<int> columns;
+  ForEachHundred(frame, [&](int w) {
+    if (w < 2000 || w % 500 == 0) columns.push_back(frame.XToColumn(w));
+  });
+  return columns;
+}
+
+std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY, int lastIndex) {
+  std::vector<PlotPoint> vertices;
+  if (lastIndex < 0) return vertices;
+  vertices.push_back({frame.PlotLeft, frame.TraceRow(transY[0])});
+  int lastColumn = frame.PlotLeft;
+  for (int i = 1; i <= lastIndex; ++i) {
+    int c = frame.XToColumn(frame.PointX(i));
+    if (c == lastColumn) continue;
+    vertices.push_back({c, frame.TraceRow(transY[i])});
+    lastColumn = c;
+  }
+  return vertices;
+}
+
+PlotPoint TitlePosition(const PlotFrame& frame, int textWidth, int textHeight, int gap) {
+  return {frame.PlotLeft + ToCoordinate(frame.PlotWidth * 0.5) - textWidth / 2,
+          frame.PlotTop() - textHeight - gap};
+}
+
+}  // namespace tesvar

@@ -1,0 +1,144 @@
+// The layout of the spectrum plot inside a drawing surface: the frame, the
+// mappings between wavenumber/transmittance and surface pixels in both
+// directions, the ticks, the grid lines and the trace thinned to one vertex
+// per pixel column.
+//
+// The screen, the metafile and the printout lay their frames out by the same
+// rule with different margins; FrameRules holds those margins, so there is
+// one layout and three presets rather than three copies. The wavenumber
+// direction always goes through WavenumberAxis, which also handles the
+// ranges without 2000 1/cm.
+//
+// Coordinates are surface pixels, x to the right, y downwards. The frame's
+// bottom edge (PlotBottom) is the 0 %T line and PlotYScale is negative: the
+// 100 %T line is PlotBottom + PlotYScale.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "plot/wavenumber_axis.h"
+
+namespace tesvar {
+
+class DrawingSurface;
+struct Spectrum;
+struct ViewState;
+
+// The margins of one renderer. With th the text height of "0" in the axis
+// font:
+//   PlotLeft   = leftTextCount x TextWidth(leftText)
+//   PlotWidth  = W - rightMargin - PlotLeft
+//   PlotBottom = H - bottomMargin - bottomTextLines x th
+//   top edge   = th + topMargin, so PlotYScale = top edge - PlotBottom
+//   LabelUnit  = labelUnit, or Round(0.7 x TextWidth("0")) when it is 0.
+struct FrameRules {
+  std::string leftText = "00000";
+  int leftTextCount = 1;
+  int rightMargin = 3;
+  int bottomMargin = 0;
+  int bottomTextLines = 2;
+  int topMargin = 1;
+  int labelUnit = 3;
+};
+
+FrameRules ScreenFrameRules();
+// The metafile is laid out on a surface the size of the screen (SW x SH).
+FrameRules MetafileFrameRules();
+// The frame top lies 100 pixels lower than on the screen, to leave room for
+// the larger title of the page.
+FrameRules PrintFrameRules();
+
+// The text measurements a frame depends on, taken in the axis font.
+struct FrameMetrics {
+  int leftTextWidth = 0;  // TextWidth(FrameRules::leftText)
+  int zeroHeight = 0;     // TextHeight("0")
+  int zeroWidth = 0;      // TextWidth("0")
+};
+
+// REQUIRES: the surface's font is the axis font.
+FrameMetrics MeasureFrameText(const FrameRules& rules, DrawingSurface& surface);
+
+struct PlotPoint {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const PlotPoint&, const PlotPoint&) = default;
+};
+
+struct PlotFrame {
+  static PlotFrame Layout(const FrameRules& rules, const FrameMetrics& metrics, int width,
+                          int height, double xStart, double xEnd, double xStep);
+  // Measures the metrics on `surface`, whose font must be the axis font.
+  static PlotFrame Measure(const FrameRules& rules, DrawingSurface& surface, int width, int height,
+                           const Spectrum& spectrum);
+  // The frame of the last screen paint, for the mouse and button handlers.
+  static PlotFrame FromViewState(const ViewState& view, const Spectrum& spectrum);
+  // Stores the frame values the handlers convert with until the next paint.
+  void CopyTo(ViewState& view) const;
+
+  int PlotLeft = 0;
+  int PlotBottom = 0;
+  int PlotWidth = 0;
+  int PlotYScale = 0;
+  double XSpan = 0;
+  double PlotXScale = 0;     // pixels per 1/cm at and above 2000 1/cm
+  double PlotXScaleLow = 0;  // pixels per 1/cm below 2000 1/cm
+  int BreakOffset = 0;       // column of 2000 1/cm, counted from PlotLeft
+  int LabelUnit = 3;         // length of a peak label's stem
+  double XStart = 0;
+  double XStep = 0;
+  WavenumberAxis Axis{0, 0, 0};
+
+  int PlotRight() const { return PlotLeft + PlotWidth; }
+  int PlotTop() const { return PlotBottom + PlotYScale; }
+
+  int XToColumn(double x) const;
+  // Unclamped: the cursor read-out, the baseline anchor and the labels.
+  int TToRow(double t) const;
+  // For the trace: above 1 is drawn as 1, below 0 (or NaN) as 0.
+  int TraceRow(double t) const;
+  double PointX(int i) const { return XStart - XStep * i; }
+  // The wavenumber under surface column `column`.
+  double ColumnToWavenumber(int column) const;
+  // Round((XStart - x) / XStep), not clamped: each caller clamps to its own
+  // range. A zero step (a one-point spectrum) gives 0.
+  int WavenumberToIndex(double x) const;
+  double RowToT(int row) const;
+};
+
+// One tick of the transmittance axis, i = 0 .. 10 from the bottom; text is
+// "0", "20" ... "100" at even i and empty at odd i.
+struct TransmittanceTick {
+  int row = 0;
+  std::string text;
+};
+std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame);
+
+// The hundreds of the wavenumber axis from the highest down. Multiples of 500
+// are major and carry a text right-aligned in 4 characters (" 500", "4000");
+// the unit "cm-1" stands at 1800.
+struct WavenumberTick {
+  int wavenumber = 0;
+  int column = 0;
+  bool major = false;
+  bool unit = false;
+  std::string text;  // empty for minor ticks
+};
+std::vector<WavenumberTick> WavenumberTicks(const PlotFrame& frame);
+
+// Rows of the 9 horizontal grid lines (the tenths between 0 and 100 %T).
+std::vector<int> GridRows(const PlotFrame& frame);
+// Columns of the vertical grid lines: every 500 1/cm at and above 2000 and
+// every 100 1/cm below, where the fingerprint region is stretched.
+std::vector<int> GridColumns(const PlotFrame& frame);
+
+// The trace as a polyline: the first point at PlotLeft, then one vertex per
+// pixel column, taken from the first data point that reaches the column.
+// The transmittance is clamped to the frame.
+std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY, int lastIndex);
+
+// Top-left corner of the title, centred above the frame, `gap` pixels clear
+// of the top edge.
+PlotPoint TitlePosition(const PlotFrame& frame, int textWidth, int textHeight, int gap);
+
+}  // namespace tesvar

@@ -1,0 +1,266 @@
+#include "plot/plot_painter.h"
+
+#include <algorithm>
+
+#include "core/number_text.h"
+#include "core/spectrum.h"
+#include "plot/peak_labels.h"
+#include "plot/view_state.h"
+
+namespace tesvar {
+
+int UnitLength::Resolve(int labelUnit) const {
+  return pixels + static_cast<int>(RoundHalfEven(perLabelUnit * labelUnit));
+}
+
+PlotStyle ScreenPlotStyle() {
+  PlotStyle style;
+  style.frame = ScreenFrameRules();
+  style.axisFont = {"Arial Narrow", -12};
+  style.titleFont = FontSpec{"Arial", -12};
+  return style;
+}
+
+PlotStyle MetafilePlotStyle(int dpi) {
+  PlotStyle style;
+  style.frame = MetafileFrameRules();
+  style.axisFont = {"Arial Narrow", FontHeightForPoints(14, dpi)};
+  style.labelFont = FontSpec{"Arial Narrow", FontHeightForPoints(10, dpi)};
+  style.textGap = 8;
+  style.textBeforeTick = true;
+  style.percentGap = 6;
+  style.numberRow = {24};
+  style.cmRow = {40};
+  style.exponentRow = {30};
+  style.majorTick = {9};
+  style.minorTick = {5};
+  style.labelTextFirst = true;
+  return style;
+}
+
+PlotStyle PrintPlotStyle(int surfaceWidth) {
+  // The page bitmap is drawn at 96 dpi whatever the printer's resolution;
+  // the point sizes grow with the page width instead.
+  constexpr int kBitmapDpi = 96;
+  PlotStyle style;
+  style.frame = PrintFrameRules();
+  style.axisFont = {"Arial Narrow", FontHeightForPoints(surfaceWidth / 100, kBitmapDpi)};
+  FontSpec small{"Arial Narrow", FontHeightForPoints(surfaceWidth / 140, kBitmapDpi)};
+  style.labelFont = small;
+  style.exponentFont = small;
+  style.gridColor = kBlack;  // the bitmap has one bit per pixel
+  style.tickLength = 0;
+  style.tickText = " ";
+  style.textSuffix = "0";
+  style.textGap = 0;
+  style.percentSuffix = "0";
+  style.percentGap = 0;
+  style.titleGap = 8;
+  style.numberRow = {0, 3};
+  style.cmRow = {0, 4};
+  style.exponentRow = {0, 3};
+  style.majorTick = {0, 1};
+  style.minorTick = {0, 0.7};
+  style.labelTextGap = 4;
+  return style;
+}
+
+namespace {
+
+void SetFont(DrawingSurface& s, const FontSpec& font) { s.SetFont(font.name, font.height); }
+
+void Line(DrawingSurface& s, int x1, int y1, int x2, int y2) {
+  s.MoveTo(x1, y1);
+  s.LineTo(x2, y2);
+}
+
+void BeginPlot(DrawingSurface& s, const PlotStyle& style) {
+  s.SetPenColor(kBlack);
+  s.SetPenStyle(PenStyle::kSolid);
+  s.SetPenMode(PenMode::kCopy);
+  SetFont(s, style.axisFont);
+}
+
+// A transmittance or spectrum array may hold fewer slots than LastIndex
+// claims; the trace never reads past the array.
+int LastDrawnIndex(const Spectrum& spectrum) {
+  return std::min<int>(spectrum.LastIndex, static_cast<int>(spectrum.TransY.size()) - 1);
+}
+
+}  // namespace
+
+void DrawGrid(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style) {
+  s.SetPenColor(style.gridColor);
+  s.SetPenStyle(PenStyle::kDot);
+  for (int row : GridRows(frame)) Line(s, frame.PlotLeft, row, frame.PlotRight(), row);
+  for (int column : GridColumns(frame)) {
+    Line(s, column, frame.PlotBottom, column, frame.PlotTop());
+  }
+  s.SetPenColor(kBlack);
+  s.SetPenStyle(PenStyle::kSolid);
+}
+
+void DrawPeakLabel(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style, uint8_t kind,
+                   double x, double y) {
+  const int u = frame.LabelUnit;
+  const std::string text = RealToText41(x);
+  const int c = frame.XToColumn(x);
+  const int r = frame.TToRow(y);
+  const int stemEnd = StemUp(kind) ? r - u : r + u;
+  const int leaderEnd = TextLeft(kind) ? c - 3 * u : c + 3 * u;
+  const int textX = TextLeft(kind) ? leaderEnd - style.labelTextGap - s.TextWidth(text)
+                                   : leaderEnd + style.labelTextGap;
+  const int textY = r - s.TextHeight(text) / 2;
+  if (style.labelTextFirst) {
+    s.TextOut(textX, textY, text);
+    Line(s, c, r, leaderEnd, r);
+    Line(s, c, stemEnd, c, r);
+  } else {
+    s.MoveTo(c, stemEnd);
+    s.LineTo(c, r);
+    s.LineTo(leaderEnd, r);
+    s.TextOut(textX, textY, text);
+  }
+}
+
+void DrawPeakLabels(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
+                    const LabelList& labels) {
+  if (labels.Empty()) return;
+  if (style.labelFont) SetFont(s, *style.labelFont);
+  for (const PeakLabel& label : labels)
+    DrawPeakLabel(s, frame, style, label.Kind, label.X, label.Y);
+  if (style.labelFont) SetFont(s, style.axisFont);
+}
+
+void DrawPercentUnit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style) {
+  const std::string unit = "%T";
+  int x = frame.PlotLeft - s.TextWidth(unit + style.percentSuffix) - style.percentGap;
+  int y = frame.PlotBottom + static_cast<int>(RoundHalfEven(frame.PlotYScale * 0.93)) -
+          s.TextHeight(unit) / 2;
+  s.TextOut(x, y, unit);
+}
+
+void DrawTitle(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
+               const std::string& title) {
+  if (style.titleFont) SetFont(s, *style.titleFont);
+  PlotPoint at = TitlePosition(frame, s.TextWidth(title), s.TextHeight(title), style.titleGap);
+  s.TextOut(at.x, at.y, title);
+  if (style.titleFont) SetFont(s, style.axisFont);
+}
+
+void DrawTrace(DrawingSurface& s, const PlotFrame& frame, const float* transY, int lastIndex) {
+  std::vector<PlotPoint> vertices = TraceVertices(frame, transY, lastIndex);
+  if (vertices.empty()) return;
+  s.MoveTo(vertices[0].x, vertices[0].y);
+  for (std::size_t i = 1; i < vertices.size(); ++i) s.LineTo(vertices[i].x, vertices[i].y);
+}
+
+void DrawTransmittanceAxis(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style) {
+  int tickStart = frame.PlotLeft - style.tickLength;
+  if (!style.tickText.empty()) tickStart -= s.TextWidth(style.tickText);
+  for (const TransmittanceTick& tick : TransmittanceTicks(frame)) {
+    if (!style.textBeforeTick) Line(s, tickStart, tick.row, frame.PlotLeft, tick.row);
+    if (!tick.text.empty()) {
+      int x = frame.PlotLeft - s.TextWidth(tick.text + style.textSuffix) - style.textGap;
+      s.TextOut(x, tick.row - s.TextHeight(tick.text) / 2, tick.text);
+    }
+    if (style.textBeforeTick) Line(s, tickStart, tick.row, frame.PlotLeft, tick.row);
+  }
+}
+
+void DrawWavenumberAxis(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style) {
+  const int u = frame.LabelUnit;
+  const int bottom = frame.PlotBottom;
+  for (const WavenumberTick& tick : WavenumberTicks(frame)) {
+    const int c = tick.column;
+    if (tick.unit) {
+      // "cm" ends at the 1800 column and a raised "-1" starts there.
+      s.TextOut(c - s.TextWidth("cm"), bottom + style.cmRow.Resolve(u) - s.TextHeight("cm") / 2,
+                "cm");
+      if (style.exponentFont) SetFont(s, *style.exponentFont);
+      s.TextOut(c, bottom + style.exponentRow.Resolve(u) - s.TextHeight("-1") / 2, "-1");
+      if (style.exponentFont) SetFont(s, style.axisFont);
+    }
+    if (tick.major) {
+      s.TextOut(c - s.TextWidth(tick.text) / 2,
+                bottom + style.numberRow.Resolve(u) - s.TextHeight(tick.text) / 2, tick.text);
+      Line(s, c, bottom, c, bottom + style.majorTick.Resolve(u));
+    } else {
+      Line(s, c, bottom, c, bottom + style.minorTick.Resolve(u));
+    }
+  }
+}
+
+void DrawFrame(DrawingSurface& s, const PlotFrame& frame) {
+  s.MoveTo(frame.PlotLeft, frame.PlotBottom);
+  s.LineTo(frame.PlotRight(), frame.PlotBottom);
+  s.LineTo(frame.PlotRight(), frame.PlotTop());
+  s.LineTo(frame.PlotLeft, frame.PlotTop());
+  s.LineTo(frame.PlotLeft, frame.PlotBottom);
+}
+
+std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
+                                         Spectrum& spectrum, ViewState& view) {
+  if (!spectrum.SpectrumShown) return std::nullopt;
+  spectrum.UpdateShortComment();
+  const PlotStyle style = ScreenPlotStyle();
+  BeginPlot(s, style);
+  PlotFrame frame = PlotFrame::Measure(style.frame, s, width, height, spectrum);
+  frame.CopyTo(view);
+  if (view.GridOn) DrawGrid(s, frame, style);
+  // Labels go under the trace: they are drawn first.
+  if (view.ToolMode == kLabelTool) DrawPeakLabels(s, frame, style, view.Labels);
+  DrawPercentUnit(s, frame, style);
+  DrawTitle(s, frame, style, spectrum.ShortComment);
+  const int last = LastDrawnIndex(spectrum);
+  if (!spectrum.YConverted) {
+    for (int i = 0; i <= last && i < static_cast<int>(spectrum.RawY.size()); ++i) {
+      spectrum.TransY[i] = static_cast<float>(spectrum.RawY[i] / (spectrum.YScale * 100));
+    }
+    spectrum.YConverted = true;
+  }
+  DrawTrace(s, frame, spectrum.TransY.data(), last);
+  DrawTransmittanceAxis(s, frame, style);
+  DrawWavenumberAxis(s, frame, style);
+  DrawFrame(s, frame);
+  return frame;
+}
+
+PlotFrame DrawMetafilePlot(DrawingSurface& s, int screenWidth, int screenHeight, int dpi,
+                           const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
+  const PlotStyle style = MetafilePlotStyle(dpi);
+  BeginPlot(s, style);
+  PlotFrame frame = PlotFrame::Measure(style.frame, s, screenWidth, screenHeight, spectrum);
+  if (gridOn) DrawGrid(s, frame, style);
+  DrawPeakLabels(s, frame, style, labels);
+  DrawPercentUnit(s, frame, style);
+  DrawTitle(s, frame, style, spectrum.ShortComment);
+  DrawTransmittanceAxis(s, frame, style);
+  DrawWavenumberAxis(s, frame, style);
+  DrawTrace(s, frame, spectrum.TransY.data(), LastDrawnIndex(spectrum));
+  DrawFrame(s, frame);
+  return frame;
+}
+
+PlotFrame DrawPrintPlot(DrawingSurface& s, int width, int height, const Spectrum& spectrum,
+                        bool gridOn, const LabelList& labels) {
+  const PlotStyle style = PrintPlotStyle(width);
+  BeginPlot(s, style);
+  PlotFrame frame = PlotFrame::Measure(style.frame, s, width, height, spectrum);
+  DrawPercentUnit(s, frame, style);
+  DrawTitle(s, frame, style, spectrum.ShortComment);
+  if (gridOn) DrawGrid(s, frame, style);
+  DrawTrace(s, frame, spectrum.TransY.data(), LastDrawnIndex(spectrum));
+  DrawPeakLabels(s, frame, style, labels);
+  DrawTransmittanceAxis(s, frame, style);
+  DrawWavenumberAxis(s, frame, style);
+  DrawFrame(s, frame);
+  return frame;
+}
+
+PrintBitmapSize PrintBitmapForPage(int printableWidth) {
+  int width = std::max(0, printableWidth - 2 * kPrintPageOffset);
+  return {width, width / 2};
+}
+
+}  // namespace tesvar
