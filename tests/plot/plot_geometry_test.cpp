@@ -168,8 +168,7 @@ TEST(PlotFrame, DegenerateSpectraStayInsideTheFrame) {
   float t = 0.5f;
   EXPECT_EQ(TraceVertices(one, &t, 0), (std::vector<PlotPoint>{{30, 65}}));
   EXPECT_EQ(one.XToColumn(1000), 30);
-  // No infrared spectrum spans 10^7 1/cm: such a header gets no ticks
-  // rather than millions of them.
+  // No infrared spectrum spans 10^9 1/cm: no ticks rather than millions.
   PlotFrame absurd = ScreenFrame(553, 143, 1e9, 0);
   EXPECT_TRUE(WavenumberTicks(absurd).empty());
   EXPECT_TRUE(GridColumns(absurd).empty());
