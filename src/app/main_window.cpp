@@ -26,6 +26,8 @@
 #include "core/io_error.h"
 #include "core/number_text.h"
 #include "formats/sp_file.h"
+#include "output/hpgl.h"
+#include "output/svg.h"
 
 namespace tesvar {
 
@@ -584,7 +586,11 @@ void TForm1::ExportJcamp(const std::string&, bool compressed) {
   ShowNotAvailable(compressed ? "Compressed JCAMP-DX export" : "JCAMP-DX export");
 }
 
-void TForm1::ExportHpgl(const std::string&) { ShowNotAvailable("HPGL export"); }
+// The writers report a file they cannot create themselves; what they
+// return adds nothing for the window.
+void TForm1::ExportHpgl(const std::string& path) {
+  (void)WriteHpglFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
+}
 
 void TForm1::ExportMetafile(const std::string&) {
   ShowNotAvailable("Windows metafile export");
@@ -593,7 +599,9 @@ void TForm1::ExportMetafile(const std::string&) {
   pendingMetafileTarget_.clear();
 }
 
-void TForm1::ExportSvg(const std::string&) { ShowNotAvailable("SVG export"); }
+void TForm1::ExportSvg(const std::string& path) {
+  (void)WriteSvgFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
+}
 
 // ---------------------------------------------------------------------------
 // View and edit commands

@@ -1,0 +1,347 @@
+// The File menu: dialog settings, Open, Save, Save As, the overwrite
+// question and the export flows.
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/status_bar.h"
+#include "core/file_io.h"
+#include "output/hpgl.h"
+#include "output/svg.h"
+#include "scripted_ui.h"
+
+using namespace tesvar;
+using namespace tesvar::test;
+
+namespace {
+
+std::string Bytes(const QString& path) { return ReadFile(path.toStdString()); }
+
+}  // namespace
+
+class FileCommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QString dir_;
+
+  // A fresh folder holding shown.sp (7 points), other.sp (9 points) and
+  // bad.sp (not a spectrum); the window starts on shown.sp.
+  QString FreshDir() {
+    QString d = QString::fromStdString(MakeTempDir());
+    MakeSpFile((d + "/shown.sp").toStdString(), 7, "shown spectrum");
+    MakeSpFile((d + "/other.sp").toStdString(), 9, "other spectrum");
+    WriteFile((d + "/bad.sp").toStdString(), "garbage\r\n");
+    return d;
+  }
+
+  struct State {
+    QString caption, path, name, points;
+    bool imported;
+    int nPoints;
+    friend bool operator==(const State&, const State&) = default;
+  };
+  static State StateOf(TForm1& w) {
+    return {w.windowTitle(),
+            QString::fromStdString(w.spectrum().CurrentPath),
+            QString::fromStdString(w.spectrum().CurrentName),
+            w.StatusText(0),
+            w.spectrum().Imported,
+            w.spectrum().NPoints};
+  }
+  // Makes the shown spectrum look freshly imported from name.jdx.
+  static void PretendImported(TForm1& w, const QString& dir, const QString& name) {
+    w.spectrum().CurrentPath = (dir + "/" + name).toStdString();
+    w.spectrum().CurrentName = name.toStdString();
+    w.spectrum().Imported = true;
+  }
+
+ private slots:
+  // Each command sets its dialog before showing it; cancelling changes
+  // nothing.
+  void dialogSettings_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Open") << "Open1" << "open" << "sp" << "Perkin-Elmer 1600 (*.sp)"
+                          << "Load spectrum" << "*.sp";
+    QTest::newRow("Import JCAMP-DX") << "JCAMPDX1" << "open" << "jdx" << "JCAMP-DX (*.jdx)"
+                                     << "Import spectrum" << "*.jdx";
+    QTest::newRow("Import ASCII") << "ASCII1" << "open" << "asc" << "ASCII list (*.asc)"
+                                  << "Import spectrum" << "*.asc";
+    QTest::newRow("Save As") << "Saveas1" << "save" << "sp" << "Perkin-Elmer 1600 (*.sp)"
+                             << "Save spectrum as..." << "shown.sp";
+    QTest::newRow("JCAMP-DX") << "Jcamp1" << "save" << "jdx" << "JCAMP-DX (*.jdx)"
+                              << "Save JCAMP-DX spectrum as..." << "shown.jdx";
+    QTest::newRow("JCAMP-DX compressed")
+        << "jcampcompr" << "save" << "jdx" << "JCAMP-DX (*.jdx)"
+        << "Save compressed JCAMP-DX spectrum as..." << "shown.jdx";
+    QTest::newRow("HPGL") << "Hpgl1" << "save" << "plt" << "HPGL plot file (*.plt)"
+                          << "Save HPGL plot file as..." << "shown.plt";
+    QTest::newRow("metafile") << "Windowsmetafile1" << "save" << "wmf"
+                              << "Windows metafile (*.wmf)" << "Save Windows metafile as..."
+                              << "shown.wmf";
+    QTest::newRow("SVG") << "SVG1" << "save" << "svg" << "Scalable vector graphics file (*.svg)"
+                         << "Save SVG file as..." << "shown.svg";
+  }
+  void dialogSettings() {
+    QFETCH(QString, action);
+    QFETCH(QString, kind);
+    QFETCH(QString, ext);
+    QFETCH(QString, filter);
+    QFETCH(QString, title);
+    QFETCH(QString, name);
+    const QString d = FreshDir();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    const State before = StateOf(w);
+    w.findChild<QAction*>(action)->trigger();
+    QCOMPARE(ui.log.size(), std::size_t(1));
+    const Asked& asked = ui.log[0];
+    QCOMPARE(asked.what, kind);
+    QCOMPARE(asked.settings.DefaultExt, ext);
+    QCOMPARE(asked.settings.Filter, filter);
+    QCOMPARE(asked.settings.Title, title);
+    QCOMPARE(asked.settings.FileName, name);
+    QVERIFY(StateOf(w) == before);
+  }
+
+  void openTypedNameWithoutDot() {
+    const QString d = FreshDir();
+    ScriptedUi ui;
+    TForm1 w({}, ui);
+    const QString cwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(d));
+    ui.files = {"other"};
+    w.Open1->trigger();
+    QDir::setCurrent(cwd);
+    QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - other.sp"));
+    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), QString("other.sp"));
+    QCOMPARE(w.StatusText(0), QString("9 points"));
+    QVERIFY(w.Save1->isEnabled());
+  }
+
+  void openReplacesSpectrumAndClearsImported() {
+    const QString d = FreshDir();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    PretendImported(w, d, "x.jdx");
+    w.StatusBar1->SetPanelText(2, "old message");
+    ui.files = {d + "/other.sp"};
+    w.Open1->trigger();
+    const State expected{"Tesvar v1.5a - other.sp", d + "/other.sp", "other.sp", "9 points",
+                         false, 9};
+    QVERIFY(StateOf(w) == expected);
+    QCOMPARE(w.StatusText(2), QString());
+  }
+
+  // A failing open keeps everything; the following Save writes the shown
+  // spectrum back to its own file, without a question.
+  void failedOpenKeepsSpectrum() {
+    const QString d = FreshDir();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    const State before = StateOf(w);
+    ui.files = {d + "/bad.sp"};
+    w.Open1->trigger();
+    QCOMPARE(ui.Of("error").size(), std::size_t(1));
+    QCOMPARE(ui.Of("error")[0].text, QString("Unknown file format!"));
+    QVERIFY(StateOf(w) == before);
+
+    w.spectrum().SetComment("changed after the failed open");
+    w.Save1->trigger();
+    QVERIFY(ui.Of("confirm").empty());
+    Spectrum saved = ReadBack((d + "/shown.sp").toStdString());
+    QCOMPARE(saved.NPoints, 7);
+    QCOMPARE(QString::fromStdString(saved.Comment), QString("changed after the failed open"));
+    QVERIFY(StateOf(w) == before);
+  }
+
+  // Save after an import: x.jdx is saved as x.sp, with the question only
+  // when x.sp exists and only until the first save.
+  void saveImported_data() {
+    QTest::addColumn<bool>("targetExists");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("new target") << false << QList<bool>{} << 0 << true;
+    QTest::newRow("existing, yes") << true << QList<bool>{true} << 1 << true;
+    QTest::newRow("existing, no") << true << QList<bool>{false} << 1 << false;
+  }
+  void saveImported() {
+    QFETCH(bool, targetExists);
+    QFETCH(QList<bool>, answers);
+    QFETCH(int, questions);
+    QFETCH(bool, written);
+    const QString d = FreshDir();
+    const QString target = d + "/x.sp";
+    if (targetExists) WriteFile(target.toStdString(), "unrelated file");
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    PretendImported(w, d, "x.jdx");
+    w.setWindowTitle("Tesvar v1.5a - x.jdx");
+    const State before = StateOf(w);
+    for (bool a : answers) ui.confirms.push_back(a);
+
+    w.Save1->trigger();
+    QCOMPARE(int(ui.Of("confirm").size()), questions);
+    if (questions > 0) QCOMPARE(ui.Of("confirm")[0].text, QString("File exists! Overwrite?"));
+    if (!written) {
+      QCOMPARE(Bytes(target), std::string("unrelated file"));
+      QVERIFY(StateOf(w) == before);
+      return;
+    }
+    QCOMPARE(ReadBack(target.toStdString()).NPoints, 7);
+    QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - x.sp"));
+    QCOMPARE(QString::fromStdString(w.spectrum().CurrentName), QString("x.sp"));
+    // The path keeps its .jdx; the next Save derives the same target.
+    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), d + "/x.jdx");
+    QVERIFY(!w.spectrum().Imported);
+
+    w.spectrum().SetComment("second save");
+    w.Save1->trigger();
+    QCOMPARE(int(ui.Of("confirm").size()), questions);
+    QCOMPARE(QString::fromStdString(ReadBack(target.toStdString()).Comment),
+             QString("second save"));
+  }
+
+  void saveWithoutPathRunsSaveAs() {
+    const QString d = FreshDir();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    w.spectrum().CurrentPath.clear();
+    ui.files = {d + "/fresh.sp"};
+    w.Save1->trigger();
+    QCOMPARE(ui.Of("save").size(), std::size_t(1));
+    QCOMPARE(ReadBack((d + "/fresh.sp").toStdString()).NPoints, 7);
+    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), d + "/fresh.sp");
+  }
+
+  // Save As: chosen name (relative to the folder), existing?, answer, and
+  // what the window holds afterwards.
+  void saveAs_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("written");  // "" when nothing may be written
+    QTest::newRow("new file") << "copy.sp" << false << "copy.sp";
+    QTest::newRow("no extension typed") << "copy" << false << "copy.sp";
+    QTest::newRow("dotted folder, no extension") << "sub.d/copy" << false << "sub.d/copy.sp";
+    QTest::newRow("existing, yes") << "other.sp" << true << "other.sp";
+    QTest::newRow("existing, no") << "other.sp" << false << "";
+  }
+  void saveAs() {
+    QFETCH(QString, chosen);
+    QFETCH(bool, answer);
+    QFETCH(QString, written);
+    const QString d = FreshDir();
+    QVERIFY(QDir(d).mkpath("sub.d"));
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    PretendImported(w, d, "x.jdx");
+    const State before = StateOf(w);
+    const std::string otherBefore = Bytes(d + "/other.sp");
+    ui.files = {d + "/" + chosen};
+    ui.confirms = {answer};
+
+    w.Saveas1->trigger();
+    QCOMPARE(ui.Of("save")[0].settings.FileName, QString("x.sp"));
+    if (written.isEmpty()) {
+      QCOMPARE(ui.Of("confirm").size(), std::size_t(1));
+      QCOMPARE(Bytes(d + "/other.sp"), otherBefore);
+      QVERIFY(StateOf(w) == before);
+      return;
+    }
+    const QString path = d + "/" + written;
+    QCOMPARE(ReadBack(path.toStdString()).NPoints, 7);
+    const QString name = written.section('/', -1);
+    const State expected{"Tesvar v1.5a - " + name, path, name, "7 points", false, 7};
+    QVERIFY(StateOf(w) == expected);
+  }
+
+  // A write that fails is shown by the generic report; Save As has already
+  // taken the new name, the caption and Imported stay.
+  void saveAsFailure() {
+    const QString d = FreshDir();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    PretendImported(w, d, "x.jdx");
+    const QString caption = w.windowTitle();
+    ui.files = {d + "/missing-folder/y.sp"};
+    w.Saveas1->trigger();
+    QCOMPARE(ui.Of("report").size(), std::size_t(1));
+    QCOMPARE(ui.Of("report")[0].text, QString("File not found."));
+    QCOMPARE(w.windowTitle(), caption);
+    QVERIFY(w.spectrum().Imported);
+    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), d + "/missing-folder/y.sp");
+  }
+
+  // The exports: a No to the overwrite question leaves the file and the
+  // window alone; a Yes hands the path to the writer. None of them changes
+  // path, name, Imported or caption.
+  void exports_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("unavailable");  // the box text while no writer exists
+    QTest::newRow("HPGL") << "Hpgl1" << "out.plt" << "";
+    QTest::newRow("SVG") << "SVG1" << "out.svg" << "";
+    QTest::newRow("metafile") << "Windowsmetafile1" << "out.wmf"
+                              << "Windows metafile export is not available in this build.";
+  }
+  void exports() {
+    QFETCH(QString, action);
+    QFETCH(QString, file);
+    QFETCH(QString, unavailable);
+    const QString d = FreshDir();
+    const QString target = d + "/" + file;
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    PretendImported(w, d, "x.jdx");
+    const State before = StateOf(w);
+    QAction* command = w.findChild<QAction*>(action);
+
+    WriteFile(target.toStdString(), "keep me");
+    ui.files = {target};
+    ui.confirms = {false};
+    command->trigger();
+    QCOMPARE(ui.Of("confirm").size(), std::size_t(1));
+    QVERIFY(ui.Of("error").empty());
+    QCOMPARE(Bytes(target), std::string("keep me"));
+    QVERIFY(StateOf(w) == before);
+
+    ui.files = {target};
+    ui.confirms = {true};
+    command->trigger();
+    QVERIFY(StateOf(w) == before);
+    QVERIFY(w.PendingMetafileTarget().empty());
+    if (!unavailable.isEmpty()) {
+      QCOMPARE(ui.Of("error").size(), std::size_t(1));
+      QCOMPARE(ui.Of("error")[0].text, unavailable);
+      QCOMPARE(Bytes(target), std::string("keep me"));
+      return;
+    }
+    QVERIFY(ui.Of("error").empty());
+    const std::string expected =
+        action == "Hpgl1" ? BuildHpgl(w.spectrum(), w.view().GridOn, w.view().Labels)
+                          : BuildSvg(w.spectrum(), w.view().GridOn, w.view().Labels);
+    QCOMPARE(Bytes(target), expected);
+  }
+
+  // A typed export name without extension gets the dialog's default one.
+  void exportAddsDefaultExtension() {
+    const QString d = FreshDir();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    ui.files = {d + "/plot"};
+    w.Hpgl1->trigger();
+    QVERIFY(FileExists((d + "/plot.plt").toStdString()));
+    QVERIFY(ui.Of("confirm").empty());
+  }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "file_commands_qttest.moc"

@@ -1,0 +1,127 @@
+// A UserInterface for the window tests: file dialogs and questions are
+// answered from scripted lists, and everything the window asked or said is
+// recorded in order.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/user_interface.h"
+#include "core/spectrum.h"
+#include "formats/sp_file.h"
+#include "test_support.h"
+
+namespace tesvar::test {
+
+struct Asked {
+  QString what;  // "open", "save", "confirm", "error", "report", "about", "modal"
+  QString title;
+  QString text;
+  FileDialogSettings settings;
+};
+
+class ScriptedUi : public UserInterface {
+ public:
+  // Answers of the file dialogs in order; an empty string cancels. A dialog
+  // with no answer left cancels too.
+  std::deque<QString> files;
+  // Answers of "File exists! Overwrite?" in order; none left means No.
+  std::deque<bool> confirms;
+  // What the modal dialog does while it is shown (fill fields, click OK).
+  std::function<void(QDialog&)> onModal;
+  // Called when an error box is shown, e.g. to look at the status bar then.
+  std::function<void(const QString&)> onError;
+
+  std::vector<Asked> log;
+
+  QString OpenFile(const FileDialogSettings& settings) override {
+    return Answer("open", settings);
+  }
+  QString SaveFile(const FileDialogSettings& settings) override {
+    return Answer("save", settings);
+  }
+  bool Confirm(const QString& text) override {
+    log.push_back({"confirm", "Confirm", text, {}});
+    if (confirms.empty()) return false;
+    bool yes = confirms.front();
+    confirms.pop_front();
+    return yes;
+  }
+  void ErrorBox(const QString& text) override {
+    log.push_back({"error", "Error", text, {}});
+    if (onError) onError(text);
+  }
+  void Report(const QString& title, const QString& text) override {
+    log.push_back({"report", title, text, {}});
+  }
+  void About(const QString& title, const QString& text) override {
+    log.push_back({"about", title, text, {}});
+  }
+  int ShowModal(QDialog& dialog) override {
+    log.push_back({"modal", dialog.windowTitle(), QString(), {}});
+    dialog.show();
+    if (onModal) onModal(dialog);
+    int result = dialog.result();
+    dialog.hide();
+    return result;
+  }
+
+  // The entries of one kind, in order.
+  std::vector<Asked> Of(const QString& what) const {
+    std::vector<Asked> out;
+    for (const Asked& a : log) {
+      if (a.what == what) out.push_back(a);
+    }
+    return out;
+  }
+
+ private:
+  QString Answer(const QString& what, const FileDialogSettings& settings) {
+    log.push_back({what, settings.Title, QString(), settings});
+    if (files.empty()) return QString();
+    QString answer = files.front();
+    files.pop_front();
+    return answer;
+  }
+};
+
+inline QString SamplePath() { return QString(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp"; }
+
+// An SP file of `points` points from 4000 down to 400 1/cm with the given
+// comment, written by the program's own SP writer.
+inline void MakeSpFile(const std::string& path, int points, const std::string& comment,
+                       float level = 0.5f) {
+  Spectrum s;
+  s.IdentLine = "PE IR       SPECTRUM";
+  s.AcqDate = "01/02/03";
+  s.AcqTime = "10:11:12.00";
+  s.OperatorName = "tester";
+  s.SetComment(comment);
+  s.FirstX = s.XStart = 4000;
+  s.LastX = s.XEnd = 400;
+  s.NPoints = points;
+  s.LastIndex = points - 1;
+  s.XStep = (s.XStart - s.XEnd) / (points - 1);
+  s.DeltaX = -s.XStep;
+  s.NScans = 4;
+  s.YScale = kPercentYScale;
+  for (int i = 0; i < points; ++i) s.TransY[i] = level + 0.001f * static_cast<float>(i % 7);
+  WriteSpFile(path, s);
+}
+
+// The record of an SP file as the reader sees it.
+inline Spectrum ReadBack(const std::string& path) {
+  Spectrum s;
+  RecordedMessages messages;
+  if (!ReadSpFile(path, s, messages)) s.NPoints = -1;
+  return s;
+}
+
+}  // namespace tesvar::test
