@@ -65,13 +65,7 @@ PlotFrame PlotFrame::Layout(const FrameRules& rules, const FrameMetrics& metrics
   f.PlotYScale = (metrics.zeroHeight + rules.topMargin) - f.PlotBottom;
   f.LabelUnit = rules.labelUnit > 0 ? rules.labelUnit
                                     : static_cast<int>(RoundHalfEven(0.7 * metrics.zeroWidth));
-  f.XStart = xStart;
-  f.XStep = xStep;
-  f.Axis = WavenumberAxis(xStart, xEnd, f.PlotWidth);
-  f.XSpan = f.Axis.Span();
-  f.PlotXScale = f.Axis.ScaleHigh();
-  f.PlotXScaleLow = f.Axis.ScaleLow();
-  f.BreakOffset = f.Axis.BreakOffset();
+  f.SetRange(xStart, xEnd, xStep);
   return f;
 }
 
@@ -88,14 +82,18 @@ PlotFrame PlotFrame::FromViewState(const ViewState& view, const Spectrum& spectr
   f.PlotWidth = view.PlotWidth;
   f.PlotYScale = view.PlotYScale;
   f.LabelUnit = view.LabelUnit;
-  f.XStart = spectrum.XStart;
-  f.XStep = spectrum.XStep;
-  f.Axis = WavenumberAxis(spectrum.XStart, spectrum.XEnd, view.PlotWidth);
-  f.XSpan = f.Axis.Span();
-  f.PlotXScale = f.Axis.ScaleHigh();
-  f.PlotXScaleLow = f.Axis.ScaleLow();
-  f.BreakOffset = f.Axis.BreakOffset();
+  f.SetRange(spectrum.XStart, spectrum.XEnd, spectrum.XStep);
   return f;
+}
+
+void PlotFrame::SetRange(double xStart, double xEnd, double xStep) {
+  XStart = xStart;
+  XStep = xStep;
+  Axis = WavenumberAxis(xStart, xEnd, PlotWidth);
+  XSpan = Axis.Span();
+  PlotXScale = Axis.ScaleHigh();
+  PlotXScaleLow = Axis.ScaleLow();
+  BreakOffset = Axis.BreakOffset();
 }
 
 void PlotFrame::CopyTo(ViewState& view) const {

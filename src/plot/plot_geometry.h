@@ -104,6 +104,10 @@ struct PlotFrame {
   // range. A zero step (a one-point spectrum) gives 0.
   int WavenumberToIndex(double x) const;
   double RowToT(int row) const;
+
+ private:
+  // The wavenumber scales for the spectrum's range over PlotWidth.
+  void SetRange(double xStart, double xEnd, double xStep);
 };
 
 // One tick of the transmittance axis, i = 0 .. 10 from the bottom; text is
