@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# End to end: the real window program on a virtual X server. Starts tesvar on
+# the sample spectrum (by its absolute path), waits until the window with the
+# spectrum's caption exists, takes a screenshot of it and checks that it is
+# not blank, then leaves the program through File, Exit.
+#   bash window_e2e_test.sh SOURCE_DIR BINARY_DIR
+# Exit 77 (skipped) only when xvfb-run is missing.
+set -u
+src=$(cd "$1" && pwd)
+bin=$(cd "$2" && pwd)
+
+if ! command -v xvfb-run >/dev/null 2>&1; then
+  echo "xvfb-run is not installed: skipped"
+  exit 77
+fi
+for tool in xdotool import identify; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "FAIL: $tool is not installed (build.sh installs it)"
+    exit 1
+  fi
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cat >"$work/inside.sh" <<'INSIDE'
+set -u
+src=$1 bin=$2 work=$3
+caption="Tesvar v1.5a - polystyrene.sp"
+unset QT_QPA_PLATFORM  # the window must go to the X server, not offscreen
+
+"$bin/tesvar" "$src/samples/polystyrene.sp" >"$work/tesvar.log" 2>&1 &
+pid=$!
+
+wid=""
+for _ in $(seq 1 40); do  # at most 20 s
+  wid=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1)
+  [ -n "$wid" ] && break
+  if ! kill -0 "$pid" 2>/dev/null; then
+    echo "FAIL: tesvar ended before showing its window"
+    cat "$work/tesvar.log"
+    exit 1
+  fi
+  sleep 0.5
+done
+if [ -z "$wid" ]; then
+  echo "FAIL: no window titled '$caption' within 20 s"
+  kill "$pid" 2>/dev/null
+  cat "$work/tesvar.log"
+  exit 1
+fi
+sleep 1  # let the first paint finish
+
+import -window "$wid" "$work/window.png"
+colours=$(identify -format '%k' "$work/window.png")
+if [ "${colours:-0}" -le 1 ]; then
+  echo "FAIL: the screenshot has $colours colour(s)"
+  kill "$pid" 2>/dev/null
+  exit 1
+fi
+echo "screenshot: $(identify -format '%wx%h' "$work/window.png"), $colours colours"
+
+# File, Exit by its access keys; closing asks nothing.
+xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+for _ in $(seq 1 20); do  # at most 10 s
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.5
+done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "FAIL: tesvar did not end after File, Exit"
+  kill "$pid" 2>/dev/null
+  exit 1
+fi
+wait "$pid"
+rc=$?
+if [ "$rc" -ne 0 ]; then
+  echo "FAIL: tesvar ended with status $rc"
+  cat "$work/tesvar.log"
+  exit 1
+fi
+echo "PASS"
+INSIDE
+
+timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$src" "$bin" "$work"
