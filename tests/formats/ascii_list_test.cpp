@@ -1,0 +1,212 @@
+#include "formats/ascii_list.h"
+
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "core/number_text.h"
+#include "test_support.h"
+
+namespace tesvar {
+namespace {
+
+std::string Join(const std::vector<std::string>& lines, const std::string& eol = "\r\n") {
+  std::string out;
+  for (const auto& l : lines) out += l + eol;
+  return out;
+}
+
+Spectrum ShownSpectrum() {
+  Spectrum s;
+  s.OperatorName = "old operator";
+  s.SetComment("old comment");
+  s.FirstX = s.XStart = 3000;
+  s.LastX = s.XEnd = 1000;
+  s.NPoints = 5;
+  s.LastIndex = 4;
+  s.XStep = 500;
+  s.AcqDate = "01/01/2001";
+  for (int i = 0; i < kArraySlots; ++i) s.TransY[i] = 0.5f;
+  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
+  return s;
+}
+
+TEST(AsciiList, ImportsTheRecord) {
+  Spectrum s = ShownSpectrum();
+  RecordedMessages m;
+  ASSERT_TRUE(ParseAsciiList(Join({"4000 0.85", "3999 0.86", "3998 0.87"}), "", s, m));
+  EXPECT_TRUE(m.errors.empty());
+  EXPECT_EQ(s.NPoints, 3);
+  EXPECT_EQ(s.LastIndex, 2);
+  EXPECT_EQ(s.FirstX, 4000);
+  EXPECT_EQ(s.XStart, 4000);
+  EXPECT_EQ(s.LastX, 3998);
+  EXPECT_EQ(s.XEnd, 3998);
+  EXPECT_EQ(s.XStep, 1);
+  EXPECT_EQ(s.DeltaX, 1);
+  EXPECT_EQ(s.NScans, 1);
+  EXPECT_EQ(s.YScale, kPercentYScale);
+  EXPECT_EQ(s.IdentLine, kImportIdentLine);
+  EXPECT_EQ(s.Comment, "imported ASCII list");
+  EXPECT_EQ(s.OperatorName, "");
+  EXPECT_EQ(s.AcqDate, "");  // no file to take a date from
+  const float t[] = {0.85f, 0.86f, 0.87f};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(s.TransY[i], t[i]);
+    EXPECT_EQ(s.RawY[i], RoundToInt32(t[i] * kRawPerFraction));
+  }
+  EXPECT_EQ(s.TransY[3], 0.0f);
+  EXPECT_TRUE(s.DataLoaded && s.YConverted && s.SpectrumShown);
+}
+
+// Each list must give the record of the basic list: 4000, 3999, 3998 1/cm
+// with 0.85, 0.86, 0.87 (and the stated NScans).
+TEST(AsciiList, ListVariants) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int32_t scans;
+  };
+  std::vector<Case> cases = {
+      {"Ascending", Join({"3998 0.87", "3999 0.86", "4000 0.85"}), 1},
+      {"CommaAndTab", Join({"4000,0.85", "3999\t0.86", " ,\t3998 ,0.87"}), 1},
+      {"SemicolonLineSkipped", Join({"4000 0.85", "3000;0.1", "3999 0.86", "3998 0.87"}), 1},
+      {"Headings",
+       Join({"Wavenumber  %T", "Spectrum, 32 scans", "", "##TITLE= 17", "4000 0.85", "3999 0.86",
+             "3998 0.87"}),
+       32},
+      {"Percent", Join({"4000 85", "3999 86", "3998 87"}), 1},
+      {"PerMille", Join({"4000 850", "3999 860", "3998 870"}), 1},
+      {"TooSmall", Join({"4000 0.085", "3999 0.086", "3998 0.087"}), 1},
+      {"ThirdNumberIgnored", Join({"4000 0.85 1.3", "3999 0.86 , 5", "3998 0.87 0"}), 1},
+      {"TrailingDotDropped", Join({"4000 0.85.", "3999 0.86", "3998. 0.87"}), 1},
+      {"Exponents", Join({"4.0E3 8.5e-1", "+3.999e3 0.86", "3998 87E-2"}), 1},
+      {"LineFeeds", Join({"4000 0.85", "3999 0.86", "3998 0.87"}, "\n"), 1},
+      {"CarriageReturns", Join({"4000 0.85", "3999 0.86", "3998 0.87"}, "\r"), 1},
+      {"NoLastLineEnd", "4000 0.85\r\n3999 0.86\r\n3998 0.87", 1},
+      // Characters beyond 255 are dropped, letters there too.
+      {"LongLine", Join({"4000 0.85" + std::string(250, ' ') + "junk", "3999 0.86", "3998 0.87"}),
+       1},
+  };
+  for (const auto& c : cases) {
+    Spectrum s = ShownSpectrum();
+    RecordedMessages m;
+    ASSERT_TRUE(ParseAsciiList(c.text, "", s, m)) << c.name << ": " << m.status[2];
+    EXPECT_EQ(s.NPoints, 3) << c.name;
+    EXPECT_EQ(s.FirstX, 4000) << c.name;
+    EXPECT_EQ(s.LastX, 3998) << c.name;
+    EXPECT_EQ(s.XStep, 1) << c.name;
+    EXPECT_EQ(s.NScans, c.scans) << c.name;
+    const float t[] = {0.85f, 0.86f, 0.87f};
+    for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(s.TransY[i], t[i]) << c.name << " " << i;
+  }
+}
+
+TEST(AsciiList, UnevenXUsesOnlyTheEnds) {
+  Spectrum s;
+  RecordedMessages m;
+  ASSERT_TRUE(ParseAsciiList(Join({"4000 0.5", "3000 0.6", "2999 0.7"}), "", s, m));
+  EXPECT_EQ(s.XStep, 500.5);
+  EXPECT_EQ(s.DeltaX, 500.5);
+}
+
+TEST(AsciiList, RefusedListsLeaveTheRecordUnchanged) {
+  std::string tooMany;
+  for (int i = 0; i <= kMaxPoints; ++i) tooMany += FormatInt(20000 - i) + " 0.5\r\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* message;
+    bool inStatusPanel;
+  };
+  std::vector<Case> cases = {
+      {"NoSeparatorBetween", Join({"4000 0.85", "4000-85"}), "invalid X value: 4000-85", true},
+      {"OnlyX", Join({"4000 0.85", "3999"}), "invalid Y value: ", true},
+      {"BadY", Join({"4000 0.85", "3999 e"}), "invalid Y value: e", true},
+      {"BadYDots", Join({"4000 0.85", "3999 1..5 7"}), "invalid Y value: 1..5", true},
+      {"Empty", "", "Not enough data points!", false},
+      {"OnlyHeadings", Join({"Wavenumber %T", "x,y"}), "Not enough data points!", false},
+      {"OneLine", Join({"4000 0.85"}), "Not enough data points!", false},
+      {"EqualEnds", Join({"4000 0.85", "3000 0.8", "4000 0.86"}), "First and last X are equal!",
+       false},
+      {"TooManyLines", tooMany, "Too many data points!", false},
+  };
+  for (const auto& c : cases) {
+    Spectrum shown = ShownSpectrum();
+    RecordedMessages m;
+    EXPECT_FALSE(ParseAsciiList(c.text, "", shown, m)) << c.name;
+    if (c.inStatusPanel) {
+      EXPECT_TRUE(m.errors.empty()) << c.name;
+      EXPECT_EQ(m.status[2], c.message) << c.name;
+    } else {
+      EXPECT_EQ(m.errors, std::vector<std::string>{c.message}) << c.name;
+    }
+    Spectrum expected = ShownSpectrum();
+    EXPECT_FALSE(shown.DataLoaded) << c.name;
+    EXPECT_EQ(shown.TransY, expected.TransY) << c.name;
+    EXPECT_EQ(shown.FirstX, expected.FirstX) << c.name;
+    EXPECT_EQ(shown.NPoints, expected.NPoints) << c.name;
+    EXPECT_EQ(shown.Comment, expected.Comment) << c.name;
+  }
+}
+
+TEST(AsciiList, SixteenThousandLinesLoad) {
+  std::string text;
+  for (int i = 0; i < kMaxPoints; ++i) text += FormatInt(20000 - i) + " 0.5\r\n";
+  Spectrum s;
+  RecordedMessages m;
+  ASSERT_TRUE(ParseAsciiList(text, "", s, m));
+  EXPECT_EQ(s.NPoints, kMaxPoints);
+  EXPECT_EQ(s.LastX, 4001);
+}
+
+TEST(AsciiList, ReverseSpectrum) {
+  for (int n : {2, 3, 6}) {
+    Spectrum s;
+    s.LastIndex = n - 1;
+    for (int i = 0; i < n; ++i) {
+      s.TransY[i] = static_cast<float>(i);
+      s.RawY[i] = 10 * i;
+    }
+    s.TransY[n] = 99;
+    ReverseSpectrum(s);
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(s.TransY[i], n - 1 - i) << n;
+      EXPECT_EQ(s.RawY[i], 10 * (n - 1 - i)) << n;
+    }
+    EXPECT_EQ(s.TransY[n], 99) << n;
+  }
+}
+
+TEST(AsciiList, FileDateAndReadErrors) {
+  std::string dir = test::MakeTempDir();
+  std::string path = dir + "/a.asc";
+  test::WriteFile(path, Join({"4000 85", "3000 80"}));
+  struct utimbuf times {};
+  times.actime = times.modtime = 1796603400;  // 2026-12-07 00:30:00 UTC
+  ASSERT_EQ(::utime(path.c_str(), &times), 0);
+  setenv("SOURCE_DATE_EPOCH", "1796601600", 1);  // stamps in UTC
+  Spectrum s;
+  RecordedMessages m;
+  bool ok = ReadAsciiList(path, s, m);
+  unsetenv("SOURCE_DATE_EPOCH");
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(s.AcqDate, "07/12/2026");
+  EXPECT_EQ(s.ModDate, "07/12/2026");
+  EXPECT_EQ(s.AcqTime, "00:30:00");
+  EXPECT_EQ(s.ModTime, "00:30:00");
+
+  for (const std::string& bad : {dir + "/missing.asc", dir}) {
+    Spectrum shown = ShownSpectrum();
+    RecordedMessages e;
+    EXPECT_FALSE(ReadAsciiList(bad, shown, e)) << bad;
+    EXPECT_EQ(e.errors, std::vector<std::string>{"File read error!"}) << bad;
+    EXPECT_EQ(shown.AcqDate, "01/01/2001");
+  }
+}
+
+}  // namespace
+}  // namespace tesvar
