@@ -25,6 +25,9 @@
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "core/number_text.h"
+#include "formats/ascii_list.h"
+#include "formats/jcamp_reader.h"
+#include "formats/jcamp_writer.h"
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
 #include "output/svg.h"
@@ -207,11 +210,10 @@ void TForm1::BuildMenus() {
   Export1 = File1->addMenu("&Export");
   Export1->setObjectName("Export1");
   Jcamp1 = MakeAction(Export1, "Jcamp1", "&JCAMP-DX uncompressed", &TForm1::Jcamp1Click);
-  jcampcompr =
-      MakeAction(Export1, "jcampcompr", "JCAMP-DX &compressed", &TForm1::jcampcomprClick);
+  jcampcompr = MakeAction(Export1, "jcampcompr", "JCAMP-DX &compressed", &TForm1::jcampcomprClick);
   Hpgl1 = MakeAction(Export1, "Hpgl1", "&HPGL plot file", &TForm1::Hpgl1Click);
-  Windowsmetafile1 = MakeAction(Export1, "Windowsmetafile1", "&Windows metafile",
-                                &TForm1::Windowsmetafile1Click);
+  Windowsmetafile1 =
+      MakeAction(Export1, "Windowsmetafile1", "&Windows metafile", &TForm1::Windowsmetafile1Click);
   SVG1 = MakeAction(Export1, "SVG1", "&SVG file", &TForm1::SVG1Click);
   Import1 = File1->addMenu("&Import");
   Import1->setObjectName("Import1");
@@ -570,24 +572,21 @@ void TForm1::ShowNotAvailable(const QString& what) {
   ui_.ErrorBox(what + " is not available in this build.");
 }
 
-bool TForm1::ImportJcamp(const std::string&) {
-  ShowNotAvailable("JCAMP-DX import");
-  spectrum_->DataLoaded = false;
-  return false;
+bool TForm1::ImportJcamp(const std::string& path) {
+  return ReadJcampFile(path, *spectrum_, *messages_);
 }
 
-bool TForm1::ImportAscii(const std::string&) {
-  ShowNotAvailable("ASCII list import");
-  spectrum_->DataLoaded = false;
-  return false;
-}
-
-void TForm1::ExportJcamp(const std::string&, bool compressed) {
-  ShowNotAvailable(compressed ? "Compressed JCAMP-DX export" : "JCAMP-DX export");
+bool TForm1::ImportAscii(const std::string& path) {
+  return ReadAsciiList(path, *spectrum_, *messages_);
 }
 
 // The writers report a file they cannot create themselves; what they
 // return adds nothing for the window.
+void TForm1::ExportJcamp(const std::string& path, bool compressed) {
+  (void)WriteJcampFile(path, *spectrum_, compressed ? JcampForm::kDifDup : JcampForm::kFix,
+                       *messages_);
+}
+
 void TForm1::ExportHpgl(const std::string& path) {
   (void)WriteHpglFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
 }
@@ -607,7 +606,8 @@ void TForm1::ExportSvg(const std::string& path) {
 // View and edit commands
 
 void TForm1::Parameters1Click() {
-  TPE1Dlg dialog(*spectrum_, [this] { PaintBox1->repaint(); }, this);
+  TPE1Dlg dialog(
+      *spectrum_, [this] { PaintBox1->repaint(); }, this);
   ui_.ShowModal(dialog);
   PaintBox1->update();
 }

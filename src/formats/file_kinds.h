@@ -14,13 +14,13 @@
 namespace tesvar {
 
 enum class FileKind {
-  kSp,             // Perkin-Elmer binary spectrum, read and written
-  kJcampFix,       // JCAMP-DX, uncompressed FIX form; also the import kind
-  kJcampDifDup,    // JCAMP-DX, compressed DIFDUP form (written only)
-  kAsciiList,      // x/y list, read only
-  kHpgl,           // HPGL plot file, written only
+  kSp,               // Perkin-Elmer binary spectrum, read and written
+  kJcampFix,         // JCAMP-DX, uncompressed FIX form; also the import kind
+  kJcampDifDup,      // JCAMP-DX, compressed DIFDUP form (written only)
+  kAsciiList,        // x/y list, read only
+  kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
-  kSvg,            // SVG drawing, written only
+  kSvg,              // SVG drawing, written only
 };
 
 struct FileKindInfo {

@@ -2,12 +2,14 @@
 // question and the export flows.
 #include <QAction>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 
 #include "app/main_window.h"
 #include "app/status_bar.h"
 #include "core/file_io.h"
+#include "formats/jcamp_writer.h"
 #include "output/hpgl.h"
 #include "output/svg.h"
 #include "scripted_ui.h"
@@ -68,26 +70,60 @@ class FileCommandsTest : public QObject {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("name");
-    QTest::newRow("Open") << "Open1" << "open" << "sp" << "Perkin-Elmer 1600 (*.sp)"
-                          << "Load spectrum" << "*.sp";
-    QTest::newRow("Import JCAMP-DX") << "JCAMPDX1" << "open" << "jdx" << "JCAMP-DX (*.jdx)"
-                                     << "Import spectrum" << "*.jdx";
-    QTest::newRow("Import ASCII") << "ASCII1" << "open" << "asc" << "ASCII list (*.asc)"
-                                  << "Import spectrum" << "*.asc";
-    QTest::newRow("Save As") << "Saveas1" << "save" << "sp" << "Perkin-Elmer 1600 (*.sp)"
-                             << "Save spectrum as..." << "shown.sp";
-    QTest::newRow("JCAMP-DX") << "Jcamp1" << "save" << "jdx" << "JCAMP-DX (*.jdx)"
-                              << "Save JCAMP-DX spectrum as..." << "shown.jdx";
-    QTest::newRow("JCAMP-DX compressed")
-        << "jcampcompr" << "save" << "jdx" << "JCAMP-DX (*.jdx)"
-        << "Save compressed JCAMP-DX spectrum as..." << "shown.jdx";
-    QTest::newRow("HPGL") << "Hpgl1" << "save" << "plt" << "HPGL plot file (*.plt)"
-                          << "Save HPGL plot file as..." << "shown.plt";
-    QTest::newRow("metafile") << "Windowsmetafile1" << "save" << "wmf"
-                              << "Windows metafile (*.wmf)" << "Save Windows metafile as..."
+    QTest::newRow("Open") << "Open1"
+                          << "open"
+                          << "sp"
+                          << "Perkin-Elmer 1600 (*.sp)"
+                          << "Load spectrum"
+                          << "*.sp";
+    QTest::newRow("Import JCAMP-DX") << "JCAMPDX1"
+                                     << "open"
+                                     << "jdx"
+                                     << "JCAMP-DX (*.jdx)"
+                                     << "Import spectrum"
+                                     << "*.jdx";
+    QTest::newRow("Import ASCII") << "ASCII1"
+                                  << "open"
+                                  << "asc"
+                                  << "ASCII list (*.asc)"
+                                  << "Import spectrum"
+                                  << "*.asc";
+    QTest::newRow("Save As") << "Saveas1"
+                             << "save"
+                             << "sp"
+                             << "Perkin-Elmer 1600 (*.sp)"
+                             << "Save spectrum as..."
+                             << "shown.sp";
+    QTest::newRow("JCAMP-DX") << "Jcamp1"
+                              << "save"
+                              << "jdx"
+                              << "JCAMP-DX (*.jdx)"
+                              << "Save JCAMP-DX spectrum as..."
+                              << "shown.jdx";
+    QTest::newRow("JCAMP-DX compressed") << "jcampcompr"
+                                         << "save"
+                                         << "jdx"
+                                         << "JCAMP-DX (*.jdx)"
+                                         << "Save compressed JCAMP-DX spectrum as..."
+                                         << "shown.jdx";
+    QTest::newRow("HPGL") << "Hpgl1"
+                          << "save"
+                          << "plt"
+                          << "HPGL plot file (*.plt)"
+                          << "Save HPGL plot file as..."
+                          << "shown.plt";
+    QTest::newRow("metafile") << "Windowsmetafile1"
+                              << "save"
+                              << "wmf"
+                              << "Windows metafile (*.wmf)"
+                              << "Save Windows metafile as..."
                               << "shown.wmf";
-    QTest::newRow("SVG") << "SVG1" << "save" << "svg" << "Scalable vector graphics file (*.svg)"
-                         << "Save SVG file as..." << "shown.svg";
+    QTest::newRow("SVG") << "SVG1"
+                         << "save"
+                         << "svg"
+                         << "Scalable vector graphics file (*.svg)"
+                         << "Save SVG file as..."
+                         << "shown.svg";
   }
   void dialogSettings() {
     QFETCH(QString, action);
@@ -134,8 +170,8 @@ class FileCommandsTest : public QObject {
     w.StatusBar1->SetPanelText(2, "old message");
     ui.files = {d + "/other.sp"};
     w.Open1->trigger();
-    const State expected{"Tesvar v1.5a - other.sp", d + "/other.sp", "other.sp", "9 points",
-                         false, 9};
+    const State expected{
+        "Tesvar v1.5a - other.sp", d + "/other.sp", "other.sp", "9 points", false, 9};
     QVERIFY(StateOf(w) == expected);
     QCOMPARE(w.StatusText(2), QString());
   }
@@ -287,9 +323,20 @@ class FileCommandsTest : public QObject {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("unavailable");  // the box text while no writer exists
-    QTest::newRow("HPGL") << "Hpgl1" << "out.plt" << "";
-    QTest::newRow("SVG") << "SVG1" << "out.svg" << "";
-    QTest::newRow("metafile") << "Windowsmetafile1" << "out.wmf"
+    QTest::newRow("JCAMP-DX") << "Jcamp1"
+                              << "out.jdx"
+                              << "";
+    QTest::newRow("JCAMP-DX compressed") << "jcampcompr"
+                                         << "out.jdx"
+                                         << "";
+    QTest::newRow("HPGL") << "Hpgl1"
+                          << "out.plt"
+                          << "";
+    QTest::newRow("SVG") << "SVG1"
+                         << "out.svg"
+                         << "";
+    QTest::newRow("metafile") << "Windowsmetafile1"
+                              << "out.wmf"
                               << "Windows metafile export is not available in this build.";
   }
   void exports() {
@@ -325,10 +372,125 @@ class FileCommandsTest : public QObject {
       return;
     }
     QVERIFY(ui.Of("error").empty());
-    const std::string expected =
-        action == "Hpgl1" ? BuildHpgl(w.spectrum(), w.view().GridOn, w.view().Labels)
-                          : BuildSvg(w.spectrum(), w.view().GridOn, w.view().Labels);
+    // The JCAMP-DX writer stamps the modification time into the record
+    // before writing, so the record now gives the same text.
+    std::string expected;
+    if (action == "Jcamp1") expected = BuildJcampText(w.spectrum(), JcampForm::kFix);
+    if (action == "jcampcompr") expected = BuildJcampText(w.spectrum(), JcampForm::kDifDup);
+    if (action == "Hpgl1") expected = BuildHpgl(w.spectrum(), w.view().GridOn, w.view().Labels);
+    if (action == "SVG1") expected = BuildSvg(w.spectrum(), w.view().GridOn, w.view().Labels);
     QCOMPARE(Bytes(target), expected);
+  }
+
+  // The two imports: file name (in the folder), its text, and what the
+  // window shows afterwards. A failed import keeps the shown spectrum.
+  void imports_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QByteArray>("text");  // empty: a JCAMP-DX export of shown.sp
+    QTest::addColumn<QString>("points");   // empty: the import fails
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("panel2");
+    QTest::newRow("JCAMP-DX") << "JCAMPDX1"
+                              << "x.jdx" << QByteArray() << "7 points"
+                              << ""
+                              << "";
+    QTest::newRow("JCAMP-DX typed without extension") << "JCAMPDX1"
+                                                      << "x" << QByteArray() << "7 points"
+                                                      << ""
+                                                      << "";
+    QTest::newRow("JCAMP-DX not a spectrum") << "JCAMPDX1"
+                                             << "x.jdx" << QByteArray("hello\r\n") << ""
+                                             << "*"
+                                             << "";
+    QTest::newRow("ASCII") << "ASCII1"
+                           << "x.asc" << QByteArray("4000 0.5\r\n3000 0.6\r\n2000 0.7\r\n")
+                           << "3 points"
+                           << ""
+                           << "";
+    QTest::newRow("ASCII one line") << "ASCII1"
+                                    << "x.asc" << QByteArray("4000 0.5\r\n") << ""
+                                    << "Not enough data points!"
+                                    << "";
+    // The import's own message in panel 2 stays; only "reading..." goes.
+    QTest::newRow("ASCII bad value")
+        << "ASCII1"
+        << "x.asc" << QByteArray("4000 0.5\r\n3000 1e\r\n2000 0.7\r\n") << ""
+        << ""
+        << "invalid Y value: 1e";
+  }
+  void imports() {
+    QFETCH(QString, action);
+    QFETCH(QString, chosen);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, points);
+    QFETCH(QString, error);
+    QFETCH(QString, panel2);
+    const QString d = FreshDir();
+    const QString ext = action == "ASCII1" ? ".asc" : ".jdx";
+    const QString file = d + "/" + (chosen.contains('.') ? chosen : chosen + ext);
+    if (text.isEmpty()) {
+      Spectrum s = ReadBack((d + "/shown.sp").toStdString());
+      RecordedMessages m;
+      QVERIFY(WriteJcampFile(file.toStdString(), s, JcampForm::kFix, m));
+    } else {
+      WriteFile(file.toStdString(), text.toStdString());
+    }
+    ScriptedUi ui;
+    TForm1 w({d + "/other.sp"}, ui);
+    w.DebugLbl->setText("debug");
+    const State before = StateOf(w);
+    QStringList panel2AtErrors;
+    ui.onError = [&](const QString&) { panel2AtErrors << w.StatusText(2); };
+    ui.files = {d + "/" + chosen};
+
+    w.findChild<QAction*>(action)->trigger();
+    const QString name = file.section('/', -1);
+    if (points.isEmpty()) {
+      QVERIFY(StateOf(w) == before);
+    } else {
+      const State expected{"Tesvar v1.5a - " + name,         file, name, points, true,
+                           points.section(' ', 0, 0).toInt()};
+      QVERIFY(StateOf(w) == expected);
+    }
+    const auto errors = ui.Of("error");
+    if (error.isEmpty()) {
+      QVERIFY(errors.empty());
+    } else {
+      QCOMPARE(errors.size(), std::size_t(1));
+      if (error != "*") QCOMPARE(errors[0].text, error);
+    }
+    QCOMPARE(w.StatusText(2), panel2);
+    if (action == "ASCII1") {
+      QVERIFY(w.DebugLbl->text().isEmpty());
+      // "reading..." stood in panel 2 while the import ran.
+      if (!panel2AtErrors.isEmpty()) QCOMPARE(panel2AtErrors[0], QString("reading..."));
+    }
+  }
+
+  // After importing x.jdx, Save As proposes x.sp and Save writes x.sp once
+  // with the question (x.sp exists) and then without.
+  void saveAfterRealImport() {
+    const QString d = FreshDir();
+    Spectrum s = ReadBack((d + "/shown.sp").toStdString());
+    RecordedMessages m;
+    QVERIFY(WriteJcampFile((d + "/x.jdx").toStdString(), s, JcampForm::kDifDup, m));
+    WriteFile((d + "/x.sp").toStdString(), "old");
+    ScriptedUi ui;
+    TForm1 w({d + "/x.jdx"}, ui);  // imported at start
+    QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - x.jdx"));
+    QVERIFY(w.spectrum().Imported);
+
+    w.Saveas1->trigger();  // cancelled
+    QCOMPARE(ui.Of("save")[0].settings.FileName, QString("x.sp"));
+
+    ui.confirms = {true};
+    w.Save1->trigger();
+    w.Save1->trigger();
+    QCOMPARE(ui.Of("confirm").size(), std::size_t(1));
+    QCOMPARE(ReadBack((d + "/x.sp").toStdString()).NPoints, 7);
+    QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - x.sp"));
+    QVERIFY(!w.spectrum().Imported);
   }
 
   // A typed export name without extension gets the dialog's default one.

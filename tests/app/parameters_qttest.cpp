@@ -60,10 +60,17 @@ class ParametersTest : public QObject {
     QTest::addColumn<QString>("firstText");
     QTest::addColumn<QString>("lastText");
     QTest::addColumn<QString>("deltaText");
-    QTest::newRow("instrument") << 4000.0 << 450.0 << -0.964 << "4000.0" << "450.0" << "-0.96";
-    QTest::newRow("step one") << 4000.0 << 400.0 << 1.0 << "4000.0" << "400.0" << "1.00";
-    QTest::newRow("padded") << 7.0 << -3.25 << 0.005 << "  7.0" << " -3.3" << "0.01";
-    QTest::newRow("rounding carries") << 3999.96 << 0.04 << -0.004 << "4000.0" << "  0.0"
+    QTest::newRow("instrument") << 4000.0 << 450.0 << -0.964 << "4000.0"
+                                << "450.0"
+                                << "-0.96";
+    QTest::newRow("step one") << 4000.0 << 400.0 << 1.0 << "4000.0"
+                              << "400.0"
+                              << "1.00";
+    QTest::newRow("padded") << 7.0 << -3.25 << 0.005 << "  7.0"
+                            << " -3.3"
+                            << "0.01";
+    QTest::newRow("rounding carries") << 3999.96 << 0.04 << -0.004 << "4000.0"
+                                      << "  0.0"
                                       << "-0.00";
   }
   void numberForms() {
@@ -100,8 +107,8 @@ class ParametersTest : public QObject {
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dlg.OKBtn));
-    const QList<QWidget*> order = {dlg.OKBtn,     dlg.CancelBtn,  dlg.AcqEdit,    dlg.ModEdit,
-                                   dlg.UserEdit,  dlg.CommentEdit, dlg.LastXEdit, dlg.FirstXEdit,
+    const QList<QWidget*> order = {dlg.OKBtn,      dlg.CancelBtn,   dlg.AcqEdit,    dlg.ModEdit,
+                                   dlg.UserEdit,   dlg.CommentEdit, dlg.LastXEdit,  dlg.FirstXEdit,
                                    dlg.DeltaXEdit, dlg.nPointsEdit, dlg.nScansEdit, dlg.OKBtn};
     for (int i = 1; i < order.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -119,13 +126,17 @@ class ParametersTest : public QObject {
     QTest::addColumn<QString>("commentAfter");
     QTest::addColumn<bool>("redrawnAtOnce");
     const QString long300 = QString(300, 'c');
-    QTest::newRow("cancel") << "new op" << "new title" << false << "old op" << "old title"
-                            << false;
-    QTest::newRow("ok, same comment") << "new op" << "old title" << true << "new op"
+    QTest::newRow("cancel") << "new op"
+                            << "new title" << false << "old op"
+                            << "old title" << false;
+    QTest::newRow("ok, same comment") << "new op"
+                                      << "old title" << true << "new op"
                                       << "old title" << false;
-    QTest::newRow("ok, new comment") << "old op" << "new title" << true << "old op"
+    QTest::newRow("ok, new comment") << "old op"
+                                     << "new title" << true << "old op"
                                      << "new title" << true;
-    QTest::newRow("ok, case only") << "old op" << "Old title" << true << "old op"
+    QTest::newRow("ok, case only") << "old op"
+                                   << "Old title" << true << "old op"
                                    << "Old title" << true;
     QTest::newRow("ok, 300 characters")
         << "old op" << long300 << true << "old op" << QString(255, 'c') << true;
@@ -193,8 +204,8 @@ class ParametersTest : public QObject {
 
     w.Save1->trigger();
     // Lines 8 and 9 of the file hold operator and comment.
-    const QStringList lines = QString::fromLatin1(ReadFile((d + "/s.sp").toStdString()))
-                                  .split("\r\n");
+    const QStringList lines =
+        QString::fromLatin1(ReadFile((d + "/s.sp").toStdString())).split("\r\n");
     QCOMPARE(lines.value(7), QString("second operator"));
     QCOMPARE(lines.value(8), QString("second title"));
   }

@@ -41,12 +41,8 @@ class ScriptedUi : public UserInterface {
 
   std::vector<Asked> log;
 
-  QString OpenFile(const FileDialogSettings& settings) override {
-    return Answer("open", settings);
-  }
-  QString SaveFile(const FileDialogSettings& settings) override {
-    return Answer("save", settings);
-  }
+  QString OpenFile(const FileDialogSettings& settings) override { return Answer("open", settings); }
+  QString SaveFile(const FileDialogSettings& settings) override { return Answer("save", settings); }
   bool Confirm(const QString& text) override {
     log.push_back({"confirm", "Confirm", text, {}});
     if (confirms.empty()) return false;

@@ -2,6 +2,7 @@
 // generic error report of the main window.
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -15,6 +16,7 @@
 #include "app/status_bar.h"
 #include "core/io_error.h"
 #include "formats/file_kinds.h"
+#include "formats/jcamp_writer.h"
 #include "scripted_ui.h"
 
 using namespace tesvar;
@@ -28,8 +30,7 @@ class StartUpTest : public QObject {
 
   // The controls that the after-load update enables.
   static std::vector<QAction*> SpectrumActions(TForm1& w) {
-    return {w.Save1, w.Saveas1, w.Export1->menuAction(), w.Copy1, w.Parameters1, w.Print1,
-            w.Grid1};
+    return {w.Save1, w.Saveas1, w.Export1->menuAction(), w.Copy1, w.Parameters1, w.Print1, w.Grid1};
   }
   static std::vector<QWidget*> SpectrumButtons(TForm1& w) {
     return {w.LeftBtn,      w.RightBtn,     w.PeakLeftBTn,  w.PeakRightBtn,
@@ -84,16 +85,25 @@ class StartUpTest : public QObject {
   void classifyPath_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("sp") << "a.sp" << "PESP";
-    QTest::newRow("upper") << "A.SP" << "PESP";
-    QTest::newRow("anywhere") << "a.spectrum" << "PESP";
-    QTest::newRow("jdx") << "x.jdx" << "JDX";
-    QTest::newRow("asc") << "x.Asc" << "ASC";
-    QTest::newRow("jdx after sp") << "C:\\SPECTRA.SP\\X.JDX" << "JDX";
+    QTest::newRow("sp") << "a.sp"
+                        << "PESP";
+    QTest::newRow("upper") << "A.SP"
+                           << "PESP";
+    QTest::newRow("anywhere") << "a.spectrum"
+                              << "PESP";
+    QTest::newRow("jdx") << "x.jdx"
+                         << "JDX";
+    QTest::newRow("asc") << "x.Asc"
+                         << "ASC";
+    QTest::newRow("jdx after sp") << "C:\\SPECTRA.SP\\X.JDX"
+                                  << "JDX";
     // The order of the tests decides, not the place in the path.
-    QTest::newRow("asc before sp") << "data.asc/x.sp" << "ASC";
-    QTest::newRow("none") << "notes.txt" << "";
-    QTest::newRow("no extension") << "spectrum" << "";
+    QTest::newRow("asc before sp") << "data.asc/x.sp"
+                                   << "ASC";
+    QTest::newRow("none") << "notes.txt"
+                          << "";
+    QTest::newRow("no extension") << "spectrum"
+                                  << "";
   }
   void classifyPath() {
     QFETCH(QString, path);
@@ -119,17 +129,18 @@ class StartUpTest : public QObject {
     QTest::addColumn<QStringList>("errors");
     const QString a = dir_ + "/a.sp";
     const QString missing = dir_ + "/missing.sp";
-    QTest::newRow("no file") << QStringList{} << "Tesvar v1.5a" << "" << QStringList{};
+    QTest::newRow("no file") << QStringList{} << "Tesvar v1.5a"
+                             << "" << QStringList{};
     QTest::newRow("sample") << QStringList{SamplePath()} << "Tesvar v1.5a - polystyrene.sp"
                             << "3551 points" << QStringList{};
-    QTest::newRow("good then missing")
-        << QStringList{a, missing} << "Tesvar v1.5a" << "" << QStringList{};
-    QTest::newRow("missing then good")
-        << QStringList{missing, a} << "Tesvar v1.5a - a.sp" << "5 points" << QStringList{};
-    QTest::newRow("unknown kind") << QStringList{dir_ + "/notes.txt"} << "Tesvar v1.5a" << ""
-                                  << QStringList{};
-    QTest::newRow("bad sp file") << QStringList{dir_ + "/bad.sp"} << "Tesvar v1.5a" << ""
-                                 << QStringList{"Unknown file format!"};
+    QTest::newRow("good then missing") << QStringList{a, missing} << "Tesvar v1.5a"
+                                       << "" << QStringList{};
+    QTest::newRow("missing then good") << QStringList{missing, a} << "Tesvar v1.5a - a.sp"
+                                       << "5 points" << QStringList{};
+    QTest::newRow("unknown kind") << QStringList{dir_ + "/notes.txt"} << "Tesvar v1.5a"
+                                  << "" << QStringList{};
+    QTest::newRow("bad sp file") << QStringList{dir_ + "/bad.sp"} << "Tesvar v1.5a"
+                                 << "" << QStringList{"Unknown file format!"};
   }
   void startUp() {
     QFETCH(QStringList, args);
@@ -169,13 +180,50 @@ class StartUpTest : public QObject {
     }
   }
 
+  // Imports at start: the reader follows ClassifyPath, and Imported is true
+  // only when the import succeeded.
+  void startUpImports_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("text");  // empty: a JCAMP-DX export of a.sp
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("imported");
+    QTest::newRow("jdx in a folder named .sp")
+        << "set.sp/x.jdx" << QByteArray() << "Tesvar v1.5a - x.jdx" << true;
+    QTest::newRow("asc") << "y.asc" << QByteArray("4000 50\n3000 60\n") << "Tesvar v1.5a - y.asc"
+                         << true;
+    QTest::newRow("failing asc") << "z.asc" << QByteArray("nothing\n") << "Tesvar v1.5a" << false;
+  }
+  void startUpImports() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, caption);
+    QFETCH(bool, imported);
+    const QString path = dir_ + "/" + file;
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    if (text.isEmpty()) {
+      Spectrum s = ReadBack((dir_ + "/a.sp").toStdString());
+      RecordedMessages m;
+      QVERIFY(WriteJcampFile(path.toStdString(), s, JcampForm::kFix, m));
+    } else {
+      WriteFile(path.toStdString(), text.toStdString());
+    }
+    ScriptedUi ui;
+    TForm1 w({path}, ui);
+    QCOMPARE(w.windowTitle(), caption);
+    QCOMPARE(w.spectrum().Imported, imported);
+    QCOMPARE(w.Save1->isEnabled(), imported);
+  }
+
   void baselineSwitchSetsToolCaption_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("plain") << QStringList{} << " | " << "Cursor bar";
-    QTest::newRow("-e") << QStringList{"-e"} << "--|--" << "Cursor/Baseline";
-    QTest::newRow("-ex") << QStringList{"-ex"} << " | " << "Cursor bar";
+    QTest::newRow("plain") << QStringList{} << " | "
+                           << "Cursor bar";
+    QTest::newRow("-e") << QStringList{"-e"} << "--|--"
+                        << "Cursor/Baseline";
+    QTest::newRow("-ex") << QStringList{"-ex"} << " | "
+                         << "Cursor bar";
   }
   void baselineSwitchSetsToolCaption() {
     QFETCH(QStringList, args);
@@ -212,8 +260,8 @@ class StartUpTest : public QObject {
     QTest::addColumn<int>("box");
     QTest::addColumn<QString>("clicks");
     QTest::addColumn<QList<int>>("widths");
-    QTest::newRow("expand from 800") << 800 << 540 << "EEEEE"
-                                     << QList<int>{1600, 3200, 6400, 12800, 12800};
+    QTest::newRow("expand from 800")
+        << 800 << 540 << "EEEEE" << QList<int>{1600, 3200, 6400, 12800, 12800};
     QTest::newRow("compress from 12800")
         << 12800 << 540 << "CCCCCC" << QList<int>{6400, 3200, 1600, 800, 537, 537};
     QTest::newRow("expand just below limit") << 7999 << 540 << "EE" << QList<int>{15998, 15998};
