@@ -28,6 +28,11 @@ constexpr FontSubstitute kFontSubstitutes[] = {
 
 constexpr int kDefaultPixelSize = 12;
 
+// The program's 8-bit texts are Latin-1.
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString FamilyFor(const QString& name) {
   for (const FontSubstitute& s : kFontSubstitutes) {
     if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0) {
@@ -38,7 +43,7 @@ QString FamilyFor(const QString& name) {
 }
 
 QFont MakeFont(const std::string& name, int height) {
-  QString requested = QString::fromLatin1(name);
+  QString requested = Latin1(name);
   QFont font;
   QString substitute = FamilyFor(requested);
   if (substitute.isEmpty()) {
@@ -48,6 +53,14 @@ QFont MakeFont(const std::string& name, int height) {
     // fonts-liberation.
     font.setFamilies({substitute, requested});
   }
+  // Colour fringes would be wrong on an image that may be copied, scaled or
+  // printed; greyscale antialiasing is what a plain canvas gives.
+  font.setStyleStrategy(QFont::NoSubpixelAntialias);
+  // Hinted glyphs have whole-pixel advances, as on the canvas the layout was
+  // made for (Arial digits 7 pixels wide at 12 pixels). Asking for it
+  // explicitly also keeps the text widths, and so the plot layout, from
+  // following the desktop's fontconfig hinting settings.
+  font.setHintingPreference(QFont::PreferFullHinting);
   if (height < 0) {
     font.setPixelSize(-height);
   } else if (height == 0) {
@@ -352,7 +365,7 @@ void ImageSurface::DrawTextMono(int x, int y, const QString& text) {
 
 void ImageSurface::TextOut(int x, int y, const std::string& text) {
   if (image_.isNull()) return;
-  QString s = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  QString s = Latin1(text);
   QFontMetrics metrics(font_);
   FillRect(x, y, metrics.horizontalAdvance(s), metrics.height());
   if (s.isEmpty()) return;
@@ -367,8 +380,7 @@ void ImageSurface::TextOut(int x, int y, const std::string& text) {
 }
 
 int ImageSurface::TextWidth(const std::string& text) {
-  return QFontMetrics(font_).horizontalAdvance(
-      QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  return QFontMetrics(font_).horizontalAdvance(Latin1(text));
 }
 
 int ImageSurface::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }

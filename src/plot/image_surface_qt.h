@@ -27,7 +27,9 @@
 //
 // TextOut fills the text cell (TextWidth x TextHeight at the top-left corner
 // x, y) with white whatever the pen mode, then draws the characters in black
-// with their cell top at y. 8-bit text is Latin-1.
+// with their cell top at y. 8-bit text is Latin-1. Glyphs are fully hinted,
+// so advances are whole pixels and the text widths do not change with the
+// desktop's font settings.
 //
 // Images: Format_RGB32 for the screen, or a 1-bit image (Format_Mono or
 // Format_MonoLSB) for the printout. On a 1-bit image every colour other than
