@@ -13,4 +13,8 @@ PaintBox::PaintBox(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
 }
 
+void PaintBox::paintEvent(QPaintEvent* event) {
+  if (OnPaint) OnPaint(event);
+}
+
 }  // namespace tesvar

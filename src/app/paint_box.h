@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 namespace tesvar {
 
@@ -16,6 +17,13 @@ class PaintBox : public QWidget {
 
  public:
   explicit PaintBox(QWidget* parent = nullptr);
+
+  // Called on every paint, after Qt has cleared the surface to white; the
+  // plot draws here. Unset, the surface stays white.
+  std::function<void(QPaintEvent*)> OnPaint;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace tesvar

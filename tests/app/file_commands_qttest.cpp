@@ -492,17 +492,6 @@ class FileCommandsTest : public QObject {
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - x.sp"));
     QVERIFY(!w.spectrum().Imported);
   }
-
-  // A typed export name without extension gets the dialog's default one.
-  void exportAddsDefaultExtension() {
-    const QString d = FreshDir();
-    ScriptedUi ui;
-    TForm1 w({d + "/shown.sp"}, ui);
-    ui.files = {d + "/plot"};
-    w.Hpgl1->trigger();
-    QVERIFY(FileExists((d + "/plot.plt").toStdString()));
-    QVERIFY(ui.Of("confirm").empty());
-  }
 };
 
 QTEST_MAIN(FileCommandsTest)

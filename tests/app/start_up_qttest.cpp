@@ -14,7 +14,6 @@
 #include "app/main_window.h"
 #include "app/paint_box.h"
 #include "app/status_bar.h"
-#include "core/io_error.h"
 #include "formats/file_kinds.h"
 #include "formats/jcamp_writer.h"
 #include "scripted_ui.h"
@@ -361,20 +360,6 @@ class StartUpTest : public QObject {
     // The window still works afterwards.
     w.About1->trigger();
     QCOMPARE(ui.Of("about").size(), std::size_t(1));
-  }
-
-  void reportAppendsFullStopOnlyAfterLetters() {
-    ScriptedUi ui;
-    TForm1 w({}, ui);
-    w.RunHandler([] { throw IoError(kDiskFull, "x"); });
-    w.RunHandler([] { throw std::runtime_error("already ends."); });
-    w.RunHandler([] { throw IoError(28, "x"); });
-    auto reports = ui.Of("report");
-    QCOMPARE(reports.size(), std::size_t(3));
-    QCOMPARE(reports[0].text, QString("Disk full."));
-    QCOMPARE(reports[1].text, QString("already ends."));
-    // '8' sorts after '.', so the number too gets its full stop.
-    QCOMPARE(reports[2].text, QString("I/O error 28."));
   }
 };
 

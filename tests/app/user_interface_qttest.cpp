@@ -1,0 +1,151 @@
+// The real message boxes and file dialogs behind the window: titles, icons,
+// buttons and the settings each file dialog is given.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/user_interface.h"
+#include "test_support.h"
+
+using namespace tesvar;
+
+namespace {
+
+// Runs `inspect` on the modal widget as soon as one is open; `inspect` must
+// close it.
+void WhenModalOpens(std::function<void(QWidget*)> inspect) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, inspect] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      inspect(modal);
+    }
+  });
+  timer->start();
+}
+
+QStringList ButtonTexts(QMessageBox* box) {
+  QStringList texts;
+  for (QAbstractButton* b : box->buttons()) texts << b->text();
+  texts.sort();
+  return texts;
+}
+
+}  // namespace
+
+class UserInterfaceTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void boxes_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("click");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("confirm yes") << "confirm"
+                                 << "Confirm" << int(QMessageBox::Question)
+                                 << QStringList{"&No", "&Yes"} << "&Yes" << true;
+    QTest::newRow("confirm no") << "confirm"
+                                << "Confirm" << int(QMessageBox::Question)
+                                << QStringList{"&No", "&Yes"} << "&No" << false;
+    QTest::newRow("error") << "error"
+                           << "Error" << int(QMessageBox::Critical) << QStringList{"OK"} << "OK"
+                           << false;
+    QTest::newRow("report") << "report"
+                            << "Tesvar" << int(QMessageBox::Critical) << QStringList{"OK"} << "OK"
+                            << false;
+    QTest::newRow("about") << "about"
+                           << "Tesvar" << int(QMessageBox::NoIcon) << QStringList{"OK"} << "OK"
+                           << false;
+  }
+  void boxes() {
+    QFETCH(QString, kind);
+    QFETCH(QString, title);
+    QFETCH(int, icon);
+    QFETCH(QStringList, buttons);
+    QFETCH(QString, click);
+    QFETCH(bool, result);
+    QtUserInterface ui;
+    QString seenTitle, seenText;
+    int seenIcon = -1;
+    QStringList seenButtons;
+    WhenModalOpens([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      QVERIFY(box);
+      seenTitle = box->windowTitle();
+      seenText = box->text();
+      seenIcon = box->icon();
+      seenButtons = ButtonTexts(box);
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text() == click) b->click();
+      }
+    });
+    bool answer = false;
+    if (kind == "confirm") answer = ui.Confirm("File exists! Overwrite?");
+    if (kind == "error") ui.ErrorBox("Unknown file format!");
+    if (kind == "report") ui.Report("Tesvar", "Disk full.");
+    if (kind == "about") ui.About("Tesvar", "Tesvar v1.5a");
+    QCOMPARE(seenTitle, title);
+    QCOMPARE(seenIcon, icon);
+    QCOMPARE(seenButtons, buttons);
+    QVERIFY(!seenText.isEmpty());
+    QCOMPARE(answer, result);
+  }
+
+  // The settings reach the dialog; the dialog does not ask about
+  // overwriting (the commands do), and cancelling gives an empty answer.
+  void fileDialogs_data() {
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("open, chosen") << false << true;
+    QTest::newRow("open, cancelled") << false << false;
+    QTest::newRow("save, chosen") << true << true;
+    QTest::newRow("save, cancelled") << true << false;
+  }
+  void fileDialogs() {
+    QFETCH(bool, save);
+    QFETCH(bool, accept);
+    const QString dir = QString::fromStdString(test::MakeTempDir());
+    const QString chosen = dir + "/a.sp";
+    test::WriteFile(chosen.toStdString(), "x");
+    QtUserInterface ui;
+    const FileDialogSettings settings{"sp", "Perkin-Elmer 1600 (*.sp)", "Load spectrum", "*.sp"};
+    QFileDialog* seen = nullptr;
+    QStringList filters;
+    QString title, suffix;
+    bool asksOverwrite = true;
+    WhenModalOpens([&](QWidget* modal) {
+      seen = qobject_cast<QFileDialog*>(modal);
+      QVERIFY(seen);
+      filters = seen->nameFilters();
+      title = seen->windowTitle();
+      suffix = seen->defaultSuffix();
+      asksOverwrite = !seen->testOption(QFileDialog::DontConfirmOverwrite);
+      QCOMPARE(seen->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+      if (accept) {
+        seen->selectFile(chosen);
+        static_cast<QDialog*>(seen)->accept();  // QFileDialog::accept checks the name
+      } else {
+        seen->reject();
+      }
+    });
+    const QString answer = save ? ui.SaveFile(settings) : ui.OpenFile(settings);
+    QVERIFY(seen);
+    QCOMPARE(filters, QStringList{"Perkin-Elmer 1600 (*.sp)"});
+    QCOMPARE(title, QString("Load spectrum"));
+    QCOMPARE(suffix, QString("sp"));
+    QVERIFY(!asksOverwrite);
+    QCOMPARE(answer, accept ? chosen : QString());
+  }
+};
+
+QTEST_MAIN(UserInterfaceTest)
+#include "user_interface_qttest.moc"
