@@ -42,8 +42,8 @@ constexpr int kClientHeight = 418;
 constexpr int kStatusBarHeight = 19;
 constexpr int kMinOuterWidth = 300;
 constexpr int kMinOuterHeight = 250;
-// Widths the plot surface may reach by expanding: doubling stops at or
-// above this width (800 px doubles to 12800 and no further).
+// Expand doubles the plot surface only while it is narrower than this, so
+// 800 px doubles up to 12800 and no further.
 constexpr int kExpandLimit = 8000;
 
 constexpr const char* kReadingText = "reading...";
@@ -418,7 +418,11 @@ std::string TForm1::ChooseFileToRead(FileDialogSettings settings) {
   QString chosen = ui_.OpenFile(settings);
   if (chosen.isEmpty()) return std::string();
   std::string path = ToPath(chosen);
-  if (path.find('.') == std::string::npos) path += "." + ToPath(settings.DefaultExt);
+  // Only the name counts: a dot in a folder name ("/home/me/.data/sample")
+  // must not keep "sample" from becoming "sample.sp".
+  if (FileNamePart(path).find('.') == std::string::npos) {
+    path += "." + ToPath(settings.DefaultExt);
+  }
   return path;
 }
 

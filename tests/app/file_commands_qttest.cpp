@@ -2,6 +2,7 @@
 // question and the export flows.
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -147,17 +148,30 @@ class FileCommandsTest : public QObject {
     QVERIFY(StateOf(w) == before);
   }
 
+  // A name typed without extension gets ".sp", also inside a dotted folder.
+  void openTypedNameWithoutDot_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("relative") << "other"
+                              << "other.sp";
+    QTest::newRow("dotted folder") << "sub.d/other"
+                                   << "sub.d/other.sp";
+  }
   void openTypedNameWithoutDot() {
+    QFETCH(QString, typed);
+    QFETCH(QString, path);
     const QString d = FreshDir();
+    QVERIFY(QDir(d).mkpath("sub.d"));
+    QVERIFY(QFile::copy(d + "/other.sp", d + "/sub.d/other.sp"));
     ScriptedUi ui;
     TForm1 w({}, ui);
     const QString cwd = QDir::currentPath();
     QVERIFY(QDir::setCurrent(d));
-    ui.files = {"other"};
+    ui.files = {typed};
     w.Open1->trigger();
     QDir::setCurrent(cwd);
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - other.sp"));
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), QString("other.sp"));
+    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), path);
     QCOMPARE(w.StatusText(0), QString("9 points"));
     QVERIFY(w.Save1->isEnabled());
   }
