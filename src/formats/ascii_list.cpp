@@ -148,7 +148,7 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
   s.XStep = (s.XStart - s.XEnd) / (s.NPoints - 1);
   s.YScale = kPercentYScale;
   s.IdentLine = kImportIdentLine;
-  for (int i = 0; i <= s.LastIndex; ++i) s.RawY[i] = RoundToInt32(s.TransY[i] * kRawPerFraction);
+  RawFromTransY(s);
   s.SpectrumShown = true;
 
   std::string date, time;

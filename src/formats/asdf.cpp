@@ -9,24 +9,19 @@ namespace tesvar {
 
 namespace {
 
-constexpr std::string_view kSqzPositive = "@ABCDEFGHI";
-constexpr std::string_view kSqzNegative = "abcdefghi";
-constexpr std::string_view kDifPositive = "%JKLMNOPQR";
-constexpr std::string_view kDifNegative = "jklmnopqr";
-constexpr std::string_view kDup = "STUVWXYZs";
-
 // Writes |value| in decimal with its first digit replaced from the set:
 // `zeroBased` sets start at digit 0, the others at digit 1.
 void AppendEncoded(std::string& out, uint64_t magnitude, std::string_view set, bool zeroBased) {
   char digits[24];
-  int n = 0;
+  char* end = digits + sizeof digits;
+  char* p = end;
   do {
-    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    *--p = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  int lead = digits[n - 1] - '0';
-  out += set[static_cast<std::size_t>(zeroBased ? lead : lead - 1)];
-  for (int i = n - 2; i >= 0; --i) out += digits[i];
+  int lead = *p - '0';
+  *p = set[static_cast<std::size_t>(zeroBased ? lead : lead - 1)];
+  out.append(p, static_cast<std::size_t>(end - p));
 }
 
 uint64_t Magnitude(int64_t value) {
@@ -40,23 +35,23 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 void AppendSqz(std::string& out, int64_t value) {
   if (value < 0) {
-    AppendEncoded(out, Magnitude(value), kSqzNegative, false);
+    AppendEncoded(out, Magnitude(value), asdf_sets::kSqzNegative, false);
   } else {
-    AppendEncoded(out, Magnitude(value), kSqzPositive, true);
+    AppendEncoded(out, Magnitude(value), asdf_sets::kSqzPositive, true);
   }
 }
 
 void AppendDif(std::string& out, int64_t value) {
   if (value < 0) {
-    AppendEncoded(out, Magnitude(value), kDifNegative, false);
+    AppendEncoded(out, Magnitude(value), asdf_sets::kDifNegative, false);
   } else {
-    AppendEncoded(out, Magnitude(value), kDifPositive, true);
+    AppendEncoded(out, Magnitude(value), asdf_sets::kDifPositive, true);
   }
 }
 
 void AppendDup(std::string& out, int64_t count) {
   // A count below 1 has no letter; the writer never asks for one.
-  AppendEncoded(out, count < 1 ? 1 : static_cast<uint64_t>(count), kDup, false);
+  AppendEncoded(out, count < 1 ? 1 : static_cast<uint64_t>(count), asdf_sets::kDup, false);
 }
 
 std::string EncodeSqz(int64_t value) {
@@ -75,35 +70,6 @@ std::string EncodeDup(int64_t count) {
   std::string s;
   AppendDup(s, count);
   return s;
-}
-
-AsdfKind ClassifyAsdfStarter(char c, int& digit, bool& negative) {
-  std::size_t p;
-  negative = false;
-  if ((p = kSqzPositive.find(c)) != std::string_view::npos) {
-    digit = static_cast<int>(p);
-    return AsdfKind::kSqz;
-  }
-  if ((p = kSqzNegative.find(c)) != std::string_view::npos) {
-    digit = static_cast<int>(p) + 1;
-    negative = true;
-    return AsdfKind::kSqz;
-  }
-  if ((p = kDifPositive.find(c)) != std::string_view::npos) {
-    digit = static_cast<int>(p);
-    return AsdfKind::kDif;
-  }
-  if ((p = kDifNegative.find(c)) != std::string_view::npos) {
-    digit = static_cast<int>(p) + 1;
-    negative = true;
-    return AsdfKind::kDif;
-  }
-  if ((p = kDup.find(c)) != std::string_view::npos) {
-    digit = static_cast<int>(p) + 1;
-    return AsdfKind::kDup;
-  }
-  digit = 0;
-  return c == '?' ? AsdfKind::kRepeat : AsdfKind::kNone;
 }
 
 std::string SubstitutedToken(std::string_view token) {

@@ -24,11 +24,9 @@ namespace tesvar {
 
 // The 47 letters of the five sets: a data line holding one of them is an
 // ASDF line, any other is read as plain numbers.
-inline constexpr std::string_view AsdfLetters =
-    "@ABCDEFGHIabcdefghi%JKLMNOPQRjklmnopqrSTUVWXYZs";
+inline constexpr std::string_view AsdfLetters = "@ABCDEFGHIabcdefghi%JKLMNOPQRjklmnopqrSTUVWXYZs";
 // The letters plus "?": each of these starts a token within an ASDF line.
-inline constexpr std::string_view AsdfStarters =
-    "@ABCDEFGHIabcdefghi%JKLMNOPQRjklmnopqrSTUVWXYZs?";
+inline constexpr std::string_view AsdfStarters = "@ABCDEFGHIabcdefghi%JKLMNOPQRjklmnopqrSTUVWXYZs?";
 
 // Encoders. Magnitudes keep all their digits (int64 so that differences of
 // two int32 ordinates never overflow); there is no negative zero.
@@ -44,9 +42,49 @@ void AppendDup(std::string& out, int64_t count);
 
 enum class AsdfKind { kNone, kSqz, kDif, kDup, kRepeat };
 
+namespace asdf_sets {
+inline constexpr std::string_view kSqzPositive = "@ABCDEFGHI";
+inline constexpr std::string_view kSqzNegative = "abcdefghi";
+inline constexpr std::string_view kDifPositive = "%JKLMNOPQR";
+inline constexpr std::string_view kDifNegative = "jklmnopqr";
+inline constexpr std::string_view kDup = "STUVWXYZs";
+
+// What each byte stands for as the first character of a token; a table so
+// that the decoder's inner loop needs no search.
+struct StarterInfo {
+  AsdfKind kind = AsdfKind::kNone;
+  int8_t digit = 0;
+  bool negative = false;
+};
+
+struct StarterTable {
+  StarterInfo info[256];
+  constexpr StarterTable() {
+    Fill(kSqzPositive, AsdfKind::kSqz, 0, false);
+    Fill(kSqzNegative, AsdfKind::kSqz, 1, true);
+    Fill(kDifPositive, AsdfKind::kDif, 0, false);
+    Fill(kDifNegative, AsdfKind::kDif, 1, true);
+    Fill(kDup, AsdfKind::kDup, 1, false);
+    info[static_cast<unsigned char>('?')].kind = AsdfKind::kRepeat;
+  }
+  constexpr void Fill(std::string_view set, AsdfKind kind, int first, bool negative) {
+    for (std::size_t i = 0; i < set.size(); ++i) {
+      info[static_cast<unsigned char>(set[i])] = {kind, static_cast<int8_t>(first + i), negative};
+    }
+  }
+};
+
+inline constexpr StarterTable kStarters;
+}  // namespace asdf_sets
+
 // What the first character of a token stands for. For SQZ, DIF and DUP,
 // `digit` receives the substituted leading digit and `negative` the sign.
-AsdfKind ClassifyAsdfStarter(char c, int& digit, bool& negative);
+inline AsdfKind ClassifyAsdfStarter(char c, int& digit, bool& negative) {
+  const asdf_sets::StarterInfo& info = asdf_sets::kStarters.info[static_cast<unsigned char>(c)];
+  digit = info.digit;
+  negative = info.negative;
+  return info.kind;
+}
 
 // A token of SQZ, DIF or DUP kind with its first character replaced by the
 // digit it stands for ("j30" -> "130"); the text of the decoder's messages.

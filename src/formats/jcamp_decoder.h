@@ -33,14 +33,14 @@ enum class OrdinateKind { kNone, kTransmittance, kAbsorbance };
 
 // Decoding state of one import, carried from line to line.
 struct XyDecodeState {
-  int32_t PointIndex = 0;  // slot of TransY for the next ordinate
-  int32_t IndexStep = 1;   // +1, or -1 for files whose X ascends
-  int32_t PointsRead = 0;  // ordinates stored so far
-  double LastValue = 0;    // last ordinate as read, signed, before YFACTOR
-  bool DifMode = false;    // the last SQZ/DIF token was a DIF token
+  int32_t PointIndex = 0;    // slot of TransY for the next ordinate
+  int32_t IndexStep = 1;     // +1, or -1 for files whose X ascends
+  int32_t PointsRead = 0;    // ordinates stored so far
+  double LastValue = 0;      // last ordinate as read, signed, before YFACTOR
+  bool DifMode = false;      // the last SQZ/DIF token was a DIF token
   bool LastFromDif = false;  // DifMode when the last ordinate was stored
-  double PeakT = 0;        // largest TransY stored (not by comma repeats)
-  double LineX = 0;        // abscissa of the current ASDF line
+  double PeakT = 0;          // largest TransY stored (not by comma repeats)
+  double LineX = 0;          // abscissa of the current ASDF line
   OrdinateKind Kind = OrdinateKind::kNone;
   double YFactor = 1.0;
 };

@@ -94,13 +94,9 @@ bool Fail(Spectrum& current) {
 std::string_view ReadRawLine(std::string_view text, std::size_t& pos, std::size_t maxLen) {
   if (pos >= text.size()) return {};
   std::string_view chunk = text.substr(pos, kRawChunk);
-  std::size_t end = chunk.find_first_of("\r\n");
-  if (end == std::string_view::npos) {
-    pos += chunk.size();
-    end = chunk.size();
-  } else {
-    pos += end + 1;
-  }
+  std::size_t end = std::min(chunk.find('\r'), chunk.size());
+  end = std::min(chunk.substr(0, end).find('\n'), end);
+  pos += end < chunk.size() ? end + 1 : end;
   return chunk.substr(0, std::min(end, maxLen));
 }
 
@@ -212,6 +208,24 @@ void AdjustOrdinate(Spectrum& s, Messages& messages) {
   messages.StatusText(2, "");
 }
 
+void RawFromTransY(Spectrum& s) {
+  int n = std::clamp(s.LastIndex + 1, 0, kArraySlots);
+  // Adding and taking away 1.5 x 2^52 leaves a double of magnitude below
+  // 2^51 rounded to an integer, halves to even (the default rounding mode),
+  // exactly as RoundToInt32 rounds; that one handles the rest (infinities,
+  // NaN, values beyond the int32 range). 16000 library calls would cost
+  // more than the whole decoding.
+  constexpr double kShift = 6755399441055744.0;
+  for (int i = 0; i < n; ++i) {
+    double v = static_cast<double>(s.TransY[i]) * kRawPerFraction;
+    if (std::fabs(v) < 2147483647.0) {
+      s.RawY[i] = static_cast<int32_t>((v + kShift) - kShift);
+    } else {
+      s.RawY[i] = RoundToInt32(v);
+    }
+  }
+}
+
 bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& current,
                     Messages& messages) {
   Spectrum s = Spectrum::FreshFrom(current);
@@ -268,14 +282,16 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
 
   while (pos < all.size()) {
     std::string_view line = DropLeadingBlanks(ReadRawLine(all, pos));
-    if (!line.empty() && !Contains(line, "##") && !Contains(line, "$")) {
-      std::string message = DecodeXyDataLine(line, st, s);
-      if (!message.empty()) {
-        messages.StatusText(2, message);
-        return Fail(current);
-      }
+    if (line.find('#') != std::string_view::npos) {
+      if (Contains(line, "##END=")) break;
+      if (Contains(line, "##")) continue;
     }
-    if (Contains(line, "##END=")) break;
+    if (line.empty() || Contains(line, "$")) continue;
+    std::string message = DecodeXyDataLine(line, st, s);
+    if (!message.empty()) {
+      messages.StatusText(2, message);
+      return Fail(current);
+    }
   }
 
   s.DataLoaded = true;
@@ -287,10 +303,10 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   s.IdentLine = kImportIdentLine;
   if (st.PeakT > 2.0 || st.PeakT <= 0.1) AdjustOrdinate(s, messages);
   s.XStep = (s.XStart - s.XEnd) / (s.NPoints - 1);
-  for (int i = 0; i <= s.LastIndex; ++i) s.RawY[i] = RoundToInt32(s.TransY[i] * kRawPerFraction);
+  RawFromTransY(s);
   if (st.PointsRead != h.DeclaredPoints) {
-    messages.StatusText(2, "##NPOINTS= " + FormatInt(h.DeclaredPoints) + " (" +
-                               FormatInt(st.PointsRead) + ")");
+    messages.StatusText(
+        2, "##NPOINTS= " + FormatInt(h.DeclaredPoints) + " (" + FormatInt(st.PointsRead) + ")");
   }
   s.SpectrumShown = true;
 

@@ -80,6 +80,10 @@ void ScanCountFromLine(std::string_view line, int32_t& scanCount);
 // are divided by 100. Status panel 2 shows "adjusting ordinate..." meanwhile.
 void AdjustOrdinate(Spectrum& s, Messages& messages);
 
+// RawY[i] := TransY[i] x 4194304 rounded to the nearest integer, halves to
+// even, for i = 0 ... LastIndex: the raw integers of an imported spectrum.
+void RawFromTransY(Spectrum& s);
+
 // Imports from text; path only gives the file time stamp that stands in for
 // a missing "##DATE=". All-or-nothing: on success `current` is replaced
 // (DataLoaded, YConverted, SpectrumShown true, Model kept, HeaderLine3

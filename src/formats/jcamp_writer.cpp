@@ -28,25 +28,32 @@ std::string TextLine(const std::string& label, const std::string& text) {
   return line;
 }
 
-void AppendInt(std::string& out, int64_t value) {
-  char buf[24];
-  auto res = std::to_chars(buf, buf + sizeof buf, value);
-  out.append(buf, res.ptr);
-}
-
 // Number of points the record holds, bounded by the arrays.
 int PointCount(const Spectrum& s) { return std::clamp(s.LastIndex + 1, 0, kArraySlots); }
 
+// The FIX lines are written in place into a buffer that grows line by line:
+// 16000 ordinates make this the writer's hottest loop. The ordinates have
+// FormatInt's text (decimal, '-' for negatives, no blanks).
 void AppendFixData(std::string& out, const Spectrum& s, const std::vector<int32_t>& y) {
+  constexpr std::size_t kMaxOrdinateText = 12;  // blank, sign, 10 digits
   int n = static_cast<int>(y.size());
+  std::size_t len = out.size();
   for (int i = 0; i < n; ++i) {
     if (i % 6 == 0) {
-      out += kCrLf;
-      out += RealToText41(s.PointX(i));
+      std::string x = RealToText41(s.PointX(i));
+      std::size_t need = len + 2 + x.size() + 6 * kMaxOrdinateText + 2;
+      if (need > out.size()) out.resize(std::max(need, out.size() + out.size() / 2));
+      out[len++] = '\r';
+      out[len++] = '\n';
+      x.copy(&out[len], x.size());
+      len += x.size();
     }
-    out += ' ';
-    AppendInt(out, y[static_cast<std::size_t>(i)]);
+    out[len++] = ' ';
+    char* end =
+        std::to_chars(&out[len], out.data() + out.size(), y[static_cast<std::size_t>(i)]).ptr;
+    len = static_cast<std::size_t>(end - out.data());
   }
+  out.resize(len);
   out += kCrLf;
 }
 

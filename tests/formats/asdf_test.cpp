@@ -49,7 +49,7 @@ TEST(Asdf, Encoders) {
   };
   for (const auto& c : cases) {
     std::string kind = c.kind;
-    std::string got = kind == "sqz" ? EncodeSqz(c.value)
+    std::string got = kind == "sqz"   ? EncodeSqz(c.value)
                       : kind == "dif" ? EncodeDif(c.value)
                                       : EncodeDup(c.value);
     EXPECT_EQ(got, c.text) << kind << " " << c.value;
@@ -79,7 +79,7 @@ TEST(Asdf, DecodesTokens) {
       {"s", AsdfKind::kDup, true, 9},
       {"S", AsdfKind::kDup, true, 1},
       {"S2", AsdfKind::kDup, true, 12},
-      {"S2.5", AsdfKind::kDup, false, 0},         // a count is an integer
+      {"S2.5", AsdfKind::kDup, false, 0},          // a count is an integer
       {"U99999999999", AsdfKind::kDup, false, 0},  // beyond the int32 range
       {"?", AsdfKind::kRepeat, true, 0},
       {"?77", AsdfKind::kRepeat, true, 0},

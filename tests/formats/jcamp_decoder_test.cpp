@@ -108,9 +108,15 @@ TEST(JcampDecoder, AsdfLines) {
 // repeats the last ordinate and is checked, not stored.
 TEST(JcampDecoder, YCheck) {
   std::vector<Case> cases = {
-      {"Passes", {"4000.0H5300J0J0", "3994.0H5320J0T"}, "",
-       {0.853, 0.8531, 0.8532, 0.8533, 0.8534}, kT, 0.00001},
-      {"Fails", {"4000.0H5300J0J0", "3994.0H5310J0"}, "Y check failed: 85320.0/85310.0 at 3994.0",
+      {"Passes",
+       {"4000.0H5300J0J0", "3994.0H5320J0T"},
+       "",
+       {0.853, 0.8531, 0.8532, 0.8533, 0.8534},
+       kT,
+       0.00001},
+      {"Fails",
+       {"4000.0H5300J0J0", "3994.0H5310J0"},
+       "Y check failed: 85320.0/85310.0 at 3994.0",
        {85300, 85310, 85320}},
       // DIF and DUP tokens have no value to compare: always a failure.
       {"DifInCheckPlace", {"4000@J", "3999J"}, "Y check failed:  1.0/ 1.0 at 3999.0", {0, 1}},
@@ -138,15 +144,23 @@ TEST(JcampDecoder, SlotIndexStaysInRange) {
       {"DownwardStopsAtZero", 0, -1, "4000 1 2 3", {{0, 3.0f}, {1, 0.0f}}, 3},
       {"UpwardStopsAtSpareSlot", 15999, 1, "4000 1 2 3", {{15999, 1.0f}, {16000, 3.0f}}, 3},
       // Comma repeats move only within 1 ... 15999.
-      {"CommaRepeatStopsEarlier", 15998, 1, "4000 5,,,6",
-       {{15998, 5.0f}, {15999, 6.0f}, {16000, 0.0f}}, 4},
+      {"CommaRepeatStopsEarlier",
+       15998,
+       1,
+       "4000 5,,,6",
+       {{15998, 5.0f}, {15999, 6.0f}, {16000, 0.0f}},
+       4},
       // A state pointing outside the arrays is brought back in.
       {"StartBeyondArray", 20000, 1, "4000 1", {{16000, 1.0f}}, 1},
       {"StartNegative", -5, -1, "4000 1", {{0, 1.0f}}, 1},
       // DUP 19999 after +1 from 0: 2 ... 16000 fill the slots, the last
       // value 19999 stays in the spare one.
-      {"LongDifRunFillsThenStops", 0, 1, "4000@JS9999",
-       {{1, 1.0f}, {15999, 15999.0f}, {16000, 19999.0f}}, 20000},
+      {"LongDifRunFillsThenStops",
+       0,
+       1,
+       "4000@JS9999",
+       {{1, 1.0f}, {15999, 15999.0f}, {16000, 19999.0f}},
+       20000},
   };
   for (const auto& b : bounds) {
     Spectrum target;

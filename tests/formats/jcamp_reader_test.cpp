@@ -17,13 +17,23 @@ namespace {
 
 // A JCAMP-DX text in pieces; tests change what they need.
 struct JcampText {
-  std::vector<std::string> header = {
-      "##TITLE= test spectrum",       "##JCAMP-DX= 4.24",        "##DATA TYPE= INFRARED SPECTRUM",
-      "##ORIGIN= somewhere",          "##OWNER= J. Smith",       "##DATE= 26/12/01",
-      "##TIME= 10:00:00",             "##INSTRUMENT PARAMETERS= 16 scans",
-      "##XUNITS= 1/CM",               "##YUNITS= TRANSMITTANCE", "##XFACTOR= 1.0",
-      "##YFACTOR= 0.01",              "##FIRSTX= 4000.0",        "##LASTX= 3996.0",
-      "##NPOINTS= 5",                 "##MAXY= 0.9",             "##XYDATA= (X++(Y..Y))"};
+  std::vector<std::string> header = {"##TITLE= test spectrum",
+                                     "##JCAMP-DX= 4.24",
+                                     "##DATA TYPE= INFRARED SPECTRUM",
+                                     "##ORIGIN= somewhere",
+                                     "##OWNER= J. Smith",
+                                     "##DATE= 26/12/01",
+                                     "##TIME= 10:00:00",
+                                     "##INSTRUMENT PARAMETERS= 16 scans",
+                                     "##XUNITS= 1/CM",
+                                     "##YUNITS= TRANSMITTANCE",
+                                     "##XFACTOR= 1.0",
+                                     "##YFACTOR= 0.01",
+                                     "##FIRSTX= 4000.0",
+                                     "##LASTX= 3996.0",
+                                     "##NPOINTS= 5",
+                                     "##MAXY= 0.9",
+                                     "##XYDATA= (X++(Y..Y))"};
   std::vector<std::string> data = {"4000 85 86 87", "3997 88 89"};
   std::string eol = "\r\n";
 
@@ -71,8 +81,8 @@ TEST(JcampRawLines, SplitsAtCrOrLfAnd255Bytes) {
   std::size_t pos = 0;
   std::vector<std::string> lines;
   while (pos < text.size()) lines.emplace_back(ReadRawLine(text, pos));
-  std::vector<std::string> expected = {"ab", "", "cd", "x" + std::string(254, 'y'),
-                                       std::string(46, 'y'), "end"};
+  std::vector<std::string> expected = {
+      "ab", "", "cd", "x" + std::string(254, 'y'), std::string(46, 'y'), "end"};
   EXPECT_EQ(lines, expected);
   pos = 0;
   EXPECT_EQ(ReadRawLine("abcdef", pos, 3), "abc");
@@ -110,7 +120,8 @@ TEST(JcampLabels, ParseOneLine) {
       {"##YUNITS= %T", "no transmittance or absorbance spectrum", nullptr},
       {"##XFACTOR= 1.", "", [](const JcampHeader& h) { EXPECT_EQ(h.XFactor, 1.0); }},
       {"##XFACTOR= 1.0.", "invalid ##XFACTOR= 1.0.", nullptr},
-      {"##YFACTOR= 9.5367E-7 \t", "", [](const JcampHeader& h) { EXPECT_EQ(h.YFactor, 9.5367e-7); }},
+      {"##YFACTOR= 9.5367E-7 \t", "",
+       [](const JcampHeader& h) { EXPECT_EQ(h.YFactor, 9.5367e-7); }},
       {"##FIRSTX=4.001963E+02", "",
        [](const JcampHeader& h) { EXPECT_DOUBLE_EQ(h.FirstXValue, 400.1963); }},
       {"##LASTX= 4000.", "", [](const JcampHeader& h) { EXPECT_EQ(h.LastXValue, 4000); }},
@@ -141,7 +152,7 @@ TEST(JcampLabels, ScanCount) {
       {"Scans: none", 1},
       {"##TITLE= run 2, 64 scans", 2},  // the first digits of the line count
       {"99999999999 scans", 1},
-      {"no count here", 7},             // untouched without "SCANS"
+      {"no count here", 7},  // untouched without "SCANS"
   };
   for (const auto& c : cases) {
     int32_t scans = 7;
@@ -232,7 +243,11 @@ TEST(JcampReader, HeaderVariants) {
          EXPECT_FLOAT_EQ(s.TransY[4], 0.89f);
          EXPECT_EQ(m.statusLog, (std::vector<std::string>{"", "adjusting ordinate...", ""}));
        }},
-      {"FractionsLeftAlone", [](JcampText& f) { f.data = {"4000 0.5 1.9 0.11 1 1"}; f.Set("##YFACTOR", "##YFACTOR= 1"); },
+      {"FractionsLeftAlone",
+       [](JcampText& f) {
+         f.data = {"4000 0.5 1.9 0.11 1 1"};
+         f.Set("##YFACTOR", "##YFACTOR= 1");
+       },
        [](const Spectrum& s, const RecordedMessages& m) {
          EXPECT_FLOAT_EQ(s.TransY[1], 1.9f);
          EXPECT_EQ(m.statusLog.size(), 1u);
@@ -265,9 +280,13 @@ TEST(JcampReader, HeaderVariants) {
          f.Set("##YFACTOR", "##YFACTOR= 1");
          f.data = {"4000 0.5 0.5 0.5 0.5 0.5"};
        },
-       [](const Spectrum& s, const RecordedMessages&) { EXPECT_NEAR(s.TransY[0], 0.316228, 1e-6); }},
+       [](const Spectrum& s, const RecordedMessages&) {
+         EXPECT_NEAR(s.TransY[0], 0.316228, 1e-6);
+       }},
       {"CommentsAndBlankLinesInData",
-       [](JcampText& f) { f.data = {"$$ checkpoint", "4000 85 86 87", "", "   ", "3997 88 89"}; },
+       [](JcampText& f) {
+         f.data = {"$$ checkpoint", "4000 85 86 87", "", "   ", "3997 88 89"};
+       },
        [](const Spectrum& s, const RecordedMessages& m) {
          EXPECT_FLOAT_EQ(s.TransY[3], 0.88f);
          EXPECT_EQ(m.status[2], "");
@@ -326,7 +345,8 @@ TEST(JcampReader, HeaderVariants) {
     c.change(f);
     Spectrum s = ShownSpectrum();
     RecordedMessages m;
-    ASSERT_TRUE(ParseJcampText(f.Text(), "", s, m)) << c.name << ": " << (m.errors.empty() ? m.status[2] : m.errors[0]);
+    ASSERT_TRUE(ParseJcampText(f.Text(), "", s, m))
+        << c.name << ": " << (m.errors.empty() ? m.status[2] : m.errors[0]);
     EXPECT_TRUE(m.errors.empty()) << c.name;
     if (c.check) c.check(s, m);
   }
@@ -381,7 +401,10 @@ TEST(JcampReader, RefusedFilesLeaveTheRecordUnchanged) {
        "##FIRSTX= equal ##LASTX", false},
       {"BadDataLine", [](JcampText& f) { f.data.push_back("3995 85;86"); },
        "invalid data line 3995 85;86", true},
-      {"YCheckFailed", [](JcampText& f) { f.data = {"4000@J", "3999B"}; },
+      {"YCheckFailed",
+       [](JcampText& f) {
+         f.data = {"4000@J", "3999B"};
+       },
        "Y check failed:  1.0/ 2.0 at 3999.0", true},
   };
   for (const auto& c : cases) {
@@ -426,14 +449,13 @@ TEST(AdjustOrdinate, PowersOfTen) {
     std::vector<float> in;
     std::vector<float> out;
   } cases[] = {
-      {{95, 50}, {0.95f, 0.5f}},           // percent
-      {{950, 10}, {0.95f, 0.01f}},         // per mille
-      {{2, 1}, {0.2f, 0.1f}},              // 2 itself is too large
-      {{0.5f, 1.9f}, {0.5f, 1.9f}},        // already fractions
-      {{0.05f, 0.01f}, {0.5f, 0.1f}},      // too small: up by ten
-      {{0.002f, 0.001f}, {0.2f, 0.1f}},
-      {{-1, 0}, {-10000, 0}},              // nothing above 0: up by 10000
-      {{1e6f, 1e5f}, {100, 10}},           // down by 10000 at most
+      {{95, 50}, {0.95f, 0.5f}},                                 // percent
+      {{950, 10}, {0.95f, 0.01f}},                               // per mille
+      {{2, 1}, {0.2f, 0.1f}},                                    // 2 itself is too large
+      {{0.5f, 1.9f}, {0.5f, 1.9f}},                              // already fractions
+      {{0.05f, 0.01f}, {0.5f, 0.1f}},                            // too small: up by ten
+      {{0.002f, 0.001f}, {0.2f, 0.1f}}, {{-1, 0}, {-10000, 0}},  // nothing above 0: up by 10000
+      {{1e6f, 1e5f}, {100, 10}},                                 // down by 10000 at most
   };
   for (const auto& c : cases) {
     Spectrum s;

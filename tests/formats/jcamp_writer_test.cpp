@@ -138,7 +138,11 @@ TEST(JcampWriter, DataLineShapes) {
       // +1 for 99 points = J and DUP 99 (s9).
       {"LongRun", 4000, 1, {}, JcampForm::kDifDup, {"4000.0E0000Js9"}},
       // Six ordinates per FIX line; the next X belongs to its first one.
-      {"FixSix", 4000, 2, {0, 0, 0, 0, 0, 0, 0, 0}, JcampForm::kFix,
+      {"FixSix",
+       4000,
+       2,
+       {0, 0, 0, 0, 0, 0, 0, 0},
+       JcampForm::kFix,
        {"4000.0 0 0 0 0 0 0", "3988.0 0 0"}},
       // Negative and above-one ordinates keep their sign and digits.
       {"Signs", 4000, 1, {-0.01, 1.5, 0}, JcampForm::kDifDup, {"4000.0a000J51000j50000"}},
@@ -158,7 +162,8 @@ TEST(JcampWriter, HeaderVariants) {
     void (*change)(Spectrum&);
     std::vector<std::string> wanted;
   } cases[] = {
-      {"Model0", [](Spectrum& s) { s.Model = 0; },
+      {"Model0",
+       [](Spectrum& s) { s.Model = 0; },
        {"##ORIGIN= PERKIN-ELMER 2000 FT-IR",
         "##SPECTROMETER/DATA SYSTEM= PERKIN-ELMER 2000 FT-IR"}},
       {"Model2", [](Spectrum& s) { s.Model = 2; }, {"##ORIGIN= PERKIN-ELMER 2000 FT-IR"}},
@@ -186,9 +191,11 @@ TEST(JcampWriter, HeaderVariants) {
        },
        {"##FIRSTX= 4000.0", "##LASTX= -0.1"}},
       // A line break in a text would end the header line early.
-      {"LineBreakInComment", [](Spectrum& s) { s.SetComment("two\nlines\r"); },
+      {"LineBreakInComment",
+       [](Spectrum& s) { s.SetComment("two\nlines\r"); },
        {"##TITLE= two lines "}},
-      {"LongComment", [](Spectrum& s) { s.SetComment(std::string(255, 'c')); },
+      {"LongComment",
+       [](Spectrum& s) { s.SetComment(std::string(255, 'c')); },
        {"##TITLE= " + std::string(246, 'c')}},
   };
   for (const auto& c : cases) {
@@ -284,7 +291,8 @@ TEST(JcampPeerExport, WritesBothFormsForThePeer) {
   std::vector<std::pair<std::string, Spectrum>> spectra;
   Spectrum sample;
   SilentMessages silent;
-  ASSERT_TRUE(ReadSpFile(std::string(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp", sample, silent));
+  ASSERT_TRUE(
+      ReadSpFile(std::string(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp", sample, silent));
   spectra.emplace_back("polystyrene", sample);
 
   std::vector<double> edges = {0.5, 0.5, 0.5, 1.0, 0.0, -0.02, 1.7, 1.7, 0.00001, 0.99999};

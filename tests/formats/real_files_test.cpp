@@ -48,6 +48,7 @@ void CheckImport(const Expected& e, bool jcamp) {
 }
 
 TEST(RealJcampFiles, Load) {
+  // clang-format off
   std::vector<Expected> cases = {
       // DIFDUP, %T with YFACTOR 0.01: "4400H225J3RJ1..." is 8225, +13, +9,
       // +11 = 82.25 ... 82.58 %T. The last line "450G858" repeats the last
@@ -82,6 +83,7 @@ TEST(RealJcampFiles, Load) {
       {"jcamp/isopropanol_asdf.jdx", 9541, 5000.042, 400.1963, 1, "Isopropyl alcohol", "",
        {{9540, 0.933143}, {9539, 0.612183}}},
   };
+  // clang-format on
   for (const auto& e : cases) CheckImport(e, true);
 }
 
@@ -100,6 +102,7 @@ TEST(RealJcampFiles, RefuseOtherSpectra) {
 }
 
 TEST(RealAsciiFiles, Load) {
+  // clang-format off
   std::vector<Expected> cases = {
       // "x,y" lines from "999.9101,0.572538" up to "7000.3350,0.0295649",
       // 12447 of them; the "KEY,value" headings and the Japanese trailer hold
@@ -113,6 +116,7 @@ TEST(RealAsciiFiles, Load) {
       {"ascii/sample.dpt", 10, 10, 1, 1, "imported ASCII list", "",
        {{0, 0.095}, {1, 0.102}, {8, 0.111}, {9, 0.100}}},
   };
+  // clang-format on
   for (const auto& e : cases) CheckImport(e, false);
 }
 
