@@ -20,6 +20,8 @@ constexpr FileKindInfo kKinds[] = {
      "Save Windows metafile as..."},
     {FileKind::kSvg, "svg", "Scalable vector graphics file (*.svg)", "*.svg", nullptr,
      "Save SVG file as..."},
+    {FileKind::kPng, "png", "PNG image (*.png)", "*.png", nullptr, nullptr},
+    {FileKind::kPdf, "pdf", "PDF document (*.pdf)", "*.pdf", nullptr, nullptr},
 };
 
 std::string Upper(std::string_view text) {

@@ -17,10 +17,12 @@ enum class FileKind {
   kSp,               // Perkin-Elmer binary spectrum, read and written
   kJcampFix,         // JCAMP-DX, uncompressed FIX form; also the import kind
   kJcampDifDup,      // JCAMP-DX, compressed DIFDUP form (written only)
-  kAsciiList,        // x/y list, read only
+  kAsciiList,        // x/y list, read by the window, written by the converter
   kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
   kSvg,              // SVG drawing, written only
+  kPng,              // the screen plot as a PNG image, written by the converter only
+  kPdf,              // the printout as a PDF document, written by the converter only
 };
 
 struct FileKindInfo {
