@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "output/wmf_reader.h"
+
 namespace tesvar {
 namespace {
 
@@ -22,61 +24,11 @@ class FixedMetrics : public DrawingSurface {
   std::string font;
 };
 
-uint16_t U16(const std::string& b, std::size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
-                               static_cast<unsigned char>(b[at + 1]) << 8);
-}
-uint32_t U32(const std::string& b, std::size_t at) { return U16(b, at) | uint32_t{U16(b, at + 2)} << 16; }
+using test::ParsedWmf;
 
-struct Record {
-  uint16_t function;
-  std::vector<uint16_t> params;
-};
-
-// A small, independent reader of placeable metafiles: checks the header
-// fields and the record chain, and returns the records.
-struct ParsedWmf {
-  int left, top, right, bottom, inch;
-  uint16_t objects;
-  uint32_t maxRecord;
-  std::vector<Record> records;
-};
-
-ParsedWmf Parse(const std::string& b) {
-  ParsedWmf w{};
-  EXPECT_GE(b.size(), 40u);
-  EXPECT_EQ(U32(b, 0), 0x9AC6CDD7u);
-  uint16_t x = 0;
-  for (int i = 0; i < 10; ++i) x ^= U16(b, 2 * i);
-  EXPECT_EQ(U16(b, 20), x) << "placeable checksum";
-  w.left = static_cast<int16_t>(U16(b, 6));
-  w.top = static_cast<int16_t>(U16(b, 8));
-  w.right = static_cast<int16_t>(U16(b, 10));
-  w.bottom = static_cast<int16_t>(U16(b, 12));
-  w.inch = U16(b, 14);
-  EXPECT_EQ(U32(b, 16), 0u);
-  // Standard header at 22.
-  EXPECT_EQ(U16(b, 22), 1);
-  EXPECT_EQ(U16(b, 24), 9);
-  EXPECT_EQ(U16(b, 26), 0x0300);
-  EXPECT_EQ(U32(b, 28) * 2, b.size() - 22) << "size in words";
-  w.objects = U16(b, 32);
-  w.maxRecord = U32(b, 34);
-  std::size_t at = 22 + 18;
-  uint32_t largest = 0;
-  while (at < b.size()) {
-    uint32_t size = U32(b, at);
-    EXPECT_GE(size, 3u);
-    EXPECT_LE(at + 2 * size, b.size());
-    Record r{U16(b, at + 4), {}};
-    for (uint32_t i = 3; i < size; ++i) r.params.push_back(U16(b, at + 2 * i));
-    largest = std::max(largest, size);
-    w.records.push_back(r);
-    at += 2 * size;
-    if (r.function == 0) break;
-  }
-  EXPECT_EQ(at, b.size()) << "EOF record is last";
-  EXPECT_EQ(largest, w.maxRecord);
+ParsedWmf Parse(const std::string& bytes) {
+  ParsedWmf w = test::ParseWmf(bytes);
+  EXPECT_TRUE(w.ok()) << w.Problems();
   return w;
 }
 
@@ -125,12 +77,7 @@ TEST(Metafile, HeaderAndRecordChain) {
     }
     if (r.function == 0x02FB) {
       EXPECT_EQ(static_cast<int16_t>(r.params[0]), -19);
-      std::string face;
-      for (std::size_t i = 9; i < r.params.size(); ++i) {
-        face += static_cast<char>(r.params[i] & 0xFF);
-        face += static_cast<char>(r.params[i] >> 8);
-      }
-      EXPECT_EQ(face.substr(0, face.find('\0')), "Arial Narrow");
+      EXPECT_EQ(test::WmfFaceName(r), "Arial Narrow");
     }
   }
   // "abc": length 3, bytes padded to two words, then y, x.
