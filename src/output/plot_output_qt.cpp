@@ -1,0 +1,157 @@
+#include "output/plot_output_qt.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <utility>
+
+#include "core/file_io.h"
+#include "core/io_error.h"
+#include "core/messages.h"
+#include "core/spectrum.h"
+#include "plot/image_surface_qt.h"
+#include "plot/plot_painter.h"
+#include "plot/view_state.h"
+
+namespace tesvar {
+
+namespace {
+
+constexpr int kPdfDpi = 600;
+
+void ShowCannotWrite(const std::string& path, Messages& messages) {
+  messages.ErrorBox("Could not write file " + path);
+}
+
+// One document with one page: the bitmap at (100, 100), one bitmap pixel
+// per device pixel. A painter on a printer has its origin at the corner of
+// the paint rectangle and one unit per device pixel.
+void PrintOnPage(QPrinter& printer, const QImage& bitmap) {
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    const QString target =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+    throw IoError(kAccessDenied, target.toStdString());
+  }
+  if (!bitmap.isNull()) painter.drawImage(QPoint(kPrintPageOffset, kPrintPageOffset), bitmap);
+  if (!painter.end()) throw IoError(kAccessDenied, printer.outputFileName().toStdString());
+}
+
+// The whole device pixels across a sheet, as a printer driver counts them:
+// A4 (210 mm) at 600 dpi is 4960.6, so 4960. QPrinter itself would say 4958,
+// because Qt keeps paper sizes in whole points (A4 is 595 pt wide to it).
+int WholePixelsAcross(const QPageSize& paper, int dpi) {
+  return static_cast<int>(paper.size(QPageSize::Millimeter).width() / 25.4 * dpi);
+}
+
+}  // namespace
+
+MetafilePicture RecordPlotMetafile(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                                   int screenWidth, int screenHeight) {
+  // Only the fonts of this surface matter: it answers the text metrics.
+  ImageSurface metrics(1, 1);
+  RecordingSurface recording(metrics);
+  DrawMetafilePlot(recording, screenWidth, screenHeight, kScreenDpi, spectrum, gridOn, labels);
+  MetafilePicture picture;
+  picture.ops = recording.ops();
+  picture.width = std::max(0, screenWidth - 1);
+  picture.height = std::max(0, screenHeight - 1);
+  picture.wmf =
+      BuildPlaceableMetafile(picture.ops, picture.width, picture.height, kMetafileUnitsPerInch);
+  return picture;
+}
+
+QImage RenderRecording(const MetafilePicture& picture) {
+  ImageSurface surface(picture.width, picture.height);
+  if (surface.image().isNull()) return QImage();
+  ReplayRecording(picture.ops, surface);
+  return surface.image();
+}
+
+void PutPictureOnClipboard(const MetafilePicture& picture) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  auto* data = new QMimeData;
+  data->setImageData(RenderRecording(picture));
+  data->setData(QStringLiteral("image/x-wmf"),
+                QByteArray(picture.wmf.data(), static_cast<qsizetype>(picture.wmf.size())));
+  clipboard->setMimeData(data);  // the clipboard owns it now
+}
+
+bool WriteMetafileFile(const std::string& path, const MetafilePicture& picture,
+                       Messages& messages) {
+  try {
+    WriteFileReplacing(path, picture.wmf);
+  } catch (const CannotCreateError&) {
+    ShowCannotWrite(path, messages);
+    return false;
+  }
+  return true;
+}
+
+QImage RenderPrintBitmap(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                         int printableWidth) {
+  const PrintBitmapSize size = PrintBitmapForPage(printableWidth);
+  if (size.width <= 0 || size.height <= 0) return QImage();
+  // Black at 0 and white at 1, the colour table of a Windows monochrome
+  // bitmap; Qt's PDF writer also keeps such an image at one bit per pixel.
+  QImage bitmap(size.width, size.height, QImage::Format_Mono);
+  bitmap.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  bitmap.fill(1);
+  ImageSurface surface(std::move(bitmap));
+  DrawPrintPlot(surface, size.width, size.height, spectrum, gridOn, labels);
+  return surface.image();
+}
+
+void PrintPlot(QPrinter& printer, const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
+  // QPrinter's width is that of its paint rectangle (the printable area, or
+  // the whole page in full-page mode) in device pixels.
+  PrintOnPage(printer, RenderPrintBitmap(spectrum, gridOn, labels, printer.width()));
+}
+
+bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                   const LabelList& labels, Messages& messages) {
+  // The printer writes straight into its file, so it writes a temporary
+  // one; the finished document then replaces the target like every other
+  // file the program saves.
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) throw IoError(kAccessDenied, scratch.path().toStdString());
+  const QString printed = scratch.filePath(QStringLiteral("printout.pdf"));
+  const QPageSize paper(QPageSize::A4);
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printed);
+    printer.setResolution(kPdfDpi);
+    printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
+    printer.setFullPage(true);
+    printer.setCreator(QStringLiteral("Tesvar"));
+    printer.setDocName(QString::fromLatin1(spectrum.ShortComment.data(),
+                                           static_cast<qsizetype>(spectrum.ShortComment.size())));
+    PrintOnPage(printer,
+                RenderPrintBitmap(spectrum, gridOn, labels, WholePixelsAcross(paper, kPdfDpi)));
+  }
+  const std::string bytes = ReadWholeFile(printed.toStdString());
+  try {
+    WriteFileReplacing(path, bytes);
+  } catch (const CannotCreateError&) {
+    ShowCannotWrite(path, messages);
+    return false;
+  }
+  return true;
+}
+
+QImage RenderScreenPlot(Spectrum& spectrum, ViewState& view, int width, int height) {
+  ImageSurface surface(width, height);
+  if (surface.image().isNull()) return QImage();
+  (void)PaintScreenPlot(surface, width, height, spectrum, view);
+  return surface.image();
+}
+
+}  // namespace tesvar

@@ -1,0 +1,80 @@
+// The picture outputs that need Qt: the metafile picture (for the clipboard
+// and *.wmf files), the printout (on a printer or in a PDF file) and the
+// screen plot as an image. The window's commands and the command-line
+// converter both come through here; the plot rules themselves live in
+// plot/plot_painter.h and the metafile bytes in output/metafile.h.
+//
+// Text metrics always come from an ImageSurface, so the metafile, the
+// clipboard bitmap and the screen use the same (Liberation) font widths.
+#pragma once
+
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "output/metafile.h"
+
+class QPrinter;
+
+namespace tesvar {
+
+class LabelList;
+class Messages;
+struct Spectrum;
+struct ViewState;
+
+// The metafile is recorded with the screen as reference device.
+inline constexpr int kScreenDpi = 96;
+inline constexpr int kMetafileUnitsPerInch = 100;
+
+struct MetafilePicture {
+  std::vector<DrawingOp> ops;  // the recording, in device pixels of the screen
+  int width = 0;               // screen width - 1
+  int height = 0;              // screen height - 1
+  std::string wmf;             // the placeable metafile of `ops`
+};
+
+// Records the metafile plot of the whole spectrum on a picture as large as a
+// screen of screenWidth x screenHeight pixels.
+MetafilePicture RecordPlotMetafile(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                                   int screenWidth, int screenHeight);
+
+// The recording replayed on a white RGB32 image of the picture's size (a
+// null image for an empty picture): the bitmap applications paste.
+QImage RenderRecording(const MetafilePicture& picture);
+
+// Empties the clipboard and puts the picture on it as a bitmap image and as
+// the metafile bytes under "image/x-wmf".
+// REQUIRES: a QGuiApplication exists.
+void PutPictureOnClipboard(const MetafilePicture& picture);
+
+// Saves the placeable metafile. A file that cannot be created shows "Could
+// not write file " + path and returns false; other failures throw IoError.
+bool WriteMetafileFile(const std::string& path, const MetafilePicture& picture, Messages& messages);
+
+// The printout bitmap for a printable width in device pixels: 1 bit per
+// pixel (colour 0 black, 1 white), (width - 200) x (width - 200) div 2,
+// white, with the print plot on it. A null image when that is empty.
+QImage RenderPrintBitmap(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                         int printableWidth);
+
+// Prints one page: the bitmap for the printer's printable width, copied
+// pixel for pixel (at the printer's resolution, unscaled) to (100, 100) of
+// the printable area. Throws IoError when the printer cannot start the
+// document.
+void PrintPlot(QPrinter& printer, const Spectrum& spectrum, bool gridOn, const LabelList& labels);
+
+// The printout of an A4 page at 600 dpi as a PDF file, replacing `path`
+// only when complete. The whole sheet is printable: 210 mm at 600 dpi are
+// 4960 whole pixels, so the bitmap is 4760 x 2380. A file
+// that cannot be created shows "Could not write file " + path and returns
+// false; other failures throw IoError.
+bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                   const LabelList& labels, Messages& messages);
+
+// The screen plot (as the window paints it, without the cursor line) on a
+// white RGB32 image of width x height. Stores the frame in `view` and
+// converts the ordinates as a paint does; white when no spectrum is shown.
+QImage RenderScreenPlot(Spectrum& spectrum, ViewState& view, int width, int height);
+
+}  // namespace tesvar
