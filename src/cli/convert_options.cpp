@@ -1,0 +1,281 @@
+#include "cli/convert_options.h"
+
+#include <optional>
+
+#include "core/number_text.h"
+#include "core/spectrum.h"
+
+namespace tesvar::cli {
+
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// Everything the command line said, before the modes are checked.
+struct RawOptions {
+  bool info = false;
+  bool peaks = false;
+  std::optional<std::string> to;
+  std::optional<std::string> outputDir;
+  std::optional<PictureSize> screen;
+  std::optional<PictureSize> size;
+  bool compressed = false;
+  bool grid = false;
+  bool labelPeaks = false;
+  bool verify = false;
+  std::vector<std::string> positional;
+
+  // The first conversion option given, for the message that refuses it
+  // beside --info or --peaks.
+  const char* ConversionOption() const {
+    if (to) return "--to";
+    if (outputDir) return "--output-dir";
+    if (compressed) return "--compressed";
+    if (grid) return "--grid";
+    if (labelPeaks) return "--label-peaks";
+    if (verify) return "--verify";
+    if (screen) return "--screen";
+    if (size) return "--size";
+    return nullptr;
+  }
+};
+
+ParseResult Fail(std::string error) {
+  ParseResult result;
+  result.error = std::move(error);
+  return result;
+}
+
+// The extension of a path's file-name part, without the dot; "" when none.
+std::string ExtensionOf(const std::string& path) {
+  std::string name = FileNamePart(path);
+  std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+}  // namespace
+
+bool ParsePictureSize(const std::string& text, PictureSize& size) {
+  std::size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  auto side = [](const std::string& digits, int& value) {
+    if (digits.empty() || digits.size() > 6) return false;
+    int v = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return false;
+      v = v * 10 + (c - '0');
+    }
+    if (v < 1 || v > kMaxPictureSide) return false;
+    value = v;
+    return true;
+  };
+  PictureSize parsed;
+  if (!side(text.substr(0, x), parsed.width) || !side(text.substr(x + 1), parsed.height)) {
+    return false;
+  }
+  size = parsed;
+  return true;
+}
+
+bool OutputKindFor(const std::string& extension, bool compressed, FileKind& kind) {
+  std::optional<FileKind> found = KindForExtension(extension);
+  if (!found) return false;
+  kind = *found;
+  if (kind == FileKind::kJcampFix && compressed) kind = FileKind::kJcampDifDup;
+  return true;
+}
+
+std::string OutputExtensionList() {
+  std::size_t count = 0;
+  const FileKindInfo* kinds = AllFileKinds(count);
+  std::string list;
+  std::vector<std::string> seen;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string ext = kinds[i].extension;
+    bool again = false;
+    for (const std::string& s : seen) again = again || s == ext;
+    if (again) continue;
+    seen.push_back(ext);
+    if (!list.empty()) list += ", ";
+    list += "." + ext;
+  }
+  return list;
+}
+
+ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
+  RawOptions raw;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+      raw.positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      ParseResult help;
+      help.ok = true;
+      help.options.mode = Mode::kHelp;
+      return help;
+    }
+    if (arg == "--version") {
+      ParseResult version;
+      version.ok = true;
+      version.options.mode = Mode::kVersion;
+      return version;
+    }
+
+    std::string name = arg;
+    std::optional<std::string> inlineValue;
+    if (StartsWith(arg, "--")) {
+      std::size_t eq = arg.find('=');
+      if (eq != std::string::npos) {
+        name = arg.substr(0, eq);
+        inlineValue = arg.substr(eq + 1);
+      }
+    }
+
+    struct Flag {
+      const char* name;
+      bool* target;
+    };
+    const Flag flags[] = {
+        {"--info", &raw.info},
+        {"--peaks", &raw.peaks},
+        {"--compressed", &raw.compressed},
+        {"--grid", &raw.grid},
+        {"--label-peaks", &raw.labelPeaks},
+        {"--verify", &raw.verify},
+    };
+    bool isFlag = false;
+    for (const Flag& flag : flags) {
+      if (name != flag.name) continue;
+      if (inlineValue) return Fail("option '" + name + "' takes no value");
+      *flag.target = true;
+      isFlag = true;
+    }
+    if (isFlag) continue;
+
+    if (name != "--to" && name != "--output-dir" && name != "--screen" && name != "--size") {
+      return Fail("unknown option '" + arg + "'");
+    }
+    std::string value;
+    if (inlineValue) {
+      value = *inlineValue;
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      return Fail("option '" + name + "' needs a value");
+    }
+    if (name == "--to") {
+      FileKind ignored;
+      if (!OutputKindFor(value, false, ignored)) {
+        return Fail("--to '" + value + "': no writer for this extension (use one of " +
+                    OutputExtensionList() + ")");
+      }
+      raw.to = value;
+    } else if (name == "--output-dir") {
+      if (value.empty()) return Fail("--output-dir needs a folder name");
+      raw.outputDir = value;
+    } else {
+      PictureSize size;
+      if (!ParsePictureSize(value, size)) {
+        return Fail(name + " '" + value + "': expected WIDTHxHEIGHT, each 1 to " +
+                    FormatInt(kMaxPictureSide));
+      }
+      (name == "--screen" ? raw.screen : raw.size) = size;
+    }
+  }
+
+  ParseResult result;
+  ConvertOptions& o = result.options;
+  o.compressed = raw.compressed;
+  o.grid = raw.grid;
+  o.labelPeaks = raw.labelPeaks;
+  o.verify = raw.verify;
+  if (raw.screen) o.screen = *raw.screen;
+  if (raw.size) o.size = *raw.size;
+
+  if (raw.info || raw.peaks) {
+    if (raw.info && raw.peaks) return Fail("--info and --peaks cannot be combined");
+    const char* what = raw.info ? "--info" : "--peaks";
+    if (const char* other = raw.ConversionOption()) {
+      return Fail(std::string(what) + " cannot be combined with " + other);
+    }
+    if (raw.positional.empty()) return Fail(std::string(what) + " needs at least one INPUT");
+    o.mode = raw.info ? Mode::kInfo : Mode::kPeaks;
+    o.inputs = raw.positional;
+    result.ok = true;
+    return result;
+  }
+
+  if (raw.to || raw.outputDir) {
+    if (!raw.to) return Fail("--output-dir needs --to EXT");
+    if (!raw.outputDir) return Fail("--to needs --output-dir DIR");
+    if (raw.positional.empty()) return Fail("no INPUT files given");
+    o.mode = Mode::kBatch;
+    o.outputDir = *raw.outputDir;
+    o.inputs = raw.positional;
+    (void)OutputKindFor(*raw.to, raw.compressed, o.outputKind);
+    result.ok = true;
+    return result;
+  }
+
+  if (raw.positional.size() < 2) {
+    return Fail(raw.positional.empty() ? "missing INPUT and OUTPUT" : "missing OUTPUT");
+  }
+  if (raw.positional.size() > 2) {
+    return Fail("too many files; to convert several, use --to EXT --output-dir DIR INPUT...");
+  }
+  o.mode = Mode::kConvertOne;
+  o.inputs = {raw.positional[0]};
+  o.output = raw.positional[1];
+  if (!OutputKindFor(ExtensionOf(o.output), raw.compressed, o.outputKind)) {
+    return Fail("cannot tell the output format from '" + o.output + "' (use one of " +
+                OutputExtensionList() + ")");
+  }
+  result.ok = true;
+  return result;
+}
+
+std::string HelpText() {
+  return "Usage: tesvar-convert [OPTIONS] INPUT OUTPUT\n"
+         "       tesvar-convert [OPTIONS] --to EXT --output-dir DIR INPUT...\n"
+         "       tesvar-convert --info INPUT...\n"
+         "       tesvar-convert --peaks INPUT...\n"
+         "\n"
+         "Converts infrared spectra. INPUT is a Perkin-Elmer SP file (.sp), a JCAMP-DX\n"
+         "file (.jdx) or an ASCII x/y list (.asc). The output's extension chooses the\n"
+         "writer:\n"
+         "  sp   Perkin-Elmer SP file          plt  HPGL plot file\n"
+         "  jdx  JCAMP-DX (FIX form)           svg  SVG drawing\n"
+         "  asc  ASCII x/y list                wmf  placeable Windows metafile\n"
+         "  png  the screen plot as an image   pdf  the printout of an A4 page\n"
+         "\n"
+         "Options:\n"
+         "  --to EXT            output kind for all INPUTs (with --output-dir)\n"
+         "  --output-dir DIR    write INPUT's name with the new extension into DIR\n"
+         "                      (made when missing)\n"
+         "  --compressed        JCAMP-DX in the compressed DIFDUP form\n"
+         "  --grid              draw the grid (plt, svg, wmf, png, pdf)\n"
+         "  --label-peaks       label every band the band search finds (plt, svg, wmf,\n"
+         "                      png, pdf)\n"
+         "  --screen WxH        screen size the metafile is made for (default 1280x1024)\n"
+         "  --size WxH          size of the PNG image (default 1200x400)\n"
+         "  --verify            read each written sp, jdx or asc file back and print the\n"
+         "                      largest ordinate difference; fail when it is more than\n"
+         "                      the format's rounding allows\n"
+         "  --info              print the header parameters, one \"Label: value\" line each\n"
+         "  --peaks             print the wavenumbers of all bands, one per line\n"
+         "  -h, --help          print this help and exit\n"
+         "  --version           print the version and exit\n"
+         "\n"
+         "Exit status: 0 when every INPUT was converted, 1 when any failed (the others\n"
+         "are still converted), 2 for a usage error. Set SOURCE_DATE_EPOCH for\n"
+         "reproducible date stamps in sp and jdx output.\n";
+}
+
+}  // namespace tesvar::cli

@@ -1,0 +1,95 @@
+// The converter's work for one command line: reads each INPUT with the
+// reader its name asks for (the window's ClassifyPath rule), writes it with
+// the writer of the output kind, checks it when asked, or prints its header
+// or its bands. Streams and the picture writer come from the caller, so the
+// whole run can be tested without a process or a display.
+//
+// Every message goes to the error stream as "tesvar-convert: FILE: text",
+// FILE being the file the text is about (the INPUT for the readers' texts,
+// the output for the writers' and the check's). A reader's status text that
+// is still standing when it returns ("##NPOINTS= 10 (8)", "invalid X value:
+// 4000-85") is printed as well; progress texts that it cleared are not.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/convert_options.h"
+#include "core/messages.h"
+#include "core/spectrum.h"
+#include "plot/peak_labels.h"
+
+namespace tesvar::cli {
+
+enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// The outputs drawn with Qt: metafile, PNG image, PDF printout.
+class PictureWriter {
+ public:
+  virtual ~PictureWriter() = default;
+  // Writes `kind` (kWindowsMetafile, kPng or kPdf) to path. A file that
+  // cannot be created is reported through messages and gives false; other
+  // write failures throw IoError.
+  virtual bool Write(FileKind kind, const std::string& path, Spectrum& spectrum,
+                     const LabelList& labels, const ConvertOptions& options,
+                     Messages& messages) = 0;
+};
+
+// Prints what a reader or writer says about one file.
+class StreamMessages : public Messages {
+ public:
+  StreamMessages(std::ostream& err, std::string file) : err_(err), file_(std::move(file)) {}
+  void ErrorBox(const std::string& text) override { Print(text); }
+  void Bell() override { Print("warning: malformed number in the header"); }
+  void StatusText(int panel, const std::string& text) override {
+    if (panel == 2) statusText_ = text;
+  }
+  // Prints the status text left standing, once.
+  void FlushStatus();
+  void Print(const std::string& text);
+  int printed() const { return printed_; }
+
+ private:
+  std::ostream& err_;
+  std::string file_;
+  std::string statusText_;
+  int printed_ = 0;
+};
+
+class Converter {
+ public:
+  // pictures may be null: metafile, PNG and PDF outputs then fail.
+  Converter(std::ostream& out, std::ostream& err, PictureWriter* pictures)
+      : out_(out), err_(err), pictures_(pictures) {}
+
+  // Runs a parsed command line (not kHelp or kVersion); kExitOk or kExitFailed.
+  int Run(const ConvertOptions& options);
+
+  // Called with each written file before it is checked (tests spoil it here).
+  std::function<void(const std::string& path)> afterWrite;
+
+ private:
+  bool Load(const std::string& input, Spectrum& spectrum);
+  bool ConvertFile(const std::string& input, const std::string& output,
+                   const ConvertOptions& options);
+  bool Write(const std::string& output, Spectrum& spectrum, const ConvertOptions& options);
+  bool Verify(const std::string& output, FileKind kind, const Spectrum& spectrum);
+  bool PrintReport(const std::string& input, const ConvertOptions& options, bool withHeading,
+                   bool first);
+  void Message(const std::string& file, const std::string& text);
+
+  std::ostream& out_;
+  std::ostream& err_;
+  PictureWriter* pictures_;
+  std::map<std::string, std::string> writtenFrom_;  // batch output -> its INPUT
+};
+
+// The whole command: parses args (without the program name), prints help,
+// version or the usage error, runs. Returns the exit status.
+int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      PictureWriter* pictures);
+
+}  // namespace tesvar::cli

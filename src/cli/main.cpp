@@ -1,0 +1,58 @@
+// tesvar-convert: converts, checks and describes spectra from the command
+// line, without a display. Qt is started only for the picture outputs, on
+// the offscreen platform unless the caller chose another.
+#include <QGuiApplication>
+#include <clocale>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/converter.h"
+#include "cli/picture_writer_qt.h"
+
+namespace {
+
+// Qt's own chatter (no XDG_RUNTIME_DIR on a server, ...) is not for the
+// scripts that read our standard error; its errors are.
+void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths:"))) return;
+  std::cerr << tesvar::cli::kProgramName << ": Qt: " << text.toStdString() << '\n';
+}
+
+// Creates the application on first use, so that a run without pictures
+// needs no Qt platform at all.
+class LazyQtPictureWriter : public tesvar::cli::PictureWriter {
+ public:
+  LazyQtPictureWriter(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+  bool Write(tesvar::FileKind kind, const std::string& path, tesvar::Spectrum& spectrum,
+             const tesvar::LabelList& labels, const tesvar::cli::ConvertOptions& options,
+             tesvar::Messages& messages) override {
+    if (!app_) {
+      if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      qInstallMessageHandler(QtMessage);
+      app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    }
+    return writer_.Write(kind, path, spectrum, labels, options, messages);
+  }
+
+ private:
+  int& argc_;
+  char** argv_;
+  std::unique_ptr<QGuiApplication> app_;
+  tesvar::cli::QtPictureWriter writer_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Dates and times are stamped in the user's locale, as the window program
+  // (whose QApplication does the same) stamps them.
+  std::setlocale(LC_ALL, "");
+  std::vector<std::string> args(argv + 1, argv + argc);
+  LazyQtPictureWriter pictures(argc, argv);
+  return tesvar::cli::RunConvertCommand(args, std::cout, std::cerr, &pictures);
+}
