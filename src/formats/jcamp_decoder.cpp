@@ -94,7 +94,7 @@ class LineDecoder {
         lastFromDif_(state.LastFromDif),
         peak_(state.PeakT),
         factor_(state.YFactor),
-        transmittance_(state.Kind == OrdinateKind::kTransmittance) {}
+        transmittance_(state.OrdinateKind == OrdinateKind::kTransmittance) {}
 
   ~LineDecoder() {
     st_.PointIndex = index_;

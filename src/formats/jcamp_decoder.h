@@ -41,7 +41,7 @@ struct XyDecodeState {
   bool LastFromDif = false;  // DifMode when the last ordinate was stored
   double PeakT = 0;          // largest TransY stored (not by comma repeats)
   double LineX = 0;          // abscissa of the current ASDF line
-  OrdinateKind Kind = OrdinateKind::kNone;
+  tesvar::OrdinateKind OrdinateKind = tesvar::OrdinateKind::kNone;
   double YFactor = 1.0;
 };
 

@@ -139,9 +139,9 @@ std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
         StoreText(header.YUnits, value);
         UpperCaseText(header.YUnits);
         if (Contains(header.YUnits, "TRANS")) {
-          header.Ordinate = OrdinateKind::kTransmittance;
+          header.OrdinateKind = OrdinateKind::kTransmittance;
         } else if (Contains(header.YUnits, "ABSORB")) {
-          header.Ordinate = OrdinateKind::kAbsorbance;
+          header.OrdinateKind = OrdinateKind::kAbsorbance;
         } else {
           result = "no transmittance or absorbance spectrum";
         }
@@ -274,11 +274,11 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
     s.XStart = s.FirstX = h.LastXValue;
     s.XEnd = s.LastX = h.FirstXValue;
   }
-  st.Kind = h.Ordinate;
+  st.OrdinateKind = h.OrdinateKind;
   st.YFactor = h.YFactor;
   // Absorbances declared with a largest value of 0.1 or less are taken to
   // be given in tenths.
-  if (h.Ordinate == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
+  if (h.OrdinateKind == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
 
   while (pos < all.size()) {
     std::string_view line = DropLeadingBlanks(ReadRawLine(all, pos));

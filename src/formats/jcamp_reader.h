@@ -53,7 +53,7 @@ struct JcampHeader {
   double MinY = 0.0;
   std::string XyDataForm;
   // Set only by "##YUNITS="; none is converted like absorbance.
-  OrdinateKind Ordinate = OrdinateKind::kNone;
+  tesvar::OrdinateKind OrdinateKind = tesvar::OrdinateKind::kNone;
 };
 
 inline constexpr std::size_t kMaxJcampText = 80;

@@ -4,18 +4,9 @@
 
 #include <cstdint>
 #include <limits>
-#include <set>
 
 namespace tesvar {
 namespace {
-
-TEST(Asdf, DigitSetsAreDistinct) {
-  EXPECT_EQ(AsdfLetters.size(), 47u);
-  EXPECT_EQ(std::set<char>(AsdfLetters.begin(), AsdfLetters.end()).size(), 47u);
-  EXPECT_EQ(AsdfStarters.size(), 48u);
-  EXPECT_EQ(AsdfStarters.substr(0, 47), AsdfLetters);
-  EXPECT_EQ(AsdfStarters.back(), '?');
-}
 
 TEST(Asdf, Encoders) {
   struct Case {
@@ -96,14 +87,6 @@ TEST(Asdf, DecodesTokens) {
       EXPECT_EQ(v.value, c.value) << c.token;
     }
   }
-}
-
-TEST(Asdf, SubstitutedTokenShowsTheDigit) {
-  EXPECT_EQ(SubstitutedToken("j30"), "130");
-  EXPECT_EQ(SubstitutedToken("A2,5"), "12,5");
-  EXPECT_EQ(SubstitutedToken("@"), "0");
-  EXPECT_EQ(SubstitutedToken("s1.5"), "91.5");
-  EXPECT_EQ(SubstitutedToken("?"), "?");
 }
 
 // Every encoded value decodes to itself: the writer's tokens are what the

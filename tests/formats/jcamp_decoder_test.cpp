@@ -28,7 +28,7 @@ struct Case {
 void RunCase(const Case& c, int32_t startIndex = 0, int32_t step = 1) {
   Spectrum target;
   XyDecodeState st;
-  st.Kind = c.kind;
+  st.OrdinateKind = c.kind;
   st.YFactor = c.yFactor;
   st.LastValue = c.lastValue;
   st.PointIndex = startIndex;
@@ -165,7 +165,7 @@ TEST(JcampDecoder, SlotIndexStaysInRange) {
   for (const auto& b : bounds) {
     Spectrum target;
     XyDecodeState st;
-    st.Kind = kT;
+    st.OrdinateKind = kT;
     st.PointIndex = b.start;
     st.IndexStep = b.step;
     EXPECT_EQ(DecodeXyDataLine(b.line, st, target), "") << b.name;
@@ -196,7 +196,7 @@ TEST(JcampDecoder, HugeDupCountsFinishAtOnce) {
   for (const auto& r : runs) {
     Spectrum target;
     XyDecodeState st;
-    st.Kind = kT;
+    st.OrdinateKind = kT;
     st.IndexStep = -1;  // slot 0 and no further: every point lands there
     // A guard against point-by-point work (seconds per token), not a speed goal.
     auto start = std::chrono::steady_clock::now();
@@ -210,7 +210,7 @@ TEST(JcampDecoder, HugeDupCountsFinishAtOnce) {
   // The count of points read saturates instead of overflowing.
   Spectrum target;
   XyDecodeState st;
-  st.Kind = kT;
+  st.OrdinateKind = kT;
   for (int i = 0; i < 4; ++i) ASSERT_EQ(DecodeXyDataLine("4000AZ99999999", st, target), "");
   EXPECT_EQ(st.PointsRead, std::numeric_limits<int32_t>::max());
 }
@@ -218,7 +218,7 @@ TEST(JcampDecoder, HugeDupCountsFinishAtOnce) {
 TEST(JcampDecoder, PeakIgnoresCommaRepeats) {
   Spectrum target;
   XyDecodeState st;
-  st.Kind = kT;
+  st.OrdinateKind = kT;
   st.LastValue = 50;
   EXPECT_EQ(DecodeXyDataLine("4000,,3", st, target), "");
   EXPECT_EQ(target.TransY[0], 50.0f);
@@ -231,12 +231,12 @@ TEST(JcampDecoder, PeakIgnoresCommaRepeats) {
 TEST(JcampDecoder, OutOfRangeValuesBecomeInfinite) {
   Spectrum target;
   XyDecodeState st;
-  st.Kind = kT;
+  st.OrdinateKind = kT;
   st.YFactor = 1e300;
   EXPECT_EQ(DecodeXyDataLine("4000 5 -5", st, target), "");
   EXPECT_TRUE(std::isinf(target.TransY[0]) && target.TransY[0] > 0);
   EXPECT_TRUE(std::isinf(target.TransY[1]) && target.TransY[1] < 0);
-  st.Kind = kA;
+  st.OrdinateKind = kA;
   EXPECT_EQ(DecodeXyDataLine("4000 -5 5", st, target), "");
   EXPECT_TRUE(std::isinf(target.TransY[2]));
   EXPECT_EQ(target.TransY[3], 0.0f);

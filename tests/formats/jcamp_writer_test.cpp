@@ -212,7 +212,7 @@ TEST(JcampWriter, HeaderVariants) {
 std::vector<double> DecodeData(const std::vector<std::string>& lines, int slots) {
   Spectrum target;
   XyDecodeState st;
-  st.Kind = OrdinateKind::kTransmittance;
+  st.OrdinateKind = OrdinateKind::kTransmittance;
   for (const auto& l : lines) {
     std::string message = DecodeXyDataLine(l, st, target);
     EXPECT_EQ(message, "") << l;
