@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <algorithm>
 #include <exception>
@@ -31,6 +32,7 @@
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
 #include "output/svg.h"
+#include "plot/plot_painter.h"
 
 namespace tesvar {
 
@@ -155,10 +157,6 @@ void TForm1::BuildControls() {
   SpeedButton2->setFont(PixelFont("Times", 19, true));
   SpeedButton3 = toolButton("SpeedButton3", 88, "< >", "Expand");
   SpeedButton4 = toolButton("SpeedButton4", 112, "> <", "Compress");
-  connect(SpeedButton3, &QToolButton::clicked, this,
-          [this] { RunHandler([this] { SpeedButton3Click(); }); });
-  connect(SpeedButton4, &QToolButton::clicked, this,
-          [this] { RunHandler([this] { SpeedButton4Click(); }); });
 
   ScrollBox1 = new QScrollArea(Client);
   ScrollBox1->setObjectName("ScrollBox1");
@@ -176,6 +174,29 @@ void TForm1::BuildControls() {
   PaintBox1->setObjectName("PaintBox1");
   PaintBox1->setGeometry(0, 0, 800, 316);
   ScrollBox1->setWidget(PaintBox1);
+  PaintBox1->OnPaint = [this] { RunHandler([this] { PaintBox1Paint(); }); };
+  PaintBox1->OnMouseDown = [this](MouseButton button, int x, int y) {
+    RunHandler([=, this] { PaintBox1MouseDown(button, x, y); });
+  };
+  PaintBox1->OnMouseMove = [this](int x, int y) {
+    RunHandler([=, this] { PaintBox1MouseMove(x, y); });
+  };
+  PaintBox1->OnMouseUp = [this](MouseButton button, int x, int y) {
+    RunHandler([=, this] { PaintBox1MouseUp(button, x, y); });
+  };
+
+  auto onClick = [this](QAbstractButton* button, void (TForm1::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+  };
+  onClick(LeftBtn, &TForm1::LeftBtnClick);
+  onClick(RightBtn, &TForm1::RightBtnClick);
+  onClick(PeakLeftBTn, &TForm1::PeakLeftBTnClick);
+  onClick(PeakRightBtn, &TForm1::PeakRightBtnClick);
+  onClick(SpeedButton1, &TForm1::SpeedButton1Click);
+  onClick(SpeedButton2, &TForm1::SpeedButton2Click);
+  onClick(SpeedButton3, &TForm1::SpeedButton3Click);
+  onClick(SpeedButton4, &TForm1::SpeedButton4Click);
 
   // Made before the status bar, which covers its lower part as it did in
   // the window resource.
@@ -405,10 +426,13 @@ void TForm1::AfterLoadUpdate() {
   SpeedButton2->setChecked(false);
   Print1->setEnabled(true);
   view_.ToolMode = kCursorTool;
+  // The pointer goes with the tool, also when the label tool was chosen
+  // before the load.
+  PaintBox1->setCursor(Qt::ArrowCursor);
   Grid1->setEnabled(true);
   // Drawn last, so that the first paint of the new spectrum already sees the
   // cursor tool.
-  PaintBox1->repaint();
+  PaintBox1->Repaint();
 }
 
 // ---------------------------------------------------------------------------
@@ -611,15 +635,20 @@ void TForm1::ExportSvg(const std::string& path) {
 
 void TForm1::Parameters1Click() {
   TPE1Dlg dialog(
-      *spectrum_, [this] { PaintBox1->repaint(); }, this);
+      *spectrum_, [this] { PaintBox1->Repaint(); }, this);
   ui_.ShowModal(dialog);
-  PaintBox1->update();
+  PaintBox1->Invalidate();
 }
 
 void TForm1::Grid1Click() {
   // The menu action has already toggled its check mark.
-  view_.GridOn = Grid1->isChecked();
-  PaintBox1->update();
+  if (Grid1->isChecked()) {
+    view_.GridOn = true;
+    DrawGrid();
+  } else {
+    view_.GridOn = false;
+    PaintBox1->Repaint();
+  }
 }
 
 void TForm1::Copypeaklist1Click() {
@@ -630,5 +659,274 @@ void TForm1::Copypeaklist1Click() {
 void TForm1::Copy1Click() { ShowNotAvailable("Copying the plot to the clipboard"); }
 
 void TForm1::Print1Click() { ShowNotAvailable("Printing"); }
+
+// ---------------------------------------------------------------------------
+// The plot surface: paint, inverted lines, cursor, baseline and labels
+
+PlotFrame TForm1::Frame() const { return PlotFrame::FromViewState(view_, *spectrum_); }
+
+ScrollWindow TForm1::VisibleWindow() const {
+  return {ScrollBox1->horizontalScrollBar()->value(), ScrollBox1->width()};
+}
+
+void TForm1::PaintBox1Paint() {
+  if (!spectrum_) return;
+  ImageSurface& canvas = PaintBox1->Canvas();
+  std::optional<PlotFrame> frame =
+      PaintScreenPlot(canvas, canvas.width(), canvas.height(), *spectrum_, view_);
+  if (!frame || view_.ToolMode != kCursorTool) return;
+  view_.CursorX = spectrum_->PointX(view_.CursorIndex);
+  view_.CursorPx = frame->XToColumn(view_.CursorX);
+  view_.DrawnCursorPx = view_.CursorPx;
+  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
+  ShowCursorStatus();
+}
+
+void TForm1::DrawGrid() {
+  // In whatever pen mode the last drawing left: after a cursor line that is
+  // NotXor, which gives the same grey on the white background.
+  ::tesvar::DrawGrid(PaintBox1->Canvas(), Frame(), ScreenPlotStyle());
+}
+
+void TForm1::InvertVerticalLine(int x) {
+  ImageSurface& canvas = PaintBox1->Canvas();
+  canvas.SetPenMode(PenMode::kNotXor);
+  canvas.MoveTo(x, view_.PlotBottom - 1);
+  canvas.LineTo(x, view_.PlotBottom + view_.PlotYScale);
+}
+
+void TForm1::InvertHorizontalLine(int y) {
+  ImageSurface& canvas = PaintBox1->Canvas();
+  canvas.SetPenMode(PenMode::kNotXor);
+  canvas.MoveTo(view_.PlotLeft + 1, y);
+  canvas.LineTo(view_.PlotLeft + view_.PlotWidth - 1, y);
+}
+
+void TForm1::InvertSegment(int x1, int y1, int x2, int y2) {
+  ImageSurface& canvas = PaintBox1->Canvas();
+  canvas.SetPenMode(PenMode::kNotXor);
+  canvas.MoveTo(x1, y1);
+  canvas.LineTo(x2, y2);
+}
+
+void TForm1::ShowCursorStatus() {
+  view_.CursorPercentText = CursorPercentText(spectrum_->TransY[view_.CursorIndex]);
+  StatusBar1->SetPanelText(
+      1, QString::fromStdString(CursorStatusText(view_.CursorX, view_.CursorPercentText)));
+}
+
+void TForm1::PlaceCursorAtColumn(int x) {
+  if (StrictlyInsideFrame(view_.DrawnCursorPx, view_)) InvertVerticalLine(view_.DrawnCursorPx);
+  if (StrictlyInsideFrame(x, view_)) InvertVerticalLine(x);
+  view_.DrawnCursorPx = x;
+  view_.CursorPx = x;
+  const PlotFrame frame = Frame();
+  // The read-out shows the wavenumber under the mouse until the next paint
+  // puts the data point's own there.
+  view_.CursorX = frame.ColumnToWavenumber(x);
+  view_.CursorIndex = IndexNearWavenumber(frame, *spectrum_, view_.CursorX);
+  ShowCursorStatus();
+}
+
+void TForm1::MoveCursorLine() {
+  if (view_.CursorPx == view_.DrawnCursorPx) return;
+  if (StrictlyInsideFrame(view_.DrawnCursorPx, view_)) InvertVerticalLine(view_.DrawnCursorPx);
+  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
+  view_.DrawnCursorPx = view_.CursorPx;
+}
+
+void TForm1::PaintBox1MouseDown(MouseButton button, int x, int y) {
+  StatusBar1->SetPanelText(2, QString());
+  // Before the first spectrum there is no frame: the zero frame of an
+  // unpainted view would take a click at (0, 0) for one inside it.
+  if (!spectrum_ || !spectrum_->SpectrumShown || !IsInsidePlot(x, y, view_, VisibleWindow())) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  // Labels are placed on release.
+  if (view_.ToolMode != kCursorTool) return;
+
+  if (button == MouseButton::kLeft) {
+    view_.CursorDragging = true;
+    view_.BaselineDragging = false;
+    if (InFrameRange(x, view_)) PlaceCursorAtColumn(x);
+  } else if (button == MouseButton::kRight && cursorBaselineMode_) {
+    view_.CursorDragging = false;
+    view_.BaselineDragging = true;
+    view_.DragX = x;
+    view_.DragY = y;
+    if (IsLevelMode(view_.CursorIndex, *spectrum_)) {
+      if (StrictlyBetweenFrameRows(y, view_)) InvertHorizontalLine(y);
+    } else {
+      ComputeBaseline(view_, *spectrum_, x, y);
+      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.BaselineEndX,
+                    view_.BaselineEndY);
+      view_.DrawnBaselineEndX = view_.BaselineEndX;
+      view_.DrawnBaselineEndY = view_.BaselineEndY;
+    }
+  }
+}
+
+void TForm1::PaintBox1MouseMove(int x, int y) {
+  if (!spectrum_ || !spectrum_->SpectrumShown || view_.ToolMode != kCursorTool) return;
+  if (!IsInsidePlot(x, y, view_, VisibleWindow())) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorDragging && InFrameRange(x, view_)) PlaceCursorAtColumn(x);
+  if (view_.BaselineDragging && InFrameRange(x, view_)) {
+    if (IsLevelMode(view_.CursorIndex, *spectrum_)) {
+      if (StrictlyBetweenFrameRows(view_.DragY, view_)) InvertHorizontalLine(view_.DragY);
+      if (StrictlyBetweenFrameRows(y, view_)) InvertHorizontalLine(y);
+    } else {
+      // The anchor stays where it was: the cursor does not move while the
+      // baseline is dragged.
+      ComputeBaseline(view_, *spectrum_, x, y);
+      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.DrawnBaselineEndX,
+                    view_.DrawnBaselineEndY);
+      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.BaselineEndX,
+                    view_.BaselineEndY);
+      view_.DrawnBaselineEndX = view_.BaselineEndX;
+      view_.DrawnBaselineEndY = view_.BaselineEndY;
+    }
+    view_.DragX = x;
+    view_.DragY = y;
+  }
+}
+
+void TForm1::PaintBox1MouseUp(MouseButton button, int x, int y) {
+  if (!spectrum_ || !spectrum_->SpectrumShown) return;
+  if (view_.ToolMode == kLabelTool) {
+    PlaceLabel(button, x, y);
+    return;
+  }
+  if (!IsInsidePlot(x, y, view_, VisibleWindow())) {
+    // Cancelled: no correction, and a feedback line still shown stays until
+    // the next repaint.
+    view_.MouseInPlot = false;
+    view_.CursorDragging = false;
+    view_.BaselineDragging = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorDragging && InFrameRange(x, view_)) PlaceCursorAtColumn(x);
+  if (view_.BaselineDragging) {
+    const PlotFrame frame = Frame();
+    if (IsLevelMode(view_.CursorIndex, *spectrum_)) {
+      if (StrictlyBetweenFrameRows(view_.DragY, view_)) InvertHorizontalLine(view_.DragY);
+      ShiftBaseline(*spectrum_, frame, x, y);
+    } else {
+      const int correctedX = ComputeBaseline(view_, *spectrum_, x, y);
+      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.DrawnBaselineEndX,
+                    view_.DrawnBaselineEndY);
+      TiltBaseline(*spectrum_, frame, view_, correctedX);
+    }
+    PaintBox1->Repaint();
+  }
+  view_.CursorDragging = false;
+  view_.BaselineDragging = false;
+}
+
+void TForm1::PlaceLabel(MouseButton button, int x, int y) {
+  if (!IsVisibleColumn(x, VisibleWindow())) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (!InFrameRange(x, view_)) return;
+  const PlotFrame frame = Frame();
+  // A middle-button release has no kind of label; it places nothing.
+  std::optional<PeakLabel> label = LabelForClick(*spectrum_, frame, button, x, y);
+  if (!label) return;
+  // The 256th label is dropped without a word.
+  if (!view_.Labels.Insert(*label)) return;
+  ::tesvar::DrawPeakLabel(PaintBox1->Canvas(), frame, ScreenPlotStyle(), label->Kind, label->X,
+                          label->Y);
+  Copypeaklist1->setEnabled(true);
+}
+
+void TForm1::LeftBtnClick() {
+  // A cursor left of the visible part stays where it is.
+  if (view_.DrawnCursorPx + 1 <= VisibleWindow().position) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorIndex > 0) --view_.CursorIndex;
+  view_.CursorX = spectrum_->PointX(view_.CursorIndex);
+  view_.CursorPx = Frame().XToColumn(view_.CursorX);
+  MoveCursorLine();
+  ShowCursorStatus();
+}
+
+void TForm1::RightBtnClick() {
+  const ScrollWindow window = VisibleWindow();
+  if (window.position + window.width <= view_.DrawnCursorPx + 1) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorIndex < spectrum_->LastIndex) ++view_.CursorIndex;
+  view_.CursorX = spectrum_->PointX(view_.CursorIndex);
+  view_.CursorPx = Frame().XToColumn(view_.CursorX);
+  MoveCursorLine();
+  ShowCursorStatus();
+}
+
+void TForm1::JumpToPeak(PeakDirection direction) {
+  const PeakJump jump = PeakJumpTarget(*spectrum_, view_.CursorIndex, direction);
+  const int px = Frame().XToColumn(jump.cursorX);
+  // A band in the part of the plot scrolled out of view is not jumped to.
+  if (!IsVisibleColumn(px, VisibleWindow())) return;
+  view_.CursorIndex = jump.index;
+  view_.CursorX = jump.cursorX;
+  view_.CursorPx = px;
+  MoveCursorLine();
+  ShowCursorStatus();
+}
+
+void TForm1::PeakLeftBTnClick() { JumpToPeak(PeakDirection::kLeft); }
+
+void TForm1::PeakRightBtnClick() { JumpToPeak(PeakDirection::kRight); }
+
+void TForm1::SpeedButton1Click() {
+  SpeedButton1->setChecked(true);
+  SpeedButton2->setChecked(false);
+  Copypeaklist1->setEnabled(false);
+  view_.ToolMode = kCursorTool;
+  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
+    button->setEnabled(true);
+  }
+  PaintBox1->setCursor(Qt::ArrowCursor);
+  view_.CursorIndex = 0;
+  view_.CursorX = spectrum_->XStart;
+  if (!view_.Labels.Empty()) {
+    // The labels are discarded and the picture drawn afresh without them;
+    // without labels a cursor line shown stays until the next placement.
+    view_.Labels.Clear();
+    PaintBox1->Repaint();
+  }
+  ShowCursorStatus();
+}
+
+void TForm1::SpeedButton2Click() {
+  SpeedButton1->setChecked(false);
+  SpeedButton2->setChecked(true);
+  view_.ToolMode = kLabelTool;
+  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
+    button->setEnabled(false);
+  }
+  PaintBox1->setCursor(Qt::CrossCursor);
+  if (!view_.Labels.Empty()) {
+    Copypeaklist1->setEnabled(true);
+    PaintBox1Paint();  // draws the labels over the current picture
+  }
+  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
+  view_.DrawnCursorPx = view_.CursorPx = view_.PlotLeft;
+  view_.CursorX = spectrum_->XStart;
+  StatusBar1->SetPanelText(1, QString());
+}
 
 }  // namespace tesvar

@@ -19,6 +19,8 @@
 #include "core/messages.h"
 #include "core/spectrum.h"
 #include "formats/file_kinds.h"
+#include "plot/cursor_tools.h"
+#include "plot/peak_search.h"
 #include "plot/view_state.h"
 
 class QAction;
@@ -139,6 +141,29 @@ class TForm1 : public QMainWindow {
   void Copy1Click();
   void Print1Click();
 
+  // The plot surface: the paint handler (also called directly to draw over
+  // the current picture), the mouse, the step buttons and the tool buttons.
+  void PaintBox1Paint();
+  void PaintBox1MouseDown(MouseButton button, int x, int y);
+  void PaintBox1MouseMove(int x, int y);
+  void PaintBox1MouseUp(MouseButton button, int x, int y);
+  void LeftBtnClick();
+  void RightBtnClick();
+  void PeakLeftBTnClick();
+  void PeakRightBtnClick();
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+
+  // Drawing over the current picture with the frame of the last paint. The
+  // three inverting primitives leave the pen in NotXor mode; the next paint
+  // sets Copy again.
+  void DrawGrid();
+  void InvertVerticalLine(int x);
+  void InvertHorizontalLine(int y);
+  void InvertSegment(int x1, int y1, int x2, int y2);
+  // The cursor read-out in status panel 1.
+  void ShowCursorStatus();
+
   // Runs a handler; an exception that escapes it is shown by the generic
   // error report (title "Tesvar", stop icon) and the program goes on.
   void RunHandler(const std::function<void()>& handler);
@@ -161,6 +186,15 @@ class TForm1 : public QMainWindow {
                       void (TForm1::*handler)());
 
   void AfterLoadUpdate();
+
+  PlotFrame Frame() const;
+  // The part of PaintBox1 that ScrollBox1 shows.
+  ScrollWindow VisibleWindow() const;
+  void PlaceCursorAtColumn(int x);
+  // Moves the cursor line from DrawnCursorPx to CursorPx when they differ.
+  void MoveCursorLine();
+  void JumpToPeak(PeakDirection direction);
+  void PlaceLabel(MouseButton button, int x, int y);
   void SetCaptionFromName();
   void FormDestroy();
 

@@ -1,14 +1,22 @@
-// PaintBox1: the white drawing surface inside ScrollBox1. The window sets
-// its size (expand, compress, resize); the plot is painted onto it.
+// PaintBox1: the plot canvas inside ScrollBox1. It keeps a backing image of
+// its own size on which everything is drawn, so that the pixels behave like
+// the Windows canvas the plot was made for: inverted lines drawn twice
+// vanish, and a direct call of the paint handler draws over what is there.
 //
-// Kept apart from the window so that the plot canvas can take its place
-// without touching the window code: the window only creates it, sizes it,
-// asks it to repaint (update() to invalidate, repaint() to draw at once)
-// and reads its size.
+// The widget only shows the backing image; an exposure (another window
+// moving away, scrolling) copies it to the screen without running the plot.
+// Invalidate() marks the picture stale: the next platform paint clears the
+// image to white and runs OnPaint on it before showing it, as the platform
+// did after an invalidation. Anything drawn between the invalidation and that
+// paint is drawn on the stale picture and vanishes with it. Resizing
+// invalidates.
 #pragma once
 
 #include <QWidget>
 #include <functional>
+
+#include "plot/cursor_tools.h"
+#include "plot/image_surface_qt.h"
 
 namespace tesvar {
 
@@ -18,12 +26,40 @@ class PaintBox : public QWidget {
  public:
   explicit PaintBox(QWidget* parent = nullptr);
 
-  // Called on every paint, after Qt has cleared the surface to white; the
-  // plot draws here. Unset, the surface stays white.
-  std::function<void(QPaintEvent*)> OnPaint;
+  // The plot's paint handler; draws onto Canvas().
+  std::function<void()> OnPaint;
+  // Mouse handlers, with positions in surface pixels. Moves are reported
+  // with or without a button held.
+  std::function<void(MouseButton, int x, int y)> OnMouseDown;
+  std::function<void(int x, int y)> OnMouseMove;
+  std::function<void(MouseButton, int x, int y)> OnMouseUp;
+
+  // The surface to draw on, over the current picture; the widget shows the
+  // result at its next paint.
+  ImageSurface& Canvas();
+  // The backing image as it stands (stale while Invalid()).
+  const QImage& Picture() const { return surface_.image(); }
+
+  void Invalidate();
+  bool Invalid() const { return invalid_; }
+  // What the platform paint does first: when the picture is stale, clear it
+  // to white and run OnPaint. Tests call it in place of the event loop.
+  void PaintIfInvalid();
+  // Invalidate and paint at once, and show the result now if visible.
+  void Repaint();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void MatchSize();
+
+  ImageSurface surface_;
+  bool invalid_ = true;
 };
 
 }  // namespace tesvar
