@@ -20,6 +20,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   hp2xx libwmf-bin librsvg2-bin poppler-utils libxml2-utils
+  dpkg-dev desktop-file-utils shared-mime-info groff-base
 )
 
 install_missing() {
