@@ -294,6 +294,13 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
     }
   }
 
+  // A header without a single ordinate (a data label the reader does not
+  // recognise, a file cut after the header) is not a spectrum.
+  if (st.PointsRead == 0) {
+    messages.ErrorBox("No data points found!");
+    return Fail(current);
+  }
+
   s.DataLoaded = true;
   s.YConverted = true;
   s.NPoints = h.DeclaredPoints;

@@ -314,13 +314,6 @@ TEST(JcampReader, HeaderVariants) {
          EXPECT_EQ(m.status[2], "##NPOINTS= 5 (7)");
          EXPECT_EQ(s.NPoints, 5);
        }},
-      // The header ends only at a "##XYDATA" label in capitals; this file is
-      // read to its end as header and has no data.
-      {"LowerCaseXyData", [](JcampText& f) { f.Set("##XYDATA", "##xydata= (X++(Y..Y))"); },
-       [](const Spectrum& s, const RecordedMessages& m) {
-         EXPECT_EQ(m.status[2], "##NPOINTS= 5 (0)");
-         EXPECT_EQ(s.TransY[0], 0.0f);
-       }},
       // "##XYDATA" as a value does not end the header: the labels after it
       // still count (a JCAMP-DX test file writes this line first).
       {"XyDataAsAValue",
@@ -399,6 +392,11 @@ TEST(JcampReader, RefusedFilesLeaveTheRecordUnchanged) {
        "Not enough data points!", false},
       {"EqualX", [](JcampText& f) { f.Set("##LASTX", "##LASTX= 4000."); },
        "##FIRSTX= equal ##LASTX", false},
+      // The header ends only at a "##XYDATA" label in capitals; this file is
+      // read to its end as header and has no ordinate at all.
+      {"LowerCaseXyData", [](JcampText& f) { f.Set("##XYDATA", "##xydata= (X++(Y..Y))"); },
+       "No data points found!", false},
+      {"NoDataLines", [](JcampText& f) { f.data.clear(); }, "No data points found!", false},
       {"BadDataLine", [](JcampText& f) { f.data.push_back("3995 85;86"); },
        "invalid data line 3995 85;86", true},
       {"YCheckFailed",
