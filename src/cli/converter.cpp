@@ -67,9 +67,6 @@ bool Converter::Load(const std::string& input, Spectrum& spectrum) {
     if (messages.printed() == 0) messages.Print("not loaded");
     return false;
   }
-  spectrum.CurrentPath = input;
-  spectrum.CurrentName = FileNamePart(input);
-  spectrum.Imported = kind != PathKind::kPesp;
   return true;
 }
 

@@ -26,13 +26,16 @@ void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
 // needs no Qt platform at all.
 class LazyQtPictureWriter : public tesvar::cli::PictureWriter {
  public:
-  LazyQtPictureWriter(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+  // Qt sees only the program name: a file named like one of its own
+  // options ("-platform", "-reverse") must not reconfigure it.
+  explicit LazyQtPictureWriter(char* program) : argv_{program, nullptr} {}
 
   bool Write(tesvar::FileKind kind, const std::string& path, tesvar::Spectrum& spectrum,
              const tesvar::LabelList& labels, const tesvar::cli::ConvertOptions& options,
              tesvar::Messages& messages) override {
     if (!app_) {
-      if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      const char* platform = std::getenv("QT_QPA_PLATFORM");
+      if (platform == nullptr || *platform == '\0') setenv("QT_QPA_PLATFORM", "offscreen", 1);
       qInstallMessageHandler(QtMessage);
       app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
@@ -40,8 +43,8 @@ class LazyQtPictureWriter : public tesvar::cli::PictureWriter {
   }
 
  private:
-  int& argc_;
-  char** argv_;
+  int argc_ = 1;
+  char* argv_[2];
   std::unique_ptr<QGuiApplication> app_;
   tesvar::cli::QtPictureWriter writer_;
 };
@@ -52,7 +55,9 @@ int main(int argc, char** argv) {
   // Dates and times are stamped in the user's locale, as the window program
   // (whose QApplication does the same) stamps them.
   std::setlocale(LC_ALL, "");
-  std::vector<std::string> args(argv + 1, argv + argc);
-  LazyQtPictureWriter pictures(argc, argv);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
+  static char fallbackName[] = "tesvar-convert";
+  LazyQtPictureWriter pictures(argc > 0 ? argv[0] : fallbackName);
   return tesvar::cli::RunConvertCommand(args, std::cout, std::cerr, &pictures);
 }

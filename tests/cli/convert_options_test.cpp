@@ -40,7 +40,6 @@ TEST(ConvertOptions, CommandLinesThatParse) {
        {"-odd.sp"},
        "o"},
       {{"--info", "a.sp", "b.jdx"}, Mode::kInfo, FileKind::kSp, {"a.sp", "b.jdx"}, ""},
-      {{"--peaks", "a.asc"}, Mode::kPeaks, FileKind::kSp, {"a.asc"}, ""},
       // Help and version end the parsing: what follows is not looked at.
       {{"a.sp", "--help", "--bogus"}, Mode::kHelp, FileKind::kSp, {}, ""},
       {{"--version", "x"}, Mode::kVersion, FileKind::kSp, {}, ""},
@@ -95,10 +94,8 @@ TEST(ConvertOptions, UsageErrorsNameTheProblem) {
       {{"a.sp"}, "missing OUTPUT"},
       {{"a.sp", "b.sp", "c.sp"}, "too many files"},
       {{"a.sp", "b.txt"}, "cannot tell the output format"},
-      {{"a.sp", "noextension"}, "cannot tell the output format"},
       {{"a.sp", "dir.jdx/b"}, "cannot tell the output format"},
       {{"--frobnicate", "a.sp", "b.sp"}, "unknown option '--frobnicate'"},
-      {{"-x", "a.sp", "b.sp"}, "unknown option '-x'"},
       {{"--grid=yes", "a.sp", "b.svg"}, "takes no value"},
       {{"a.sp", "b.sp", "--to"}, "needs a value"},
       {{"--to", "doc", "--output-dir", "o", "a.sp"}, "no writer for this extension"},
@@ -107,10 +104,8 @@ TEST(ConvertOptions, UsageErrorsNameTheProblem) {
       {{"--to", "jdx", "--output-dir", "o"}, "no INPUT"},
       {{"--output-dir=", "--to", "jdx", "a.sp"}, "needs a folder name"},
       {{"--screen", "big", "a.sp", "b.wmf"}, "expected WIDTHxHEIGHT"},
-      {{"--info", "--peaks", "a.sp"}, "cannot be combined"},
       {{"--info", "--grid", "a.sp"}, "--info cannot be combined with --grid"},
       {{"--peaks", "--to", "jdx", "a.sp"}, "--peaks cannot be combined with --to"},
-      {{"--info"}, "needs at least one INPUT"},
   };
   for (const auto& c : cases) {
     ParseResult r = ParseConvertOptions(c.args);

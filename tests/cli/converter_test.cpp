@@ -7,7 +7,6 @@
 #include <functional>
 #include <sstream>
 
-#include "cli/output_check.h"
 #include "cli/spectrum_report.h"
 #include "core/file_io.h"
 #include "formats/sp_file.h"
@@ -200,11 +199,6 @@ TEST(SpectrumReport, BandLabelsStopAt255) {
   }
 }
 
-TEST(SpectrumReport, NoBandsInTinySpectra) {
-  Spectrum s = WithBands(7, 4000, 1, {3});
-  EXPECT_TRUE(BandIndices(s).empty());
-}
-
 // --verify on outputs spoiled between writing and checking.
 TEST_F(ConverterTest, VerifyCatchesSpoiledOutputs) {
   auto replace = [](const std::string& from, const std::string& to) {
@@ -269,14 +263,6 @@ TEST_F(ConverterTest, VerifyNamesTheImportsRescaling) {
   }
   // The SP reader takes its ordinates as they are.
   EXPECT_EQ(Command({"--verify", dim, dir + "/dim.sp"}).status, 0);
-}
-
-TEST(OutputCheck, AllowedDifferencesFollowTheFormats) {
-  EXPECT_DOUBLE_EQ(OrdinateRounding(FileKind::kSp), 0.5 / 4194304);
-  EXPECT_DOUBLE_EQ(OrdinateRounding(FileKind::kJcampDifDup), 0.000005);
-  EXPECT_DOUBLE_EQ(OrdinateRounding(FileKind::kAsciiList), 0.0000005);
-  EXPECT_FALSE(CanCheck(FileKind::kSvg));
-  EXPECT_FALSE(CanCheck(FileKind::kPng));
 }
 
 TEST_F(ConverterTest, ReaderWarningsArePrintedButProgressIsNot) {
