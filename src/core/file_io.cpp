@@ -35,6 +35,17 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+bool WriteFileOrReport(const std::string& path, const std::string& bytes, Messages& messages,
+                       const std::string& cannotCreateText) {
+  try {
+    WriteFileReplacing(path, bytes);
+  } catch (const CannotCreateError&) {
+    messages.ErrorBox(cannotCreateText + path);
+    return false;
+  }
+  return true;
+}
+
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);

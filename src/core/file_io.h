@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/io_error.h"
+#include "core/messages.h"
 
 namespace tesvar {
 
@@ -26,6 +27,12 @@ std::string ReadWholeFile(const std::string& path);
 // when writing, closing or renaming fails (the temporary file is removed, an
 // existing target is left as it was).
 void WriteFileReplacing(const std::string& path, const std::string& bytes);
+
+// WriteFileReplacing for the exports: a file that cannot be created is
+// reported as an error box, cannotCreateText followed by the path, and gives
+// false; other failures throw IoError as above.
+bool WriteFileOrReport(const std::string& path, const std::string& bytes, Messages& messages,
+                       const std::string& cannotCreateText = "Could not create file ");
 
 bool FileExists(const std::string& path);
 

@@ -161,13 +161,7 @@ bool WriteJcampFile(const std::string& path, Spectrum& spectrum, JcampForm form,
                     Messages& messages) {
   StampModification(spectrum.ModDate, spectrum.ModTime);
   std::string text = BuildJcampText(spectrum, form);
-  try {
-    WriteFileReplacing(path, text);
-  } catch (const CannotCreateError&) {
-    messages.ErrorBox("Could not create file " + path);
-    return false;
-  }
-  return true;
+  return WriteFileOrReport(path, text, messages);
 }
 
 }  // namespace tesvar

@@ -201,13 +201,7 @@ std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& la
 bool WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
                    const LabelList& labels, Messages& messages) {
   std::string bytes = BuildHpgl(spectrum, gridOn, labels);
-  try {
-    WriteFileReplacing(path, bytes);
-  } catch (const CannotCreateError&) {
-    messages.ErrorBox("Could not create file " + path);
-    return false;
-  }
-  return true;
+  return WriteFileOrReport(path, bytes, messages);
 }
 
 }  // namespace tesvar

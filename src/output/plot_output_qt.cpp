@@ -25,9 +25,9 @@ namespace {
 
 constexpr int kPdfDpi = 600;
 
-void ShowCannotWrite(const std::string& path, Messages& messages) {
-  messages.ErrorBox("Could not write file " + path);
-}
+// The metafile and the printout name their failure differently from the
+// text exports.
+constexpr const char* kCannotWrite = "Could not write file ";
 
 // One document with one page: the bitmap at (100, 100), one bitmap pixel
 // per device pixel. A painter on a printer has its origin at the corner of
@@ -86,13 +86,7 @@ void PutPictureOnClipboard(const MetafilePicture& picture) {
 
 bool WriteMetafileFile(const std::string& path, const MetafilePicture& picture,
                        Messages& messages) {
-  try {
-    WriteFileReplacing(path, picture.wmf);
-  } catch (const CannotCreateError&) {
-    ShowCannotWrite(path, messages);
-    return false;
-  }
-  return true;
+  return WriteFileOrReport(path, picture.wmf, messages, kCannotWrite);
 }
 
 QImage RenderPrintBitmap(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
@@ -138,13 +132,7 @@ bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridO
                 RenderPrintBitmap(spectrum, gridOn, labels, WholePixelsAcross(paper, kPdfDpi)));
   }
   const std::string bytes = ReadWholeFile(printed.toStdString());
-  try {
-    WriteFileReplacing(path, bytes);
-  } catch (const CannotCreateError&) {
-    ShowCannotWrite(path, messages);
-    return false;
-  }
-  return true;
+  return WriteFileOrReport(path, bytes, messages, kCannotWrite);
 }
 
 QImage RenderScreenPlot(Spectrum& spectrum, ViewState& view, int width, int height) {

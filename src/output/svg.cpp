@@ -230,13 +230,7 @@ std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& lab
 bool WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
                   const LabelList& labels, Messages& messages) {
   std::string bytes = BuildSvg(spectrum, gridOn, labels);
-  try {
-    WriteFileReplacing(path, bytes);
-  } catch (const CannotCreateError&) {
-    messages.ErrorBox("Could not create file " + path);
-    return false;
-  }
-  return true;
+  return WriteFileOrReport(path, bytes, messages);
 }
 
 }  // namespace tesvar
