@@ -76,13 +76,7 @@ bool QtPictureWriter::Write(FileKind kind, const std::string& path, Spectrum& sp
         messages.ErrorBox("Could not make the image for " + path);
         return false;
       }
-      try {
-        WriteFileReplacing(path, png);
-      } catch (const CannotCreateError&) {
-        messages.ErrorBox("Could not create file " + path);
-        return false;
-      }
-      return true;
+      return WriteFileOrReport(path, png, messages);
     }
     default:
       return false;

@@ -30,13 +30,7 @@ bool WriteAsciiListFile(const std::string& path, const Spectrum& spectrum, Messa
     messages.ErrorBox("Invalid ordinate value!");
     return false;
   }
-  try {
-    WriteFileReplacing(path, text);
-  } catch (const CannotCreateError&) {
-    messages.ErrorBox("Could not create file " + path);
-    return false;
-  }
-  return true;
+  return WriteFileOrReport(path, text, messages);
 }
 
 }  // namespace tesvar
