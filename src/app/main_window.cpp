@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -31,6 +32,7 @@
 #include "formats/jcamp_writer.h"
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
+#include "output/plot_output_qt.h"
 #include "output/svg.h"
 #include "plot/plot_painter.h"
 
@@ -72,13 +74,13 @@ class TopRule : public QFrame {
   }
 };
 
-// Restores a status text on every way out of a scope, exceptions included.
-class StatusTextCleanup {
+// Runs a clean-up on every way out of a scope, exceptions included.
+class ScopeCleanup {
  public:
-  explicit StatusTextCleanup(std::function<void()> cleanup) : cleanup_(std::move(cleanup)) {}
-  ~StatusTextCleanup() { cleanup_(); }
-  StatusTextCleanup(const StatusTextCleanup&) = delete;
-  StatusTextCleanup& operator=(const StatusTextCleanup&) = delete;
+  explicit ScopeCleanup(std::function<void()> cleanup) : cleanup_(std::move(cleanup)) {}
+  ~ScopeCleanup() { cleanup_(); }
+  ScopeCleanup(const ScopeCleanup&) = delete;
+  ScopeCleanup& operator=(const ScopeCleanup&) = delete;
 
  private:
   std::function<void()> cleanup_;
@@ -521,7 +523,7 @@ void TForm1::ASCII1Click() {
   {
     // Also when the import ends with an I/O failure: a "reading..." that
     // stayed would claim an import still in progress.
-    StatusTextCleanup cleanup([this] {
+    ScopeCleanup cleanup([this] {
       DebugLbl->clear();
       if (StatusBar1->PanelText(2) == kReadingText) StatusBar1->SetPanelText(2, QString());
     });
@@ -581,7 +583,6 @@ void TForm1::Hpgl1Click() {
 void TForm1::Windowsmetafile1Click() {
   std::string path = ChooseFileToWrite(SaveSettings(FileKind::kWindowsMetafile));
   if (path.empty()) return;
-  pendingMetafileTarget_ = path;
   ExportMetafile(path);
 }
 
@@ -595,10 +596,6 @@ void TForm1::SVG1Click() {
 // Readers and writers
 
 bool TForm1::LoadSp(const std::string& path) { return ReadSpFile(path, *spectrum_, *messages_); }
-
-void TForm1::ShowNotAvailable(const QString& what) {
-  ui_.ErrorBox(what + " is not available in this build.");
-}
 
 bool TForm1::ImportJcamp(const std::string& path) {
   return ReadJcampFile(path, *spectrum_, *messages_);
@@ -619,11 +616,25 @@ void TForm1::ExportHpgl(const std::string& path) {
   (void)WriteHpglFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
 }
 
-void TForm1::ExportMetafile(const std::string&) {
-  ShowNotAvailable("Windows metafile export");
-  // The target is cleared whatever became of the picture, so that the next
-  // "Copy spectrum" goes to the clipboard again.
-  pendingMetafileTarget_.clear();
+void TForm1::ExportMetafile(const std::string& path) {
+  pendingMetafileTarget_ = path;
+  RecordPlotPicture();
+}
+
+void TForm1::RecordPlotPicture() {
+  // Cleared whatever becomes of the picture, so that the next "Copy
+  // spectrum" goes to the clipboard again.
+  ScopeCleanup clearTarget([this] { pendingMetafileTarget_.clear(); });
+  // The picture is as large as the screen it is recorded for.
+  QSize screen(1024, 768);
+  if (QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->size();
+  const MetafilePicture picture = RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels,
+                                                     screen.width(), screen.height());
+  if (pendingMetafileTarget_.empty()) {
+    PutPictureOnClipboard(picture);
+  } else {
+    (void)WriteMetafileFile(pendingMetafileTarget_, picture, *messages_);
+  }
 }
 
 void TForm1::ExportSvg(const std::string& path) {
@@ -656,9 +667,13 @@ void TForm1::Copypeaklist1Click() {
   if (!text.empty()) QGuiApplication::clipboard()->setText(FromRecordText(text));
 }
 
-void TForm1::Copy1Click() { ShowNotAvailable("Copying the plot to the clipboard"); }
+void TForm1::Copy1Click() { RecordPlotPicture(); }
 
-void TForm1::Print1Click() { ShowNotAvailable("Printing"); }
+void TForm1::Print1Click() {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!ui_.ChoosePrinter(printer)) return;
+  PrintPlot(printer, *spectrum_, view_.GridOn, view_.Labels);
+}
 
 // ---------------------------------------------------------------------------
 // The plot surface: paint, inverted lines, cursor, baseline and labels

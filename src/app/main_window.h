@@ -205,6 +205,9 @@ class TForm1 : public QMainWindow {
   void ExportJcamp(const std::string& path, bool compressed);
   void ExportHpgl(const std::string& path);
   void ExportMetafile(const std::string& path);
+  // The metafile picture of the plot, to the pending target when one is
+  // set, else to the clipboard; the target is cleared in either case.
+  void RecordPlotPicture();
   void ExportSvg(const std::string& path);
 
   // Open dialog with the forced extension: the chosen name, with
@@ -214,7 +217,6 @@ class TForm1 : public QMainWindow {
   std::string ChooseFileToWrite(const FileDialogSettings& settings);
   FileDialogSettings SaveSettings(FileKind kind) const;
   bool ConfirmOverwrite(const std::string& path);
-  void ShowNotAvailable(const QString& what);
 
   UserInterface& ui_;
   RecordFactory makeRecord_;

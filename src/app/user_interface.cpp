@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 
 namespace tesvar {
@@ -66,5 +67,10 @@ void QtUserInterface::About(const QString& title, const QString& text) {
 }
 
 int QtUserInterface::ShowModal(QDialog& dialog) { return dialog.exec(); }
+
+bool QtUserInterface::ChoosePrinter(QPrinter& printer) {
+  QPrintDialog dialog(&printer, owner_);
+  return dialog.exec() == QDialog::Accepted;
+}
 
 }  // namespace tesvar

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace tesvar {
@@ -38,6 +39,10 @@ class UserInterface {
 
   // Runs a dialog modally; returns QDialog::Accepted or Rejected.
   virtual int ShowModal(QDialog& dialog) = 0;
+
+  // The print dialog on `printer`: true, with the printer set up as chosen,
+  // when the user asked to print; false when cancelled.
+  virtual bool ChoosePrinter(QPrinter& printer) = 0;
 };
 
 // The real thing: QFileDialog and QMessageBox, owned by `owner`.
@@ -52,6 +57,7 @@ class QtUserInterface : public UserInterface {
   void Report(const QString& title, const QString& text) override;
   void About(const QString& title, const QString& text) override;
   int ShowModal(QDialog& dialog) override;
+  bool ChoosePrinter(QPrinter& printer) override;
 
  private:
   QString RunFileDialog(const FileDialogSettings& settings, bool save);

@@ -21,7 +21,7 @@
 namespace tesvar::test {
 
 struct Asked {
-  QString what;  // "open", "save", "confirm", "error", "report", "about", "modal"
+  QString what;  // "open", "save", "confirm", "error", "report", "about", "modal", "print"
   QString title;
   QString text;
   FileDialogSettings settings;
@@ -38,6 +38,9 @@ class ScriptedUi : public UserInterface {
   std::function<void(QDialog&)> onModal;
   // Called when an error box is shown, e.g. to look at the status bar then.
   std::function<void(const QString&)> onError;
+  // What the print dialog does: set up the printer and return true to
+  // print. Unset, the dialog is cancelled.
+  std::function<bool(QPrinter&)> onPrint;
 
   std::vector<Asked> log;
 
@@ -59,6 +62,10 @@ class ScriptedUi : public UserInterface {
   }
   void About(const QString& title, const QString& text) override {
     log.push_back({"about", title, text, {}});
+  }
+  bool ChoosePrinter(QPrinter& printer) override {
+    log.push_back({"print", "Print", QString(), {}});
+    return onPrint ? onPrint(printer) : false;
   }
   int ShowModal(QDialog& dialog) override {
     log.push_back({"modal", dialog.windowTitle(), QString(), {}});
