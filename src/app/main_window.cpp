@@ -628,8 +628,8 @@ void TForm1::RecordPlotPicture() {
   // The picture is as large as the screen it is recorded for.
   QSize screen(1024, 768);
   if (QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->size();
-  const MetafilePicture picture = RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels,
-                                                     screen.width(), screen.height());
+  const MetafilePicture picture =
+      RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels, screen.width(), screen.height());
   if (pendingMetafileTarget_.empty()) {
     PutPictureOnClipboard(picture);
   } else {
