@@ -17,7 +17,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick xclip
   clang libclang-rt-14-dev
   hp2xx libwmf-bin librsvg2-bin poppler-utils libxml2-utils
   dpkg-dev desktop-file-utils shared-mime-info groff-base
