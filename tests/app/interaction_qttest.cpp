@@ -130,9 +130,6 @@ class InteractionTest : public QObject {
     QTest::newRow("first visible column") << -1 << 0 << true;
     QTest::newRow("last visible column") << kBoxWidth - 2 << 0 << true;
     QTest::newRow("right of the visible part") << kBoxWidth - 1 << 0 << false;
-    QTest::newRow("above the frame") << 100 << -101 << false;
-    QTest::newRow("on the top edge") << 100 << -100 << true;
-    QTest::newRow("on the bottom edge") << 100 << 100 << true;
     QTest::newRow("below the frame") << 100 << 101 << false;
   }
   void pressesOutsideTheVisibleArea() {
@@ -312,8 +309,6 @@ class InteractionTest : public QObject {
     QTest::newRow("cursor on the first point") << 0 << 100 << 0.60 << 0.30;
     // Point 300 (T 0.40) to row B - 20 (0.10): -0.30 everywhere.
     QTest::newRow("cursor on the last point") << 360 << 300 << 0.10 << -0.30;
-    // The left frame edge, point 0 (T 0.25), to 0.50.
-    QTest::newRow("release on the left edge") << 0 << 0 << 0.50 << 0.25;
   }
   void levelCorrection() {
     QFETCH(int, cursor);
@@ -355,19 +350,6 @@ class InteractionTest : public QObject {
     QVERIFY(IsBlack(img, p.Column(200), p.Row(after[200])));
   }
 
-  // Level corrections add up.
-  void levelCorrectionsAddUp() {
-    PlotWindow p(RisingOrdinates(), {"-e"});
-    QVERIFY(p.Pinned());
-    for (double target : {0.6, 0.2}) {
-      p.w->PaintBox1MouseDown(MouseButton::kRight, p.Column(100), p.Row(target));
-      p.w->PaintBox1MouseUp(MouseButton::kRight, p.Column(100), p.Row(target));
-    }
-    const std::vector<float> t = p.Ordinates();
-    QVERIFY(std::abs(t[100] - 0.2) < kTol);
-    QVERIFY(std::abs(t[0] - 0.15) < kTol);
-  }
-
   // With the cursor on point 100 (column L + 100, T 0.30, anchor row
   // B - 60) the right drag tilts one side about the cursor point.
   //   end row e = (B - 60) - ((B - 60 - y) x (L + 100 - endX)) / (L + 100 - x)
@@ -381,20 +363,13 @@ class InteractionTest : public QObject {
     QTest::addColumn<double>("tEnd");
     // Through (L + 50, B - 80): e = B - 60 - (20 x 100) / 50 = B - 100.
     QTest::newRow("left") << 50 << 80 << true << 0.50;
-    // At the left edge the end row is the mouse's row.
-    QTest::newRow("left edge") << 0 << 150 << true << 0.75;
-    // At the right edge, likewise: B - 20.
+    // At the frame edge the end row is the mouse's row: B - 20.
     QTest::newRow("right edge") << 520 << 20 << false << 0.10;
-    // Through (L + 310, B - 30): endX = R, e = B - 60 - (-30 x -420) / -210
-    // = B - 60 + 60 = B.
-    QTest::newRow("right, down to 0") << 310 << 30 << false << 0.0;
     // On the anchor column one row up: x becomes L + 99 (left side),
     // e = B - 60 - (1 x 100) / 1 = B - 160.
     QTest::newRow("on the anchor") << 100 << 61 << true << 0.80;
     // Two rows up: e = B - 260, above the top: clamped to B - 200.
     QTest::newRow("on the anchor, clamped to the top") << 100 << 62 << true << 1.0;
-    // Two rows down: e = B + 140, clamped to B.
-    QTest::newRow("on the anchor, clamped to the bottom") << 100 << 58 << true << 0.0;
   }
   void tiltCorrection() {
     QFETCH(int, x);
@@ -454,18 +429,6 @@ class InteractionTest : public QObject {
     QCOMPARE(p.Picture(), first);
     p.w->PaintBox1->Repaint();
     QCOMPARE(p.Picture(), withCursor);
-  }
-
-  void releaseOutsideCancelsLevel() {
-    PlotWindow p(RisingOrdinates(), {"-e"});
-    QVERIFY(p.Pinned());
-    const std::vector<float> t = p.Ordinates();
-    p.w->PaintBox1MouseDown(MouseButton::kRight, p.Column(100), p.bottom - 150);
-    p.w->PaintBox1MouseUp(MouseButton::kRight, p.Column(100), p.Top() - 1);
-    QVERIFY(!p.view().BaselineDragging);
-    QVERIFY(!p.view().MouseInPlot);
-    QCOMPARE(p.Ordinates(), t);
-    QVERIFY(IsBlack(p.Picture(), p.left + 1, p.bottom - 150));  // still shown
   }
 
   // ---------------------------------------------------------------------

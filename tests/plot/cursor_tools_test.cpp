@@ -141,14 +141,6 @@ TEST(CursorTools, ReadOut) {
   }
 }
 
-TEST(CursorTools, LevelModeWithoutACursorPoint) {
-  Spectrum s = Spectrum361();
-  EXPECT_TRUE(IsLevelMode(0, s));
-  EXPECT_TRUE(IsLevelMode(360, s));
-  EXPECT_FALSE(IsLevelMode(1, s));
-  EXPECT_FALSE(IsLevelMode(359, s));
-}
-
 // The cursor on point 100 (column 130) over T = 0.5 puts the anchor at
 // (130, 115 - 50) = (130, 65). The end lies on the left edge (30) for a mouse
 // at or left of 130, else on the right edge (550), at
@@ -344,6 +336,7 @@ TEST(CursorTools, LabelKindFromButtonAndHeight) {
       {MouseButton::kLeft, 89, 2},   // above the band: stem down, text left
       {MouseButton::kLeft, 90, 0},   // at its level: stem up
       {MouseButton::kLeft, 100, 0},  // below it
+      {MouseButton::kLeft, 130, 0},  // below the frame: kept there, T -0.15
       {MouseButton::kRight, 89, 3},
       {MouseButton::kRight, 90, 1},
       {MouseButton::kMiddle, 89, std::nullopt},
@@ -357,15 +350,6 @@ TEST(CursorTools, LabelKindFromButtonAndHeight) {
     EXPECT_EQ(l->Kind, *c.kind) << c.y;
     EXPECT_DOUBLE_EQ(l->Y, (115 - c.y) / 100.0);
   }
-}
-
-// The label keeps the click's height, even below the frame.
-TEST(CursorTools, LabelHeightIsNotLimited) {
-  Spectrum s = WithBand();
-  std::optional<PeakLabel> l = LabelForClick(s, Frame(s), MouseButton::kLeft, 130, 130);
-  ASSERT_TRUE(l);
-  EXPECT_DOUBLE_EQ(l->Y, -0.15);
-  EXPECT_EQ(l->Kind, 0);
 }
 
 TEST(CursorTools, LabelWindowStaysInsideTheSpectrum) {
