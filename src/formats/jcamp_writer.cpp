@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
+#include <cmath>
 #include <vector>
 
 #include "core/date_stamp.h"
@@ -104,6 +106,16 @@ void AppendDifDupData(std::string& out, const Spectrum& s, const std::vector<int
   out += kCrLf;
 }
 
+// The ordinate as the data lines carry it, for the header's FIRSTY, MAXY
+// and MINY: an infinite or huge TransY is written as the int32 bound its
+// rounding is clamped to, and NaN as the 0 it becomes, never as "INF" or
+// "NAN", which no reader takes for a number. Identity for every ordinate a
+// spectrum really has.
+double CarriedOrdinate(double t) {
+  if (std::isnan(t)) return 0.0;
+  return std::clamp(t, INT32_MIN / 100000.0, INT32_MAX / 100000.0);
+}
+
 }  // namespace
 
 std::string BuildJcampText(const Spectrum& s, JcampForm form) {
@@ -113,7 +125,7 @@ std::string BuildJcampText(const Spectrum& s, JcampForm form) {
   double maxT = 0.0;
   double minT = 1.0;
   for (int i = 0; i < n; ++i) {
-    double t = s.TransY[static_cast<std::size_t>(i)];
+    double t = CarriedOrdinate(s.TransY[static_cast<std::size_t>(i)]);
     if (t > maxT) maxT = t;
     if (t < minT) minT = t;
     y[static_cast<std::size_t>(i)] = RoundToInt32(t * 100000.0);
@@ -144,7 +156,7 @@ std::string BuildJcampText(const Spectrum& s, JcampForm form) {
   line("##FIRSTX= " + FormatFixed(s.FirstX, 1));
   line("##LASTX= " + FormatFixed(s.LastX, 1));
   line("##NPOINTS= " + FormatInt(s.NPoints));
-  line("##FIRSTY= " + FormatFixed(s.TransY[0], 5));
+  line("##FIRSTY= " + FormatFixed(CarriedOrdinate(s.TransY[0]), 5));
   line("##MAXY= " + FormatFixed(maxT, 5));
   line("##MINY= " + FormatFixed(minT, 5));
   out += "##XYDATA= (X++(Y..Y))";
