@@ -1,5 +1,6 @@
 #include "plot/wavenumber_axis.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 
@@ -42,20 +43,32 @@ namespace {
 // More hundreds than any infrared range has; a file with absurd abscissae
 // gets no ticks rather than millions of them.
 constexpr int64_t kMaxTickCount = 5000;
+// Every tick's wavenumber, 100 x k, must be an int: hundreds beyond this
+// (abscissae past +-2147483647 1/cm) get no ticks either.
+constexpr int64_t kMaxHundred = INT32_MAX / 100;
+
+// The hundreds from hi down to lo, or the empty range 0 ... 1.
+void TickRange(double xStart, double xEnd, int64_t& hi, int64_t& lo) {
+  hi = RoundHalfEven(xStart) / 100;
+  lo = RoundHalfEven(xEnd + 99) / 100;
+  auto beyond = [](int64_t k) { return k > kMaxHundred || k < -kMaxHundred; };
+  if (hi - lo >= kMaxTickCount || beyond(hi) || beyond(lo)) {
+    hi = 0;
+    lo = 1;
+  }
+}
 
 }  // namespace
 
 int WavenumberAxis::TickHigh() const {
-  int64_t hi = RoundHalfEven(xStart_) / 100;
-  int64_t lo = RoundHalfEven(xEnd_ + 99) / 100;
-  if (hi - lo >= kMaxTickCount) return 0;
+  int64_t hi, lo;
+  TickRange(xStart_, xEnd_, hi, lo);
   return static_cast<int>(hi);
 }
 
 int WavenumberAxis::TickLow() const {
-  int64_t hi = RoundHalfEven(xStart_) / 100;
-  int64_t lo = RoundHalfEven(xEnd_ + 99) / 100;
-  if (hi - lo >= kMaxTickCount) return 1;
+  int64_t hi, lo;
+  TickRange(xStart_, xEnd_, hi, lo);
   return static_cast<int>(lo);
 }
 

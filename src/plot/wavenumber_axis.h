@@ -45,7 +45,8 @@ class WavenumberAxis {
 
   // The range of hundreds that ticks, grid lines and numbers are drawn at:
   // from Round(XStart) div 100 down to Round(XEnd + 99) div 100 (empty when
-  // lo > hi). A range of more than 5000 hundreds has no ticks.
+  // lo > hi). A range of more than 5000 hundreds has no ticks, nor has one
+  // reaching beyond +-2147483647 1/cm (a tick's 100 x k is an int).
   int TickHigh() const;
   int TickLow() const;
 

@@ -61,5 +61,48 @@ TEST(FuzzFindings, InfiniteOrdinateKeepsTheJcampHeaderNumeric) {
   EXPECT_EQ(HeaderValue(BuildJcampText(s, JcampForm::kFix), "##MINY= "), "0.00005");
 }
 
+// The tick range of the wavenumber axis: the hundreds k from
+// Round(XStart) div 100 down to Round(XEnd + 99) div 100, each drawn at
+// the int wavenumber 100 x k. Beyond k = +-21474836 (INT32_MAX div 100)
+// that product overflowed; such ranges now get no ticks (hi 0, lo 1).
+TEST(FuzzFindings, AxisTicksStayWithinTheIntRange) {
+  struct Case {
+    const char* name;
+    double xStart, xEnd;
+    int hi, lo;
+  };
+  const std::vector<Case> cases = {
+      {"Infrared", 4000, 400, 40, 4},
+      {"HighestHundredThatFits", 2147483600, 2147483000, 21474836, 21474830},
+      {"OneHundredTooHigh", 2147483700, 2147483000, 0, 1},
+      {"LowestHundredThatFits", -2147483000, -2147483600, -21474830, -21474835},
+      {"EndFarBeyondStart", 0, 2e12, 0, 1},
+      {"BothFarNegative", -5e11, -5e11 - 100, 0, 1},
+  };
+  for (const Case& c : cases) {
+    WavenumberAxis axis(c.xStart, c.xEnd, 1090);
+    EXPECT_EQ(axis.TickHigh(), c.hi) << c.name;
+    EXPECT_EQ(axis.TickLow(), c.lo) << c.name;
+  }
+}
+
+// sp_reader/ticks_beyond_int_range.sp: FirstX 0 and LastX 2000000000E3.
+// Every picture of it used to multiply a wrapped hundred by 100.
+TEST(FuzzFindings, SpFileWithAbscissaeBeyondTheIntRangeDraws) {
+  Spectrum s;
+  RecordedMessages messages;
+  ASSERT_TRUE(ParseSpBytes(CorpusFile("sp_reader", "ticks_beyond_int_range.sp"), s, messages));
+  EXPECT_EQ(s.XEnd, 2e12);
+  LabelList none;
+  // No abscissa number at all: the only "LB" texts are the six ordinate
+  // numbers 0, 20 ... 100 and "%T" (the file's comment line is empty, so
+  // there is no title).
+  std::string hpgl = BuildHpgl(s, true, none);
+  std::size_t labels = 0;
+  for (std::size_t p = 0; (p = hpgl.find("LB", p)) != std::string::npos; ++p) ++labels;
+  EXPECT_EQ(labels, 6u + 1u);
+  EXPECT_EQ(BuildSvg(s, true, none).find("cm</text>"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tesvar
