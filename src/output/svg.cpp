@@ -45,6 +45,16 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 std::string Int(int64_t v) { return FormatInt(v); }
 
+// A label's offset from the frame is unclamped and may come from an absurd
+// abscissa or ordinate; held within +-2^53 units, far outside any viewer's
+// canvas, it leaves room for the frame position and the label's few units
+// to be added without overflow. Offsets of real spectra are untouched.
+constexpr int64_t kFarAway = int64_t{1} << 53;
+int64_t Far(double offset) {
+  int64_t v = RoundHalfEven(offset);
+  return v > kFarAway ? kFarAway : v < -kFarAway ? -kFarAway : v;
+}
+
 class SvgPlot {
  public:
   SvgPlot(const Spectrum& s, bool gridOn, const LabelList& labels)
@@ -87,8 +97,8 @@ class SvgPlot {
   }
 
  private:
-  int64_t X(double w) const { return kFrameLeft + RoundHalfEven(axis_.Offset(w)); }
-  static int64_t Y(double t) { return kFrameBottom + RoundHalfEven(-kFrameHeight * t); }
+  int64_t X(double w) const { return kFrameLeft + Far(axis_.Offset(w)); }
+  static int64_t Y(double t) { return kFrameBottom + Far(-kFrameHeight * t); }
   // The height of j tenths of the frame, as the grid and the ticks use it.
   static int64_t TenthY(int j) { return kFrameBottom + RoundHalfEven(-kFrameHeight * j * 0.1); }
   static int64_t ClampedY(double t) {

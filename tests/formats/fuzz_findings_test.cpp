@@ -104,5 +104,24 @@ TEST(FuzzFindings, SpFileWithAbscissaeBeyondTheIntRangeDraws) {
   EXPECT_EQ(BuildSvg(s, true, none).find("cm</text>"), std::string::npos);
 }
 
+// jcamp_reader/label_far_below_frame.jdx: one DIF ordinate of
+// -7858755857777 in slot 5, times 10000 by AdjustOrdinate. A label at it,
+// as the converter's band labels stand 0.05 below their band, lies about
+// 2.7e19 SVG units below the frame: Round() gave INT64_MAX and adding the
+// frame's 350 overflowed. The offset is now held at 2^53, so the label's
+// line starts at y = 350 + 9007199254740992 = 9007199254741342.
+TEST(FuzzFindings, SvgLabelFarBelowTheFrame) {
+  Spectrum s;
+  RecordedMessages messages;
+  ASSERT_TRUE(ParseJcampText(CorpusFile("jcamp_reader", "label_far_below_frame.jdx"), "", s,
+                             messages));
+  ASSERT_EQ(s.LastIndex, 5);
+  ASSERT_LT(s.TransY[5], -1e16);
+  LabelList labels;
+  labels.Insert({s.PointX(5), s.TransY[5] - 0.05, 0});
+  std::string svg = BuildSvg(s, false, labels);
+  EXPECT_NE(svg.find("y1=\"9007199254741342\""), std::string::npos) << svg;
+}
+
 }  // namespace
 }  // namespace tesvar
