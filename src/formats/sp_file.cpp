@@ -190,15 +190,27 @@ std::string BuildSpBytes(Spectrum& spectrum) {
     out += text;
     out += crlf;
   };
-  line(spectrum.IdentLine);
+  // Header texts may come from imports, whose lines can hold a Ctrl-Z or
+  // (from other sources) a CR: written as they are, the reader would end
+  // the header or the line there, lose every line after it and refuse the
+  // file. They become blanks.
+  auto textLine = [&](const std::string& text) {
+    std::size_t start = out.size();
+    out += text;
+    for (std::size_t i = start; i < out.size(); ++i) {
+      if (out[i] == kCtrlZ || out[i] == '\r') out[i] = ' ';
+    }
+    out += crlf;
+  };
+  textLine(spectrum.IdentLine);
   line("-1");
-  line(spectrum.HeaderLine3);
-  line(spectrum.AcqDate);
-  line(spectrum.AcqTime);
-  line(spectrum.ModDate);
-  line(spectrum.ModTime);
-  line(spectrum.OperatorName);
-  line(spectrum.Comment);
+  textLine(spectrum.HeaderLine3);
+  textLine(spectrum.AcqDate);
+  textLine(spectrum.AcqTime);
+  textLine(spectrum.ModDate);
+  textLine(spectrum.ModTime);
+  textLine(spectrum.OperatorName);
+  textLine(spectrum.Comment);
   line(FormatExp23(spectrum.LastX));
   line(FormatInt(spectrum.NScans));
   for (int i = 12; i <= 38; ++i) line("");

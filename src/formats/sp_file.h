@@ -48,7 +48,9 @@ namespace tesvar {
 [[nodiscard]] bool ReadSpFile(const std::string& path, Spectrum& current, Messages& messages);
 
 // The SP file bytes for the record, always as percent transmittance.
-// Recomputes RawY from TransY as a side effect.
+// Recomputes RawY from TransY as a side effect. A Ctrl-Z or CR in a header
+// text (an import may bring one) is written as a blank: either would end
+// the header or the line for the reader.
 std::string BuildSpBytes(Spectrum& spectrum);
 
 // Stamps ModDate/ModTime, builds the file and writes it over path safely.

@@ -123,5 +123,21 @@ TEST(FuzzFindings, SvgLabelFarBelowTheFrame) {
   EXPECT_NE(svg.find("y1=\"9007199254741342\""), std::string::npos) << svg;
 }
 
+// jcamp_reader/ctrl_z_in_title.jdx: "##TITLE= DOS file" ends in a Ctrl-Z
+// (byte 26), which the import keeps. Saved as SP, the comment line made
+// the SP reader end the header there: "Data section not found!" for the
+// file just saved. The SP writer now writes it as a blank.
+TEST(FuzzFindings, CtrlZInAnImportedTitleSavesAsBlank) {
+  Spectrum s;
+  RecordedMessages messages;
+  ASSERT_TRUE(
+      ParseJcampText(CorpusFile("jcamp_reader", "ctrl_z_in_title.jdx"), "", s, messages));
+  ASSERT_EQ(s.Comment, "DOS file\x1a");
+  Spectrum back;
+  ASSERT_TRUE(ParseSpBytes(BuildSpBytes(s), back, messages)) << messages.errors.back();
+  EXPECT_EQ(back.Comment, "DOS file ");
+  EXPECT_EQ(back.NPoints, 3);
+}
+
 }  // namespace
 }  // namespace tesvar
