@@ -1,8 +1,10 @@
 #include "formats/jcamp_decoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "core/number_text.h"
@@ -310,6 +312,340 @@ std::string LineDecoder::AsdfLine(std::string_view raw, bool blanks) {
   return "";
 }
 
+// ---------------------------------------------------------------------------
+// The usual lines in one pass.
+//
+// Nearly every data line is either a row of integers (or short decimals)
+// between blanks and signs, or an ASDF line of letters with a few integer
+// digits each. UsualLine reads these byte by byte, eight digits at a time,
+// without cutting the line into strings, and gives up at the first thing it
+// does not know; the general decoder above then reads the line instead. Its
+// ordinates go to a buffer of its own first and reach TransY only when the
+// whole line is read, so giving up leaves nothing behind. Every value is
+// computed with the same operations, in the same order, as the general
+// decoder computes it, so both give the same bits.
+
+enum UsualClass : uint8_t {
+  kUsualOther = 0,  // anything this path does not read
+  kUsualDigit,
+  kUsualPoint,
+  kUsualBlank,  // blank or tab
+  kUsualPlus,
+  kUsualMinus,
+  kUsualLetter,    // one of the ASDF letters
+  kUsualQuestion,  // "?"
+  kUsualLineEnd,   // CR or LF
+};
+
+struct UsualClassTable {
+  uint8_t of[256] = {};
+  constexpr UsualClassTable() {
+    for (char c = '0'; c <= '9'; ++c) of[static_cast<unsigned char>(c)] = kUsualDigit;
+    of[static_cast<unsigned char>('.')] = kUsualPoint;
+    of[static_cast<unsigned char>(' ')] = kUsualBlank;
+    of[static_cast<unsigned char>('\t')] = kUsualBlank;
+    of[static_cast<unsigned char>('+')] = kUsualPlus;
+    of[static_cast<unsigned char>('-')] = kUsualMinus;
+    for (char c : AsdfLetters) of[static_cast<unsigned char>(c)] = kUsualLetter;
+    of[static_cast<unsigned char>('?')] = kUsualQuestion;
+    of[static_cast<unsigned char>('\r')] = kUsualLineEnd;
+    of[static_cast<unsigned char>('\n')] = kUsualLineEnd;
+  }
+};
+
+constexpr UsualClassTable kUsual;
+
+constexpr uint64_t kTens[] = {1,
+                              10,
+                              100,
+                              1000,
+                              10000,
+                              100000,
+                              1000000,
+                              10000000,
+                              100000000,
+                              1000000000,
+                              10000000000,
+                              100000000000,
+                              1000000000000,
+                              10000000000000,
+                              100000000000000,
+                              1000000000000000};
+
+struct DigitRun {
+  uint64_t value;  // meaningless beyond 16 digits (callers give up there)
+  int count;       // at most 17
+};
+
+// The run of digits at p, ending at limit at the latest.
+inline DigitRun ReadDigits(const char* p, const char* limit) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (limit - p >= 8) {
+      // Eight bytes at once: find the first that is no digit, then fold the
+      // digits before it into an integer with three multiplications.
+      uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      uint64_t x = word ^ 0x3030303030303030u;  // digits become 0 ... 9
+      uint64_t notDigit =
+          (((x & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | x) & 0x8080808080808080u;
+      if (notDigit != 0) {
+        int n = std::countr_zero(notDigit) >> 3;
+        // The n digits go to the top bytes (the first one lowest), zeros
+        // below them are leading zeros; two shifts so that n = 0 works.
+        unsigned shift = 32 - 4 * static_cast<unsigned>(n);
+        x = (x << shift) << shift;
+        x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+        x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+        x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+        return {x, n};
+      }
+    }
+  }
+  uint64_t v = 0;
+  int n = 0;
+  while (p != limit && *p >= '0' && *p <= '9' && n < 17) {
+    v = v * 10 + static_cast<uint64_t>(*p - '0');
+    ++n;
+    ++p;
+  }
+  return {v, n};
+}
+
+// The value ConvertNumber gives for a text of at most 15 digits, `decimals`
+// of them after a point (all digits as one integer).
+inline double NumberValue(uint64_t digits, int decimals) {
+  double value = static_cast<double>(digits);
+  if (decimals > 0) value /= kPowersOfTen[decimals];
+  return value;
+}
+
+// Ordinates one line may give before this path leaves it to the general
+// decoder (long DUP runs).
+constexpr int kUsualBufferSize = 1024;
+
+// What a usual line leaves behind; its ordinates are in the caller's buffer.
+struct UsualLine {
+  std::size_t length = kNotUsualLine;  // kNotUsualLine: leave it to the general decoder
+  int count = 0;
+  double last = 0;
+  bool difMode = false;
+  bool lastFromDif = false;
+  double peak = 0;
+  bool asdf = false;
+  double lineX = 0;
+};
+
+// Reads one line into out (kUsualBufferSize slots). Everything the loops
+// touch is a local, so that the compiler keeps it in registers: the bytes
+// read are chars, which could alias any member of an object.
+UsualLine ReadUsualLine(std::string_view text, std::size_t maxLen, const XyDecodeState& st,
+                        float* out) {
+  const char* const begin = text.data();
+  const char* const limit = begin + std::min(maxLen, text.size());
+  const char* p = begin;
+  double last = st.LastValue;
+  double peak = st.PeakT;
+  bool difMode = st.DifMode;
+  bool lastFromDif = st.LastFromDif;
+  const double factor = st.YFactor;
+  const bool transmittance = st.OrdinateKind == OrdinateKind::kTransmittance;
+  int count = 0;
+  const UsualLine notUsual;
+
+  // The class of the byte at p; the end of the line counts as a line end.
+  auto next = [&]() -> uint8_t {
+    return p == limit ? uint8_t{kUsualLineEnd} : kUsual.of[static_cast<unsigned char>(*p)];
+  };
+  // A run of ".0123456789" with at most one point and 1 to 15 digits, as
+  // ConvertNumber reads it without the general conversion.
+  auto number = [&](uint64_t& digits, int& decimals) {
+    DigitRun whole = ReadDigits(p, limit);
+    p += whole.count;
+    digits = whole.value;
+    decimals = 0;
+    if (next() != kUsualPoint) return whole.count > 0 && whole.count <= 15;
+    ++p;
+    DigitRun fraction = ReadDigits(p, limit);
+    p += fraction.count;
+    if (fraction.count > 15 || next() == kUsualPoint) return false;
+    digits = digits * kTens[fraction.count] + fraction.value;
+    decimals = fraction.count;
+    int total = whole.count + fraction.count;
+    return total > 0 && total <= 15;
+  };
+  // Store() of the general decoder, into the buffer. REQUIRES: room.
+  auto put = [&](double v, double sign) {
+    double y = v * factor * sign;
+    double t = transmittance ? y : 1.0 / std::exp(y * kLn10);
+    float stored = OrdinateToFloat(t);
+    out[count++] = stored;
+    if (stored > peak) peak = stored;
+    last = v * sign;
+  };
+  auto finish = [&](bool asdf, double lineX) {
+    UsualLine r;
+    r.length = static_cast<std::size_t>(p - begin);
+    r.count = count;
+    r.last = last;
+    r.difMode = difMode;
+    r.lastFromDif = lastFromDif;
+    r.peak = peak;
+    r.asdf = asdf;
+    r.lineX = lineX;
+    return r;
+  };
+
+  if (next() == kUsualLineEnd) return finish(false, 0);
+  // The first number decides nothing yet: "4000 85" is a plain-number line,
+  // "4000 H5300" (blanks go) an ASDF one.
+  uint64_t xDigits;
+  int xDecimals;
+  if (!number(xDigits, xDecimals)) return notUsual;
+  const char* afterX = p;
+  while (next() == kUsualBlank) ++p;
+
+  if (next() == kUsualLetter) {
+    double value = last;
+    double difference = 0;
+    bool yCheck = lastFromDif;
+    for (;;) {
+      // p is at a letter or "?" that starts a token.
+      const asdf_sets::StarterInfo& info =
+          asdf_sets::kStarters.info[static_cast<unsigned char>(*p)];
+      ++p;
+      DigitRun rest = ReadDigits(p, limit);
+      p += rest.count;
+      if (rest.count > 15) return notUsual;
+      // A token ends at the next token, at blanks or at the line end.
+      uint8_t after = next();
+      if (after == kUsualBlank) {
+        while (after == kUsualBlank) {
+          ++p;
+          after = next();
+        }
+        if (after != kUsualLetter && after != kUsualQuestion && after != kUsualLineEnd) {
+          return notUsual;
+        }
+      } else if (after != kUsualLetter && after != kUsualQuestion && after != kUsualLineEnd) {
+        return notUsual;
+      }
+      uint64_t n = static_cast<uint64_t>(info.digit) * kTens[rest.count] + rest.value;
+      double own = info.negative ? -static_cast<double>(n) : static_cast<double>(n);
+      if (count == kUsualBufferSize) return notUsual;
+
+      if (info.kind == AsdfKind::kDif && !yCheck) {
+        // The usual token, one difference and one ordinate.
+        difference = own;
+        difMode = lastFromDif = true;
+        value = last + difference;
+        put(value, 1.0);
+      } else if (info.kind == AsdfKind::kSqz && !yCheck) {
+        value = own;
+        difMode = lastFromDif = false;
+        put(value, 1.0);
+      } else {
+        int64_t stores = 1;
+        switch (info.kind) {
+          case AsdfKind::kRepeat:
+            value = last;
+            break;
+          case AsdfKind::kSqz:
+            value = own;
+            difMode = false;
+            break;
+          case AsdfKind::kDif:
+            difference = own;
+            difMode = true;
+            break;
+          case AsdfKind::kDup:
+            if (n > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return notUsual;
+            stores = n > 1 ? static_cast<int64_t>(n) - 1 : static_cast<int64_t>(n);
+            break;
+          case AsdfKind::kNone:
+            return notUsual;
+        }
+        if (yCheck) {
+          // The general decoder gives the message of a failed check.
+          yCheck = false;
+          bool isValue = info.kind == AsdfKind::kSqz || info.kind == AsdfKind::kRepeat;
+          if (!(isValue && value == last)) return notUsual;
+          difMode = false;
+        } else {
+          if (stores > kUsualBufferSize - count) return notUsual;
+          lastFromDif = difMode;
+          for (int64_t k = 0; k < stores; ++k) {
+            if (difMode) value = last + difference;
+            put(value, 1.0);
+          }
+        }
+      }
+      if (after == kUsualLineEnd) break;
+    }
+    return finish(true, NumberValue(xDigits, xDecimals));
+  }
+
+  // A plain-number line. One byte is no number at all for the general
+  // decoder (it reads while it is before the last byte).
+  p = afterX;
+  if (p - begin < 2 && next() == kUsualLineEnd) return finish(false, 0);
+  if (!(NumberValue(xDigits, xDecimals) < kPlainNumberLimit)) return notUsual;
+  for (;;) {
+    // A run of blanks, tabs and signs (commas go to the general decoder).
+    // The general decoder never takes the last byte of a line for a
+    // separator: one at the end is ignored, a longer run there is an error.
+    double sign = 1.0;
+    const char* runStart = p;
+    uint8_t c = next();
+    for (;; ++p, c = next()) {
+      if (c == kUsualMinus) {
+        sign = -1.0;
+      } else if (c == kUsualPlus) {
+        sign = 1.0;
+      } else if (c != kUsualBlank) {
+        break;
+      }
+    }
+    if (c == kUsualLineEnd) {
+      if (p - runStart > 1) return notUsual;
+      break;
+    }
+    if (p == runStart) return notUsual;  // a number runs on into another byte
+    uint64_t digits;
+    int decimals;
+    if (!number(digits, decimals)) return notUsual;
+    double v = NumberValue(digits, decimals);
+    if (!(std::fabs(v) < kPlainNumberLimit) || count == kUsualBufferSize) return notUsual;
+    put(v, sign);
+  }
+  return finish(false, 0);
+}
+
+// Writes a line read by ReadUsualLine to the record and the state; false,
+// with nothing written, when its stores would not all move the slot index.
+bool CommitUsualLine(const UsualLine& line, const float* out, XyDecodeState& st, Spectrum& target) {
+  int64_t start = st.PointIndex;
+  int64_t step = st.IndexStep;
+  int64_t end = start + step * line.count;
+  if (start < 0 || start > kLastSlot || (step != 1 && step != -1) || end < 0 || end > kLastSlot ||
+      static_cast<int64_t>(st.PointsRead) + line.count > std::numeric_limits<int32_t>::max()) {
+    return false;
+  }
+  float* y = target.TransY.data() + start;
+  if (step == 1) {
+    std::copy(out, out + line.count, y);
+  } else {
+    for (int k = 0; k < line.count; ++k) y[-k] = out[k];
+  }
+  st.PointIndex = static_cast<int32_t>(end);
+  st.PointsRead += line.count;
+  st.LastValue = line.last;
+  st.DifMode = line.difMode;
+  st.LastFromDif = line.lastFromDif;
+  st.PeakT = line.peak;
+  if (line.asdf) st.LineX = line.lineX;
+  return true;
+}
+
 }  // namespace
 
 float OrdinateToFloat(double value) {
@@ -318,7 +654,24 @@ float OrdinateToFloat(double value) {
   return static_cast<float>(value);
 }
 
+std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyDecodeState& state,
+                                  Spectrum& target) {
+  float out[kUsualBufferSize];
+  UsualLine line = ReadUsualLine(text, maxLen, state, out);
+  if (line.length == kNotUsualLine || !CommitUsualLine(line, out, state, target)) {
+    return kNotUsualLine;
+  }
+  return line.length;
+}
+
 std::string DecodeXyDataLine(std::string_view line, XyDecodeState& state, Spectrum& target) {
+  float out[kUsualBufferSize];
+  UsualLine usual = ReadUsualLine(line, line.size(), state, out);
+  if (usual.length == line.size() && CommitUsualLine(usual, out, state, target)) return "";
+  return DecodeXyDataLineGeneral(line, state, target);
+}
+
+std::string DecodeXyDataLineGeneral(std::string_view line, XyDecodeState& state, Spectrum& target) {
   if (line.empty()) return "";
   LineDecoder decoder(state, target);
   // One pass classifies the line: any ASDF letter makes an ASDF line; a

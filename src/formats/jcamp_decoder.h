@@ -55,4 +55,29 @@ float OrdinateToFloat(double value);
 // 0 ... 16000 whatever the line holds.
 std::string DecodeXyDataLine(std::string_view line, XyDecodeState& state, Spectrum& target);
 
+// The same through the general decoder alone, which reads every form a line
+// may take and gives every message. DecodeXyDataLine tries
+// DecodeUsualXyDataLine first and comes here for the rest.
+std::string DecodeXyDataLineGeneral(std::string_view line, XyDecodeState& state, Spectrum& target);
+
+inline constexpr std::size_t kNotUsualLine = std::string_view::npos;
+
+// The lines of nearly every file in one pass over their bytes, for the
+// import of a whole data section: plain-number lines of integers or simple
+// decimals between blanks, tabs and signs, and ASDF lines of SQZ, DIF, DUP
+// and "?" tokens with integer digits, blanks only between tokens.
+//
+// The line starts at text[0] (leading blanks already skipped) and ends
+// before its first CR or LF, after maxLen bytes, or at the end of text; text
+// may run on to the end of the file (bytes beyond the line are read ahead
+// but never used). Returns the line's length when it was decoded, with
+// exactly the effect DecodeXyDataLine has on it. Returns kNotUsualLine, and
+// has changed nothing, when the line holds anything else: another character
+// (a '#' or '$' among them, so such lines remain the reader's to skip), a
+// comma, a decimal or exponent in a token, more than 15 digits in a number, a
+// failing Y check or any other message, a DUP run longer than a few hundred
+// points, or stores at the ends of the arrays.
+std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyDecodeState& state,
+                                  Spectrum& target);
+
 }  // namespace tesvar

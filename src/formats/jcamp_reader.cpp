@@ -281,13 +281,28 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   if (h.OrdinateKind == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
 
   while (pos < all.size()) {
+    // Nearly every line is read in one pass straight from the text, which
+    // also finds where the raw line ends; such a line holds no '#' or '$'.
+    std::size_t blanks = 0;
+    while (blanks < kRawChunk && pos + blanks < all.size() &&
+           (all[pos + blanks] == ' ' || all[pos + blanks] == '\t')) {
+      ++blanks;
+    }
+    std::size_t length = DecodeUsualXyDataLine(all.substr(pos + blanks), kRawChunk - blanks, st, s);
+    if (length != kNotUsualLine) {
+      std::size_t end = blanks + length;
+      // Past the CR or LF that ended the line, as ReadRawLine moves.
+      pos += end < kRawChunk && pos + end < all.size() ? end + 1 : end;
+      continue;
+    }
+
     std::string_view line = DropLeadingBlanks(ReadRawLine(all, pos));
     if (line.find('#') != std::string_view::npos) {
       if (Contains(line, "##END=")) break;
       if (Contains(line, "##")) continue;
     }
     if (line.empty() || Contains(line, "$")) continue;
-    std::string message = DecodeXyDataLine(line, st, s);
+    std::string message = DecodeXyDataLineGeneral(line, st, s);
     if (!message.empty()) {
       messages.StatusText(2, message);
       return Fail(current);

@@ -1,0 +1,326 @@
+// The one-pass decoder of the usual data lines against the general decoder:
+// for many generated lines, both must leave the same TransY, the same state
+// and the same message, bit for bit. The lines mix the usual forms with
+// everything the one-pass decoder has to hand over (decimals in tokens,
+// commas, blanks inside numbers, long digit runs, failing Y checks, '#' and
+// '$', stores at the ends of the arrays).
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+#include "formats/jcamp_decoder.h"
+#include "formats/jcamp_reader.h"
+
+namespace tesvar {
+namespace {
+
+class LineMaker {
+ public:
+  // oddOneIn: how rarely a byte the one-pass decoder hands over is put in.
+  LineMaker(uint32_t seed, int oddOneIn) : rng_(seed), oddOneIn_(oddOneIn) {}
+
+  int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  bool OneIn(int n) { return Below(n) == 0; }
+
+  std::string Digits(int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += static_cast<char>('0' + Below(10));
+    return s;
+  }
+
+  // Mostly short, now and then up to 17 digits, a point or a bad form.
+  std::string Number() {
+    int kind = Below(20);
+    if (kind == 0) return Digits(1 + Below(17));
+    if (kind == 1) return Digits(Below(4)) + "." + Digits(Below(6));
+    if (kind == 2) return Digits(1 + Below(3)) + "." + Digits(1) + "." + Digits(1);
+    if (kind == 3) return "1419480" + Digits(3);  // around the limit of plain numbers
+    if (kind == 4) return "0";
+    return Digits(1 + Below(6));
+  }
+
+  std::string Abscissa() {
+    switch (Below(8)) {
+      case 0:
+        return Digits(1 + Below(4)) + "." + Digits(1 + Below(2));
+      case 1:
+        return "." + Digits(1 + Below(2));
+      case 2:
+        return Number();
+      default:
+        return Digits(3 + Below(2));
+    }
+  }
+
+  std::string Token() {
+    static const std::string kSqz = "@ABCDEFGHIabcdefghi";
+    static const std::string kDif = "%JKLMNOPQRjklmnopqr";
+    static const std::string kDup = "STUVWXYZs";
+    int kind = Below(30);
+    std::string token;
+    if (kind < 14) {
+      token = kDif[static_cast<std::size_t>(Below(19))];
+      token += Digits(Below(4));
+    } else if (kind < 20) {
+      token = kSqz[static_cast<std::size_t>(Below(19))];
+      token += Digits(Below(6));
+    } else if (kind < 24) {
+      token = kDup[static_cast<std::size_t>(Below(9))];
+      token += Digits(Below(kind == 23 ? 5 : 2));
+    } else if (kind < 26) {
+      token = "?";
+      if (OneIn(4)) token += Digits(1);
+    } else if (kind == 26) {
+      token = kSqz[static_cast<std::size_t>(Below(19))] + Digits(1 + Below(15));
+    } else if (kind == 27) {
+      token = kDif[static_cast<std::size_t>(Below(19))] + Digits(1) + "." + Digits(1);
+    } else {
+      token = OneIn(oddOneIn_ / 4) ? Odd() : "J";
+    }
+    return token;
+  }
+
+  // Bytes the one-pass decoder hands over.
+  std::string Odd() {
+    static const char* const kOdd[] = {",", "+", "-",  ".",  " ", "\t", "#",     "$",
+                                       "x", ";", "  ", " 1", "?", "E1", "##END="};
+    return kOdd[Below(static_cast<int>(std::size(kOdd)))];
+  }
+
+  // startWithRepeat: a "?" first, which passes the Y check.
+  std::string AsdfLine(bool startWithRepeat = false) {
+    std::string line = Abscissa();
+    if (OneIn(4)) line += " ";
+    if (startWithRepeat) line += "?";
+    int tokens = Below(30);
+    for (int i = 0; i < tokens; ++i) {
+      line += Token();
+      if (OneIn(12)) line += OneIn(2) ? " " : "\t";
+    }
+    if (OneIn(8)) line += " ";
+    return line;
+  }
+
+  std::string Separator() {
+    static const char* const kSeparators[] = {" ",  " ",  " ", "  ", "-",  "+",  " -",
+                                              "\t", " +", ",", ",,", " ,", ",,,"};
+    return kSeparators[Below(static_cast<int>(std::size(kSeparators)))];
+  }
+
+  std::string PlainLine() {
+    std::string line = OneIn(10) ? Separator() + Abscissa() : Abscissa();
+    int numbers = Below(10);
+    for (int i = 0; i < numbers; ++i) {
+      line += Separator();
+      line += OneIn(oddOneIn_) ? Odd() : Number();
+    }
+    int trailing = Below(6);
+    if (trailing == 0) line += " ";
+    if (trailing == 1) line += "  ";
+    if (trailing == 2) line += "-";
+    return line;
+  }
+
+  std::string Line() {
+    int kind = Below(10);
+    if (kind == 0) return std::string(static_cast<std::size_t>(Below(3)), '5');
+    return kind < 6 ? AsdfLine() : PlainLine();
+  }
+
+  XyDecodeState State() {
+    XyDecodeState st;
+    static const int32_t kStarts[] = {0, 1, 15998, 15999, 16000, -3, 16005};
+    st.PointIndex = OneIn(4) ? kStarts[Below(7)] : Below(16001);
+    st.IndexStep = OneIn(20) ? 2 : (OneIn(2) ? 1 : -1);
+    st.PointsRead = OneIn(30) ? std::numeric_limits<int32_t>::max() - Below(3) : Below(16000);
+    static const double kLast[] = {
+        0.0, -0.0, 85320.0, -12.0, 0.5, 1e17, std::numeric_limits<double>::quiet_NaN()};
+    st.LastValue = OneIn(2) ? kLast[Below(7)] : static_cast<double>(Below(200000) - 100000);
+    st.DifMode = OneIn(2);
+    st.LastFromDif = OneIn(2);
+    st.PeakT = OneIn(3) ? 0.0 : Below(1000) / 100.0;
+    st.LineX = 1234.5;
+    static const OrdinateKind kKinds[] = {OrdinateKind::kTransmittance, OrdinateKind::kAbsorbance,
+                                          OrdinateKind::kNone};
+    st.OrdinateKind = kKinds[OneIn(3) ? Below(3) : 0];
+    static const double kFactors[] = {1.0, 0.00001, 0.01, 1e300, 0.0, -1.0};
+    st.YFactor = kFactors[Below(6)];
+    return st;
+  }
+
+ private:
+  std::mt19937 rng_;
+  int oddOneIn_;
+};
+
+uint64_t Bits(double v) { return std::bit_cast<uint64_t>(v); }
+
+// Bitwise equality of two states, with the first field that differs.
+std::string StateDifference(const XyDecodeState& a, const XyDecodeState& b) {
+  if (a.PointIndex != b.PointIndex) return "PointIndex";
+  if (a.IndexStep != b.IndexStep) return "IndexStep";
+  if (a.PointsRead != b.PointsRead) return "PointsRead";
+  if (Bits(a.LastValue) != Bits(b.LastValue)) return "LastValue";
+  if (a.DifMode != b.DifMode) return "DifMode";
+  if (a.LastFromDif != b.LastFromDif) return "LastFromDif";
+  if (Bits(a.PeakT) != Bits(b.PeakT)) return "PeakT";
+  if (Bits(a.LineX) != Bits(b.LineX)) return "LineX";
+  return "";
+}
+
+// The first slot whose bits differ, or -1.
+int SlotDifference(const Spectrum& a, const Spectrum& b) {
+  if (std::memcmp(a.TransY.data(), b.TransY.data(), sizeof(float) * kArraySlots) == 0) return -1;
+  for (int i = 0; i < kArraySlots; ++i) {
+    if (std::bit_cast<uint32_t>(a.TransY[i]) != std::bit_cast<uint32_t>(b.TransY[i])) return i;
+  }
+  return -1;
+}
+
+TEST(JcampUsualLines, SameResultAsTheGeneralDecoder) {
+  LineMaker make(20261208, 25);
+  Spectrum general, combined, usualOnly;
+  for (int i = 0; i < kArraySlots; ++i) {
+    general.TransY[i] = combined.TransY[i] = usualOnly.TransY[i] = static_cast<float>(i % 97);
+  }
+  int decodedInOnePass = 0;
+  constexpr int kLines = 40000;
+  for (int n = 0; n < kLines; ++n) {
+    std::string line = make.Line();
+    XyDecodeState start = make.State();
+    XyDecodeState stGeneral = start, stCombined = start, stUsual = start;
+
+    std::string expected = DecodeXyDataLineGeneral(line, stGeneral, general);
+    std::string message = DecodeXyDataLine(line, stCombined, combined);
+    ASSERT_EQ(message, expected) << "line \"" << line << "\"";
+    ASSERT_EQ(StateDifference(stCombined, stGeneral), "") << "line \"" << line << "\"";
+    ASSERT_EQ(SlotDifference(combined, general), -1) << "line \"" << line << "\"";
+
+    std::size_t length = DecodeUsualXyDataLine(line, line.size(), stUsual, usualOnly);
+    if (length == kNotUsualLine) {
+      // Handed over: nothing may have changed.
+      ASSERT_EQ(StateDifference(stUsual, start), "") << "line \"" << line << "\"";
+      usualOnly.TransY = general.TransY;  // catch up for the next line
+    } else {
+      ++decodedInOnePass;
+      ASSERT_EQ(length, line.size()) << "line \"" << line << "\"";
+      ASSERT_EQ(expected, "") << "line \"" << line << "\"";
+      ASSERT_EQ(StateDifference(stUsual, stGeneral), "") << "line \"" << line << "\"";
+      ASSERT_EQ(SlotDifference(usualOnly, general), -1) << "line \"" << line << "\"";
+    }
+  }
+  // The generated lines must exercise both ways, not only the hand-over.
+  EXPECT_GT(decodedInOnePass, kLines / 5);
+  EXPECT_LT(decodedInOnePass, kLines * 4 / 5);
+}
+
+// Where the one-pass decoder sees a line end: at CR or LF, after maxLen bytes
+// or at the end of the text, never reading a byte of the next line as its own.
+TEST(JcampUsualLines, LineEnds) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::size_t maxLen;
+    std::size_t length;
+    std::vector<float> stored;
+  } cases[] = {
+      {"AtCr", "4000 1 2\r\n3998 3 4", 255, 8, {1, 2}},
+      {"AtLf", "4000A1B2\n3998C", 255, 8, {11, 22}},
+      {"AfterMaxLen", "4000 1 23456", 9, 9, {1, 23}},
+      {"MaxLenInsideAToken", "4000A12345678B", 8, 8, {1123}},
+      {"EmptyLine", "\n4000 1", 255, 0, {}},
+      {"AtTextEnd", "4000 12345678", 255, 13, {12345678}},
+  };
+  for (const Case& c : cases) {
+    Spectrum s;
+    XyDecodeState st;
+    st.OrdinateKind = OrdinateKind::kTransmittance;
+    EXPECT_EQ(DecodeUsualXyDataLine(c.text, c.maxLen, st, s), c.length) << c.name;
+    EXPECT_EQ(st.PointsRead, static_cast<int32_t>(c.stored.size())) << c.name;
+    for (std::size_t i = 0; i < c.stored.size(); ++i) {
+      EXPECT_EQ(s.TransY[i], c.stored[i]) << c.name << " slot " << i;
+    }
+  }
+}
+
+// The import, data section and all, against reading it raw line by raw line
+// through the general decoder: the same ordinates, count and message. The
+// data sections hold long lines (cut at 255 bytes), CR LF and lone CR or LF,
+// leading blanks, comments and lines the import skips.
+TEST(JcampUsualLines, ImportSameAsLineByLine) {
+  LineMaker make(7, 400);
+  const char* const kEnds[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+  int loads = 0, refusals = 0;
+  for (int file = 0; file < 300; ++file) {
+    std::string data;
+    int lines = 1 + make.Below(15);
+    for (int i = 0; i < lines; ++i) {
+      if (make.OneIn(6)) data += std::string(static_cast<std::size_t>(make.Below(3)), ' ');
+      std::string line = make.OneIn(2) ? make.AsdfLine(!make.OneIn(20)) : make.PlainLine();
+      if (make.OneIn(8)) line += make.Token() + line + line;  // now and then beyond 255 bytes
+      if (make.OneIn(15)) line += " $$ note";
+      data += line;
+      data += kEnds[make.Below(4)];
+    }
+    std::string text =
+        "##TITLE= t\r\n##YUNITS= TRANSMITTANCE\r\n##FIRSTX= 4000\r\n##LASTX= 400\r\n"
+        "##NPOINTS= 16000\r\n##XYDATA= (X++(Y..Y))\r\n" +
+        data + "##END=\r\n";
+
+    // Line by line, as the import reads the data section.
+    Spectrum expected;
+    XyDecodeState st;
+    st.OrdinateKind = OrdinateKind::kTransmittance;
+    std::string message;
+    std::size_t pos = text.find("##XYDATA");
+    ReadRawLine(text, pos);
+    while (pos < text.size() && message.empty()) {
+      std::string_view line = ReadRawLine(text, pos);
+      while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+      if (line.find("##END=") != std::string_view::npos) break;
+      if (line.empty() || line.find("##") != std::string_view::npos ||
+          line.find('$') != std::string_view::npos) {
+        continue;
+      }
+      message = DecodeXyDataLineGeneral(line, st, expected);
+    }
+
+    Spectrum s;
+    RecordedMessages m;
+    bool loaded = ParseJcampText(text, "", s, m);
+    ASSERT_EQ(loaded, message.empty() && st.PointsRead > 0) << text;
+    if (!message.empty()) {
+      ASSERT_EQ(m.status[2], message) << text;
+      ++refusals;
+      continue;
+    }
+    if (!loaded) continue;
+    ++loads;
+    EXPECT_EQ(s.NPoints, 16000);
+    if (st.PointsRead != 16000) {
+      EXPECT_EQ(m.status[2], "##NPOINTS= 16000 (" + std::to_string(st.PointsRead) + ")") << text;
+    }
+    // The import then brings the ordinates into range by powers of ten.
+    expected.LastIndex = kMaxPoints - 1;
+    SilentMessages silent;
+    if (st.PeakT > 2.0 || st.PeakT <= 0.1) AdjustOrdinate(expected, silent);
+    for (int i = 0; i < kMaxPoints; ++i) {
+      ASSERT_EQ(std::bit_cast<uint32_t>(s.TransY[i]), std::bit_cast<uint32_t>(expected.TransY[i]))
+          << "slot " << i << "\n"
+          << text;
+    }
+  }
+  EXPECT_GT(loads, 30) << refusals << " refused";
+  EXPECT_GT(refusals, 30) << loads << " loaded";
+}
+
+}  // namespace
+}  // namespace tesvar
