@@ -324,3 +324,58 @@ TEST(JcampUsualLines, ImportSameAsLineByLine) {
 
 }  // namespace
 }  // namespace tesvar
+
+namespace tesvar {
+namespace {
+
+// The raw integers of an import, taken four at a time where the machine
+// allows: halves go to the even integer, magnitudes beyond the int32 range
+// are clamped and NaN gives 0, wherever in the array they stand.
+TEST(JcampRawIntegers, RoundHalvesToEvenAndClamp) {
+  constexpr float kUnit = 1.0f / 4194304.0f;  // one raw step
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Value {
+    float transY;
+    int32_t raw;
+  } values[] = {
+      {0.5f * kUnit, 0},          {1.5f * kUnit, 2},
+      {2.5f * kUnit, 2},          {3.5f * kUnit, 4},
+      {-0.5f * kUnit, 0},         {-1.5f * kUnit, -2},
+      {-2.5f * kUnit, -2},        {1.0f, 4194304},
+      {0.85f, 3565158},           {511.99f, 2147441664},
+      {512.0f, 2147483647},       {-512.0f, -2147483647 - 1},
+      {-600.0f, -2147483647 - 1}, {inf, 2147483647},
+      {-inf, -2147483647 - 1},    {nan, 0},
+      {0.25f * kUnit, 0},         {0.75f * kUnit, 1},
+  };
+  // Each value at every position of a group of four, and in a last group
+  // that is not complete. (0.85f is 14260634 / 2^24: x 2^22 a half;
+  // 511.99f is 511.989990234375.)
+  for (int shift = 0; shift < 4; ++shift) {
+    for (int count : {57, 58, 59, 60}) {
+      Spectrum s;
+      s.LastIndex = count - 1;
+      for (int i = 0; i < count; ++i) s.TransY[i] = 0.5f;
+      std::vector<int> at;
+      for (int i = shift, k = 0; i < count; i += 3, ++k) {
+        s.TransY[i] = values[k % std::size(values)].transY;
+        at.push_back(k % static_cast<int>(std::size(values)));
+      }
+      ASSERT_GE(at.size(), std::size(values));
+      RawFromTransY(s);
+      for (int i = 0, k = 0; i < count; ++i) {
+        if (i >= shift && (i - shift) % 3 == 0) {
+          EXPECT_EQ(s.RawY[i], values[at[static_cast<std::size_t>(k++)]].raw)
+              << "slot " << i << " of " << count;
+        } else {
+          EXPECT_EQ(s.RawY[i], 2097152) << "slot " << i << " of " << count;
+        }
+      }
+      EXPECT_EQ(s.RawY[count], 0);  // beyond LastIndex nothing is written
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tesvar
