@@ -35,6 +35,8 @@ int IoError::FromErrno(int err) {
     case EROFS:
     case EISDIR:
       return kAccessDenied;
+    case EIO:
+      return kDeviceFailure;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:

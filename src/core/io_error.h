@@ -14,6 +14,9 @@ enum IoCode : int {
   kFileNotFound = 2,
   kPathNotFound = 3,
   kAccessDenied = 5,
+  // Windows' ERROR_GEN_FAILURE, for a device that failed a read or a write
+  // (EIO). Passed through, EIO (5) would read as "File access denied".
+  kDeviceFailure = 31,
   kReadBeyondEnd = 100,
   kDiskFull = 101,
 };
@@ -27,7 +30,8 @@ class IoError : public std::runtime_error {
   // The text of the generic error report: "File not found", "Disk full",
   // "I/O error 28" ... (without the closing full stop).
   static std::string TextFor(int code);
-  // Maps an errno value to the code above (unknown values pass through).
+  // Maps an errno value to the code above (unknown values pass through;
+  // none of those a file operation gives is one of the codes above).
   static int FromErrno(int err);
 
  private:

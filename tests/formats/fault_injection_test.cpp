@@ -1,0 +1,239 @@
+// The file system failing under the readers and writers.
+//
+// Writing onto a full disk (a 64 KB tmpfs of the test's own, tests/full_disk.h):
+// every writer reports the failure as the "Disk full" I/O error, and the file
+// it was to replace keeps every byte, with no temporary file left beside it.
+//
+// Reading a file that vanished or turned unreadable between the file dialog
+// and the read: the SP reader ends with the I/O error of the generic error
+// report, the imports with "File read error!", and the spectrum in memory is
+// the one that was there before.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/file_io.h"
+#include "core/io_error.h"
+#include "core/messages.h"
+#include "core/spectrum.h"
+#include "formats/ascii_list.h"
+#include "formats/ascii_list_writer.h"
+#include "formats/jcamp_reader.h"
+#include "formats/jcamp_writer.h"
+#include "formats/sp_file.h"
+#include "full_disk.h"
+#include "output/hpgl.h"
+#include "output/svg.h"
+#include "plot/peak_labels.h"
+#include "test_support.h"
+
+namespace tesvar {
+namespace {
+
+// A spectrum of 3000 points: every export of it is larger than the disk.
+Spectrum ShownSpectrum() {
+  Spectrum s;
+  s.IdentLine = "PE IR       SPECTRUM";
+  s.AcqDate = "01/02/03";
+  s.AcqTime = "10:11:12.00";
+  s.OperatorName = "tester";
+  s.SetComment("shown before the failure");
+  s.FirstX = s.XStart = 4000;
+  s.LastX = s.XEnd = 1001;
+  s.NPoints = 3000;
+  s.LastIndex = 2999;
+  s.XStep = 1;
+  s.DeltaX = -1;
+  s.NScans = 4;
+  s.YScale = kPercentYScale;
+  for (int i = 0; i < s.NPoints; ++i) s.TransY[i] = 0.5f + 0.0001f * static_cast<float>(i % 97);
+  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
+  s.CurrentPath = "/data/shown.sp";
+  s.CurrentName = "shown.sp";
+  return s;
+}
+
+// Everything of the record but DataLoaded, the flag a failed import clears.
+auto Contents(const Spectrum& s) {
+  return std::tie(s.IdentLine, s.HeaderLine3, s.AcqDate, s.AcqTime, s.ModDate, s.ModTime,
+                  s.OperatorName, s.Comment, s.ShortComment, s.LastX, s.NScans, s.FirstX, s.DeltaX,
+                  s.NPoints, s.Model, s.YScale, s.XStart, s.XEnd, s.XStep, s.LastIndex, s.RawY,
+                  s.TransY, s.YConverted, s.SpectrumShown, s.CurrentPath, s.CurrentName,
+                  s.Imported);
+}
+
+struct Writer {
+  const char* name;
+  // Writes `s` to path; I/O failures other than "cannot create" throw.
+  std::function<void(const std::string& path, Spectrum& s, Messages& messages)> write;
+};
+
+std::vector<Writer> AllWriters() {
+  static const LabelList labels;
+  return {
+      {"shown.sp", [](const std::string& p, Spectrum& s, Messages&) { WriteSpFile(p, s); }},
+      {"fix.jdx", [](const std::string& p, Spectrum& s,
+                     Messages& m) { (void)WriteJcampFile(p, s, JcampForm::kFix, m); }},
+      {"difdup.jdx", [](const std::string& p, Spectrum& s,
+                        Messages& m) { (void)WriteJcampFile(p, s, JcampForm::kDifDup, m); }},
+      {"list.asc",
+       [](const std::string& p, Spectrum& s, Messages& m) { (void)WriteAsciiListFile(p, s, m); }},
+      {"plot.plt", [](const std::string& p, Spectrum& s,
+                      Messages& m) { (void)WriteHpglFile(p, s, true, labels, m); }},
+      {"plot.svg", [](const std::string& p, Spectrum& s,
+                      Messages& m) { (void)WriteSvgFile(p, s, true, labels, m); }},
+  };
+}
+
+TEST(FaultInjection, SavingOntoAFullDiskKeepsTheOldFile) {
+  test::FullDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << disk.Why();
+  for (const Writer& w : AllWriters()) {
+    test::WriteFile(disk.Path(w.name), std::string("the old ") + w.name);
+  }
+  ASSERT_TRUE(disk.Fill());
+  const std::set<std::string> before = disk.Names();
+
+  for (const Writer& w : AllWriters()) {
+    Spectrum s = ShownSpectrum();
+    RecordedMessages messages;
+    try {
+      w.write(disk.Path(w.name), s, messages);
+      ADD_FAILURE() << w.name << ": written onto a full disk without an error";
+    } catch (const IoError& e) {
+      EXPECT_EQ(e.code(), kDiskFull) << w.name;
+      EXPECT_STREQ(e.what(), "Disk full") << w.name;
+    }
+    // The file could be created: no "Could not create file" box.
+    EXPECT_TRUE(messages.errors.empty()) << w.name;
+    EXPECT_EQ(test::ReadFile(disk.Path(w.name)), std::string("the old ") + w.name) << w.name;
+    EXPECT_EQ(disk.Names(), before) << w.name << " left a file behind";
+  }
+}
+
+TEST(FaultInjection, SavingOntoAFullDiskCreatesNothing) {
+  test::FullDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << disk.Why();
+  ASSERT_TRUE(disk.Fill());
+  for (const Writer& w : AllWriters()) {
+    Spectrum s = ShownSpectrum();
+    RecordedMessages messages;
+    EXPECT_THROW(w.write(disk.Path(w.name), s, messages), IoError) << w.name;
+    EXPECT_EQ(disk.Names(), std::set<std::string>{"filler"}) << w.name;
+  }
+}
+
+// Nothing of a failed save stays in the way of the next one.
+TEST(FaultInjection, SavingWorksAgainOnceThereIsRoom) {
+  test::FullDisk disk;
+  if (!disk.Mounted()) GTEST_SKIP() << disk.Why();
+  Spectrum s = ShownSpectrum();
+  s.NPoints = 40;
+  s.LastIndex = 39;
+  test::WriteFile(disk.Path("shown.sp"), "the old shown.sp");
+  ASSERT_TRUE(disk.Fill());
+  EXPECT_THROW(WriteSpFile(disk.Path("shown.sp"), s), IoError);
+  ASSERT_EQ(::unlink(disk.Path("filler").c_str()), 0);
+  WriteSpFile(disk.Path("shown.sp"), s);
+  Spectrum back;
+  RecordedMessages messages;
+  ASSERT_TRUE(ReadSpFile(disk.Path("shown.sp"), back, messages));
+  EXPECT_EQ(back.NPoints, 40);
+}
+
+// How a file chosen in the dialog can be gone or unreadable by the time the
+// reader opens it, and the I/O error each gives.
+struct ReadFault {
+  const char* name;
+  std::function<std::string(const std::string& dir)> make;  // the path to read
+  int code;
+};
+
+std::vector<ReadFault> ReadFaults(const std::string& extension) {
+  std::vector<ReadFault> faults = {
+      {"Vanished", [=](const std::string& dir) { return dir + "/gone" + extension; },
+       kFileNotFound},
+      {"FolderInItsPlace",
+       [=](const std::string& dir) {
+         std::string path = dir + "/folder" + extension;
+         ::mkdir(path.c_str(), 0755);
+         return path;
+       },
+       kAccessDenied},
+      {"FolderTurnedFile",
+       [=](const std::string& dir) {
+         test::WriteFile(dir + "/was_a_folder", "");
+         return dir + "/was_a_folder/x" + extension;
+       },
+       kPathNotFound},
+      // Opens, then every read fails: page 0 of the process's own memory is
+      // never mapped. The error code is the system's (EIO, 5), which must
+      // not read as the old program's code 5, "File access denied".
+      {"ReadError",
+       [=](const std::string& dir) {
+         std::string path = dir + "/unreadable" + extension;
+         (void)::symlink("/proc/self/mem", path.c_str());
+         return path;
+       },
+       kDeviceFailure},
+  };
+  // Root reads a file whatever its permissions say.
+  if (::geteuid() != 0) {
+    faults.push_back({"NoPermission",
+                      [=](const std::string& dir) {
+                        std::string path = dir + "/locked" + extension;
+                        test::WriteFile(path, "PE IR");
+                        ::chmod(path.c_str(), 0);
+                        return path;
+                      },
+                      kAccessDenied});
+  }
+  return faults;
+}
+
+TEST(FaultInjection, SpFileGoneOrUnreadableKeepsTheSpectrum) {
+  std::string dir = test::MakeTempDir();
+  for (const ReadFault& f : ReadFaults(".sp")) {
+    Spectrum s = ShownSpectrum();
+    const Spectrum before = s;
+    RecordedMessages messages;
+    try {
+      (void)ReadSpFile(f.make(dir), s, messages);
+      ADD_FAILURE() << f.name << ": no I/O error";
+    } catch (const IoError& e) {
+      EXPECT_EQ(e.code(), f.code) << f.name << ": " << e.what();
+    }
+    EXPECT_TRUE(Contents(s) == Contents(before)) << f.name;
+    EXPECT_TRUE(s.DataLoaded) << f.name;
+    EXPECT_TRUE(messages.errors.empty()) << f.name;
+  }
+}
+
+TEST(FaultInjection, ImportGoneOrUnreadableKeepsTheSpectrum) {
+  using Import = bool (*)(const std::string&, Spectrum&, Messages&);
+  const std::vector<std::tuple<const char*, const char*, Import>> imports = {
+      {"JCAMP-DX", ".jdx", &ReadJcampFile},
+      {"ASCII", ".asc", &ReadAsciiList},
+  };
+  std::string dir = test::MakeTempDir();
+  for (const auto& [kind, extension, import] : imports) {
+    for (const ReadFault& f : ReadFaults(extension)) {
+      Spectrum s = ShownSpectrum();
+      const Spectrum before = s;
+      RecordedMessages messages;
+      EXPECT_FALSE(import(f.make(dir), s, messages)) << kind << " " << f.name;
+      EXPECT_EQ(messages.errors, std::vector<std::string>{"File read error!"})
+          << kind << " " << f.name;
+      EXPECT_TRUE(Contents(s) == Contents(before)) << kind << " " << f.name;
+      EXPECT_FALSE(s.DataLoaded) << kind << " " << f.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tesvar
