@@ -32,12 +32,12 @@
 #include "plot/plot_painter.h"
 #include "plot/view_state.h"
 
-#define FUZZ_CHECK(condition)                                                              \
-  do {                                                                                     \
-    if (!(condition)) {                                                                    \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);   \
-      std::abort();                                                                        \
-    }                                                                                      \
+#define FUZZ_CHECK(condition)                                                            \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                      \
+    }                                                                                    \
   } while (0)
 
 // The checks' own loops run over all 16001 slots; with the comparison
@@ -134,7 +134,7 @@ FUZZ_UNTRACED inline void CheckLoaded(const Spectrum& s) {
 // Index i of `a` holds what index `mirror ? n-1-i : i` of `b` holds, within
 // `tolerance` (plus the float rounding of the stored values).
 FUZZ_UNTRACED inline void CheckSameOrdinates(const Spectrum& a, const Spectrum& b, bool mirror,
-                               double tolerance) {
+                                             double tolerance) {
   int n = PointCount(a);
   FUZZ_CHECK(PointCount(b) == n);
   for (int i = 0; i < n; ++i) {

@@ -113,8 +113,8 @@ TEST(FuzzFindings, SpFileWithAbscissaeBeyondTheIntRangeDraws) {
 TEST(FuzzFindings, SvgLabelFarBelowTheFrame) {
   Spectrum s;
   RecordedMessages messages;
-  ASSERT_TRUE(ParseJcampText(CorpusFile("jcamp_reader", "label_far_below_frame.jdx"), "", s,
-                             messages));
+  ASSERT_TRUE(
+      ParseJcampText(CorpusFile("jcamp_reader", "label_far_below_frame.jdx"), "", s, messages));
   ASSERT_EQ(s.LastIndex, 5);
   ASSERT_LT(s.TransY[5], -1e16);
   LabelList labels;
@@ -130,8 +130,7 @@ TEST(FuzzFindings, SvgLabelFarBelowTheFrame) {
 TEST(FuzzFindings, CtrlZInAnImportedTitleSavesAsBlank) {
   Spectrum s;
   RecordedMessages messages;
-  ASSERT_TRUE(
-      ParseJcampText(CorpusFile("jcamp_reader", "ctrl_z_in_title.jdx"), "", s, messages));
+  ASSERT_TRUE(ParseJcampText(CorpusFile("jcamp_reader", "ctrl_z_in_title.jdx"), "", s, messages));
   ASSERT_EQ(s.Comment, "DOS file\x1a");
   Spectrum back;
   ASSERT_TRUE(ParseSpBytes(BuildSpBytes(s), back, messages)) << messages.errors.back();
