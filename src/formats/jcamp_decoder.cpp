@@ -419,6 +419,28 @@ inline double NumberValue(uint64_t digits, int decimals) {
   return value;
 }
 
+// A run of ".0123456789" at p with at most one point and 1 to 15 digits, as
+// ConvertNumber reads it without the general conversion. Everything is
+// passed by value so that it stays in registers even when not inlined.
+struct UsualNumber {
+  const char* end;  // the first byte after the run
+  uint64_t digits;  // all digits as one integer
+  int decimals;     // digits after the point
+  bool ok;
+};
+
+inline UsualNumber ReadUsualNumber(const char* p, const char* limit) {
+  DigitRun whole = ReadDigits(p, limit);
+  p += whole.count;
+  if (p == limit || *p != '.') return {p, whole.value, 0, whole.count > 0 && whole.count <= 15};
+  ++p;
+  DigitRun fraction = ReadDigits(p, limit);
+  p += fraction.count;
+  int total = whole.count + fraction.count;
+  bool ok = fraction.count <= 15 && total > 0 && total <= 15 && (p == limit || *p != '.');
+  return {p, ok ? whole.value * kTens[fraction.count] + fraction.value : 0, fraction.count, ok};
+}
+
 // Ordinates one line may give before this path leaves it to the general
 // decoder (long DUP runs).
 constexpr int kUsualBufferSize = 1024;
@@ -456,23 +478,6 @@ UsualLine ReadUsualLine(std::string_view text, std::size_t maxLen, const XyDecod
   auto next = [&]() -> uint8_t {
     return p == limit ? uint8_t{kUsualLineEnd} : kUsual.of[static_cast<unsigned char>(*p)];
   };
-  // A run of ".0123456789" with at most one point and 1 to 15 digits, as
-  // ConvertNumber reads it without the general conversion.
-  auto number = [&](uint64_t& digits, int& decimals) {
-    DigitRun whole = ReadDigits(p, limit);
-    p += whole.count;
-    digits = whole.value;
-    decimals = 0;
-    if (next() != kUsualPoint) return whole.count > 0 && whole.count <= 15;
-    ++p;
-    DigitRun fraction = ReadDigits(p, limit);
-    p += fraction.count;
-    if (fraction.count > 15 || next() == kUsualPoint) return false;
-    digits = digits * kTens[fraction.count] + fraction.value;
-    decimals = fraction.count;
-    int total = whole.count + fraction.count;
-    return total > 0 && total <= 15;
-  };
   // Store() of the general decoder, into the buffer. REQUIRES: room.
   auto put = [&](double v, double sign) {
     double y = v * factor * sign;
@@ -498,9 +503,9 @@ UsualLine ReadUsualLine(std::string_view text, std::size_t maxLen, const XyDecod
   if (next() == kUsualLineEnd) return finish(false, 0);
   // The first number decides nothing yet: "4000 85" is a plain-number line,
   // "4000 H5300" (blanks go) an ASDF one.
-  uint64_t xDigits;
-  int xDecimals;
-  if (!number(xDigits, xDecimals)) return notUsual;
+  const UsualNumber x = ReadUsualNumber(p, limit);
+  if (!x.ok) return notUsual;
+  p = x.end;
   const char* afterX = p;
   while (next() == kUsualBlank) ++p;
 
@@ -581,14 +586,14 @@ UsualLine ReadUsualLine(std::string_view text, std::size_t maxLen, const XyDecod
       }
       if (after == kUsualLineEnd) break;
     }
-    return finish(true, NumberValue(xDigits, xDecimals));
+    return finish(true, NumberValue(x.digits, x.decimals));
   }
 
   // A plain-number line. One byte is no number at all for the general
   // decoder (it reads while it is before the last byte).
   p = afterX;
   if (p - begin < 2 && next() == kUsualLineEnd) return finish(false, 0);
-  if (!(NumberValue(xDigits, xDecimals) < kPlainNumberLimit)) return notUsual;
+  if (!(NumberValue(x.digits, x.decimals) < kPlainNumberLimit)) return notUsual;
   for (;;) {
     // A run of blanks, tabs and signs (commas go to the general decoder).
     // The general decoder never takes the last byte of a line for a
@@ -610,10 +615,10 @@ UsualLine ReadUsualLine(std::string_view text, std::size_t maxLen, const XyDecod
       break;
     }
     if (p == runStart) return notUsual;  // a number runs on into another byte
-    uint64_t digits;
-    int decimals;
-    if (!number(digits, decimals)) return notUsual;
-    double v = NumberValue(digits, decimals);
+    const UsualNumber number = ReadUsualNumber(p, limit);
+    if (!number.ok) return notUsual;
+    p = number.end;
+    double v = NumberValue(number.digits, number.decimals);
     if (!(std::fabs(v) < kPlainNumberLimit) || count == kUsualBufferSize) return notUsual;
     put(v, sign);
   }
