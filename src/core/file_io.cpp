@@ -10,13 +10,18 @@
 namespace tesvar {
 
 std::string ReadWholeFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only regular files are read: a folder, a FIFO or a device in a file's
+  // place would be refused by the old program's file system, or would hang
+  // this one (opening a FIFO waits for a writer, hence O_NONBLOCK until the
+  // check) or feed it without end.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw IoError(IoError::FromErrno(errno), path);
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     throw IoError(kAccessDenied, path);
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::string bytes;
   if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
   char buf[65536];

@@ -18,7 +18,8 @@ class CannotCreateError : public IoError {
   using IoError::IoError;
 };
 
-// Reads the whole file. Throws IoError when it cannot be opened or read.
+// Reads the whole file. Throws IoError when it cannot be opened or read,
+// and (as "File access denied") when it is not a regular file.
 std::string ReadWholeFile(const std::string& path);
 
 // Writes bytes to path through a temporary sibling and a rename. Throws
