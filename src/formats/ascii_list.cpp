@@ -127,6 +127,12 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
     messages.ErrorBox("First and last X are equal!");
     return Fail(current);
   }
+  // Each x is finite, but the span may not be (1e308 down to -1e308): the
+  // step would be infinite and every point's abscissa NaN.
+  if (!std::isfinite(firstX - lastX)) {
+    messages.ErrorBox("Invalid abscissa values!");
+    return Fail(current);
+  }
 
   s.DataLoaded = true;
   s.YConverted = true;

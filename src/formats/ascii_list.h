@@ -14,7 +14,8 @@
 // Refused, with nothing loaded: fewer than 2 data lines ("Not enough data
 // points!"), more than 16000 ("Too many data points!"), the same first and
 // last x ("First and last X are equal!", which would give the plot no
-// width), and an x or y that does not convert (status panel 2).
+// width), first and last x further apart than a double holds ("Invalid
+// abscissa values!"), and an x or y that does not convert (status panel 2).
 #pragma once
 
 #include <string>

@@ -279,6 +279,12 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
     messages.ErrorBox("##FIRSTX= equal ##LASTX");
     return Fail(current);
   }
+  // Each end is finite, but their span may not be (1e308 down to -1e308):
+  // the step would be infinite and every point's abscissa NaN.
+  if (!std::isfinite(h.FirstXValue - h.LastXValue)) {
+    messages.ErrorBox("Invalid abscissa values!");
+    return Fail(current);
+  }
 
   XyDecodeState st;
   if (h.FirstXValue > h.LastXValue) {

@@ -12,7 +12,8 @@
 // What must hold for a load: "##DATATYPE=" (if present) names an INFRARED
 // spectrum, "##YUNITS=" (if present) TRANSmittance or ABSORBance (none given
 // is taken as absorbance), 2 ... 16000 points declared by "##NPOINTS=", and
-// "##FIRSTX=" different from "##LASTX=". Index 0 receives the highest
+// "##FIRSTX=" different from "##LASTX=", the two no further apart than a
+// double can hold ("Invalid abscissa values!"). Index 0 receives the highest
 // wavenumber whatever the file's order. "##XFACTOR=", "##FIRSTY=" and
 // "##MINY=" are checked for being numbers and not used.
 //

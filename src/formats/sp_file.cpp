@@ -137,7 +137,9 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
   if (!haveData) return Fail(current, messages, "Data section not found!");
   std::size_t dataStart = lines.Position();
 
-  if (!firstXOk || !lastXOk || !std::isfinite(s.FirstX) || !std::isfinite(s.LastX)) {
+  // Both ends finite is not enough: 1e308 down to -1e308 spans more than a
+  // double holds, and an infinite step puts every point at NaN.
+  if (!firstXOk || !lastXOk || !std::isfinite(s.FirstX - s.LastX)) {
     return Fail(current, messages, "Invalid abscissa values!");
   }
   if (s.FirstX == s.LastX) return Fail(current, messages, "First and last X are equal!");

@@ -5,7 +5,9 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/messages.h"
@@ -136,6 +138,30 @@ TEST(FuzzFindings, CtrlZInAnImportedTitleSavesAsBlank) {
   ASSERT_TRUE(ParseSpBytes(BuildSpBytes(s), back, messages)) << messages.errors.back();
   EXPECT_EQ(back.Comment, "DOS file ");
   EXPECT_EQ(back.NPoints, 3);
+}
+
+// span_beyond_double.{sp,jdx,asc}: abscissae from 1e308 down to -1e308.
+// Each end is a finite double, but XStart - XEnd is not: the readers
+// loaded a spectrum with an infinite XStep, whose every point's abscissa,
+// XStart - XStep x i, is NaN (already at i = 0, as inf x 0 is NaN). They
+// now refuse it.
+TEST(FuzzFindings, AbscissaSpanBeyondTheDoubleRangeIsRefused) {
+  using Parse = std::function<bool(const std::string&, Spectrum&, Messages&)>;
+  const std::vector<std::tuple<const char*, const char*, Parse>> cases = {
+      {"sp_reader", "span_beyond_double.sp",
+       [](const std::string& b, Spectrum& s, Messages& m) { return ParseSpBytes(b, s, m); }},
+      {"jcamp_reader", "span_beyond_double.jdx",
+       [](const std::string& t, Spectrum& s, Messages& m) { return ParseJcampText(t, "", s, m); }},
+      {"ascii_list", "span_beyond_double.asc",
+       [](const std::string& t, Spectrum& s, Messages& m) { return ParseAsciiList(t, "", s, m); }},
+  };
+  for (const auto& [target, name, parse] : cases) {
+    Spectrum s;
+    RecordedMessages messages;
+    EXPECT_FALSE(parse(CorpusFile(target, name), s, messages)) << name;
+    EXPECT_EQ(messages.errors, std::vector<std::string>{"Invalid abscissa values!"}) << name;
+    EXPECT_EQ(s.NPoints, 0) << name;
+  }
 }
 
 }  // namespace
