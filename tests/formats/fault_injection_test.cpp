@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
