@@ -5,7 +5,7 @@
 # --peaks of the bundled sample.
 #
 # Expected texts are derived by hand:
-#   - samples/polystyrene.sp is made by tools/make_sample_spectra.cpp: dates
+#   - samples/polystyrene.sp is made by tools/make_samples.cpp: dates
 #     "26/12/01" and "10:00:00.00", operator "Tesvar", 4000 to 450 1/cm at
 #     1 1/cm (3551 points, DeltaX -1), 16 scans; its 25 bands are Lorentz
 #     lines centred on whole wavenumbers (the kBands table there), each a

@@ -2,7 +2,7 @@
 // polystyrene film from 4000 to 450 1/cm at 1 1/cm, bands at the
 // well-known polystyrene positions on a gently sloping, slightly scattering
 // baseline. Deterministic, so the committed file can be made again:
-//   build/make_sample_spectra samples/polystyrene.sp
+//   build/make_samples samples/polystyrene.sp
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -44,7 +44,7 @@ double Absorbance(double x) {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: make_sample_spectra OUTPUT.sp\n");
+    std::fprintf(stderr, "usage: make_samples OUTPUT.sp\n");
     return 2;
   }
   tesvar::Spectrum s;
