@@ -69,7 +69,11 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
   std::size_t slash = path.find_last_of('/');
   std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string temp = dir + "." + base + ".XXXXXX";
+  // The temporary name adds 8 bytes to the file name; a name near the
+  // 255-byte limit of a directory entry is shortened in it, so that a file
+  // the system can hold can also be saved.
+  constexpr std::size_t kMaxTempBase = 255 - 8;
+  std::string temp = dir + "." + base.substr(0, kMaxTempBase) + ".XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) throw CannotCreateError(IoError::FromErrno(errno), path);
 

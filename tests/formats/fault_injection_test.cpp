@@ -147,6 +147,19 @@ TEST(FaultInjection, SavingWorksAgainOnceThereIsRoom) {
   EXPECT_EQ(back.NPoints, 40);
 }
 
+// A file name of 255 bytes, the most a folder entry holds: the temporary
+// file beside it, "." + name + ".XXXXXX", was too long to be made, and the
+// save failed with "Could not create file" for a file the disk could hold.
+TEST(FaultInjection, SavingUnderTheLongestFileName) {
+  const std::string path = test::MakeTempDir() + "/" + std::string(252, 'x') + ".sp";
+  Spectrum s = ShownSpectrum();
+  WriteSpFile(path, s);
+  Spectrum back;
+  RecordedMessages messages;
+  ASSERT_TRUE(ReadSpFile(path, back, messages));
+  EXPECT_EQ(back.NPoints, s.NPoints);
+}
+
 // How a file chosen in the dialog can be gone or unreadable by the time the
 // reader opens it, and the I/O error each gives.
 struct ReadFault {
