@@ -7,9 +7,15 @@
 // bits 2-4 YFACTOR from kFactors; bit 5 X ascending), two bytes of declared
 // point count for a file whose X ascends, then the data section's text.
 //
-// Checked: the running slot index stays within the arrays, ordinates land
-// only on the slots the index passed (those it passed over were all
-// written, all others are untouched), and the counts never go backwards.
+// The section is decoded twice: as the import reads it (the usual lines in
+// one pass straight from the text, DecodeUsualXyDataLine, the others cut
+// into raw lines for the general decoder) and through the general decoder
+// alone. Both must give the same message, the same state and the same
+// slots, bit for bit: the one-pass reader promises exactly the general
+// decoder's effect. Checked besides: the running slot index stays within
+// the arrays, ordinates land only on the slots the index passed (those it
+// passed over were all written, all others are untouched), and the counts
+// never go backwards.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -66,14 +72,90 @@ constexpr tesvar::OrdinateKind kKinds[4] = {
     tesvar::OrdinateKind::kAbsorbance, tesvar::OrdinateKind::kTransmittance};
 constexpr double kFactors[8] = {1.0, 0.00001, 0.01, 10.0, 1e-300, 1e300, -1.0, 0.0};
 
+// Raw lines are at most this long (ReadRawLine).
+constexpr std::size_t kRawLine = 255;
+
+struct Outcome {
+  std::string message;
+  tesvar::XyDecodeState state;
+};
+
+// One raw line through the general decoder, or skipped as the import skips
+// it. False when the section ends there: at "##END=" or with a message.
+bool GeneralLine(std::string_view text, std::size_t& pos, Outcome& out, tesvar::Spectrum& target) {
+  std::string_view line = tesvar::ReadRawLine(text, pos);
+  line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+  if (line.find('#') != std::string_view::npos) {
+    if (line.find("##END=") != std::string_view::npos) return false;
+    if (line.find("##") != std::string_view::npos) return true;
+  }
+  if (line.empty() || line.find('$') != std::string_view::npos) return true;
+  int32_t readBefore = out.state.PointsRead;
+  out.message = tesvar::DecodeXyDataLineGeneral(line, out.state, target);
+  FUZZ_CHECK(out.state.PointIndex >= 0 && out.state.PointIndex < tesvar::kArraySlots);
+  FUZZ_CHECK(out.state.PointsRead >= readBefore);
+  return out.message.empty();
+}
+
+Outcome DecodeGeneral(std::string_view text, const tesvar::XyDecodeState& start,
+                      tesvar::Spectrum& target) {
+  Outcome out{"", start};
+  std::size_t pos = 0;
+  while (pos < text.size() && GeneralLine(text, pos, out, target)) {
+  }
+  return out;
+}
+
+// The import's loop over the data section (ParseJcampText), step for step.
+Outcome DecodeAsImported(std::string_view text, const tesvar::XyDecodeState& start,
+                         tesvar::Spectrum& target) {
+  Outcome out{"", start};
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t blanks = 0;
+    while (blanks < kRawLine && pos + blanks < text.size() &&
+           (text[pos + blanks] == ' ' || text[pos + blanks] == '\t')) {
+      ++blanks;
+    }
+    std::size_t length = tesvar::DecodeUsualXyDataLine(text.substr(pos + blanks), kRawLine - blanks,
+                                                       out.state, target);
+    if (length != tesvar::kNotUsualLine) {
+      std::size_t end = blanks + length;
+      pos += end < kRawLine && pos + end < text.size() ? end + 1 : end;
+      continue;
+    }
+    if (!GeneralLine(text, pos, out, target)) break;
+  }
+  return out;
+}
+
+template <typename T>
+bool SameBits(const T& a, const T& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void CheckSameOutcome(const Outcome& a, const Outcome& b) {
+  FUZZ_CHECK(a.message == b.message);
+  const tesvar::XyDecodeState& x = a.state;
+  const tesvar::XyDecodeState& y = b.state;
+  FUZZ_CHECK(x.PointIndex == y.PointIndex && x.IndexStep == y.IndexStep);
+  FUZZ_CHECK(x.PointsRead == y.PointsRead);
+  FUZZ_CHECK(SameBits(x.LastValue, y.LastValue));
+  FUZZ_CHECK(x.DifMode == y.DifMode && x.LastFromDif == y.LastFromDif);
+  FUZZ_CHECK(SameBits(x.PeakT, y.PeakT));
+  FUZZ_CHECK(SameBits(x.LineX, y.LineX));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tesvar;
   if (size < 3) return 0;
-  // One record for all runs: only TransY is used, and it is reset below.
-  static Spectrum* target = new Spectrum;
-  target->TransY = UntouchedSlots();
+  // Records for all runs: only TransY is used, and it is reset here.
+  static Spectrum* imported = new Spectrum;
+  static Spectrum* general = new Spectrum;
+  imported->TransY = UntouchedSlots();
+  general->TransY = UntouchedSlots();
 
   XyDecodeState st;
   uint8_t setup = data[0];
@@ -84,27 +166,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     st.IndexStep = -1;
     st.PointIndex = declared - 1;
   }
-  const int32_t start = st.PointIndex;
 
   std::string_view text(reinterpret_cast<const char*>(data) + 3, size - 3);
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::string_view line = ReadRawLine(text, pos);
-    line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
-    if (line.find("##END=") != std::string_view::npos) break;
-    if (line.empty() || line.find("##") != std::string_view::npos ||
-        line.find('$') != std::string_view::npos) {
-      continue;
-    }
-    int32_t readBefore = st.PointsRead;
-    std::string message = DecodeXyDataLine(line, st, *target);
-    FUZZ_CHECK(st.PointIndex >= 0 && st.PointIndex < kArraySlots);
-    FUZZ_CHECK(st.PointsRead >= readBefore);
-    if (!message.empty()) break;
-  }
+  Outcome a = DecodeAsImported(text, st, *imported);
+  Outcome b = DecodeGeneral(text, st, *general);
+  CheckSameOutcome(a, b);
+  FUZZ_CHECK(imported->TransY.size() == general->TransY.size());
+  FUZZ_CHECK(std::memcmp(imported->TransY.data(), general->TransY.data(),
+                         sizeof(float) * general->TransY.size()) == 0);
 
-  const int32_t end = st.PointIndex;
-  FUZZ_CHECK(std::abs(end - start) <= st.PointsRead);
-  CheckSlots(target->TransY, std::min(start, end), std::max(start, end), end);
+  const int32_t start = st.PointIndex;
+  const int32_t end = b.state.PointIndex;
+  FUZZ_CHECK(std::abs(end - start) <= b.state.PointsRead);
+  CheckSlots(general->TransY, std::min(start, end), std::max(start, end), end);
   return 0;
 }
