@@ -122,6 +122,7 @@ Outcome DecodeAsImported(std::string_view text, const tesvar::XyDecodeState& sta
     if (length != tesvar::kNotUsualLine) {
       std::size_t end = blanks + length;
       pos += end < kRawLine && pos + end < text.size() ? end + 1 : end;
+      while (pos < text.size() && (text[pos] == '\n' || text[pos] == '\r')) ++pos;
       continue;
     }
     if (!GeneralLine(text, pos, out, target)) break;

@@ -2,7 +2,7 @@
 
 namespace tesvar {
 
-Spectrum::Spectrum() : RawY(kArraySlots, 0), TransY(kArraySlots, 0.0f) {}
+Spectrum::Spectrum() : RawY(kArraySlots), TransY(kArraySlots) {}
 
 Spectrum Spectrum::FreshFrom(const Spectrum& previous) {
   Spectrum fresh;

@@ -317,6 +317,9 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
       std::size_t end = blanks + length;
       // Past the CR or LF that ended the line, as ReadRawLine moves.
       pos += end < kRawChunk && pos + end < all.size() ? end + 1 : end;
+      // The LF of a CR LF pair (and any blank line) is an empty raw line,
+      // which changes nothing: step over it here.
+      while (pos < all.size() && (all[pos] == '\n' || all[pos] == '\r')) ++pos;
       continue;
     }
 
