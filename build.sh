@@ -4,7 +4,8 @@
 #   ./build.sh test           install what is missing, build, run every test
 #   ./build.sh build          install what is missing and build
 #   ./build.sh sanitize       build everything with AddressSanitizer + UBSan, run every test
-#   ./build.sh fuzz [SECONDS] build the libFuzzer targets and run each for SECONDS (default 60)
+#   ./build.sh fuzz [SECONDS] build the libFuzzer targets and run each for SECONDS (default 60;
+#                             FUZZ_RUNS=N: for N executions instead)
 #   ./build.sh fuzz-ci        replay the fuzz corpora, then fuzz each target for 30 s
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -89,9 +90,12 @@ FUZZ_ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=16:malloc_context_size=5
 
 # Runs every fuzz target for $1 seconds on a working copy of its corpus, so the
 # committed seeds stay small; new findings are left in $FUZZ_DIR/findings.
-# FUZZ_JOBS=2 runs each target in that many processes (libFuzzer's -fork).
+# FUZZ_JOBS=2 runs each target in that many processes (libFuzzer's -fork);
+# FUZZ_RUNS=N runs each target for N executions instead of a time.
 run_fuzzers() {
   local seconds=$1 status=0 jobs=${FUZZ_JOBS:-1}
+  local limit=(-max_total_time="$seconds")
+  [ -n "${FUZZ_RUNS:-}" ] && limit=(-runs="$FUZZ_RUNS")
   export ASAN_OPTIONS=${ASAN_OPTIONS:-$FUZZ_ASAN_OPTIONS}
   mkdir -p "$FUZZ_DIR/findings"
   for target in "$FUZZ_DIR"/*_fuzz; do
@@ -102,8 +106,8 @@ run_fuzzers() {
     local extra=()
     [ -f "fuzz/$name.dict" ] && extra+=(-dict="fuzz/$name.dict")
     [ "$jobs" -gt 1 ] && extra+=(-fork="$jobs")
-    echo "== $name: ${seconds}s"
-    if ! "$target" "$work" "fuzz/corpus/$name" "${extra[@]}" -max_total_time="$seconds" \
+    echo "== $name: ${limit[*]}"
+    if ! "$target" "$work" "fuzz/corpus/$name" "${extra[@]}" "${limit[@]}" \
         -max_len=70000 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$FUZZ_DIR/findings/$name-" 2>"$FUZZ_DIR/$name.log"; then
       status=1
