@@ -28,7 +28,8 @@ TESVAR_JCAMP_BENCH_DIR="$work" "$bin/jcamp_bench" --benchmark_filter='Import' \
   --benchmark_out="$work/tesvar.json" --benchmark_out_format=json >/dev/null
 
 # The peer: read and convert each file as our import reads and converts it,
-# 20 warm-up runs, then the median of 60.
+# 200 warm-up runs (V8 needs about that many to settle on its optimised code),
+# then the median of 100.
 node --input-type=module - "$peer" "$work" <<'NODE'
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -64,9 +65,9 @@ for (const [file, bench] of cases) {
   const path = join(work, file);
   const once = () => convert(readFileSync(path, 'latin1')).flatten[0].spectra[0].data.y.length;
   if (once() !== 16000) throw new Error(`jcampconverter did not read 16000 points of ${file}`);
-  for (let i = 0; i < 20; i += 1) once();
+  for (let i = 0; i < 200; i += 1) once();
   const times = [];
-  for (let i = 0; i < 60; i += 1) {
+  for (let i = 0; i < 100; i += 1) {
     const t0 = process.hrtime.bigint();
     once();
     times.push(Number(process.hrtime.bigint() - t0) / 1000);
