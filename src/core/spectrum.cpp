@@ -2,6 +2,9 @@
 
 namespace tesvar {
 
+// Value-initialised slots are zeroed with one memset; the fill constructor
+// ("RawY(kArraySlots, 0)") compiled to a loop over every slot, a cost every
+// load pays.
 Spectrum::Spectrum() : RawY(kArraySlots), TransY(kArraySlots) {}
 
 Spectrum Spectrum::FreshFrom(const Spectrum& previous) {
