@@ -222,6 +222,145 @@ TEST(JcampUsualLines, SameResultAsTheGeneralDecoder) {
   EXPECT_LT(decodedInOnePass, kLines * 4 / 5);
 }
 
+// Compact ASDF lines (a letter and digits per token, no blanks), which the
+// one-pass decoder reads sixteen bytes at a time when the text runs on
+// after the line, against the general decoder. The lines run up to 150
+// bytes, so across every block and mask boundary; their tokens are mostly
+// DIF tokens of one to four bytes, with SQZ and DUP tokens, longer tokens,
+// '%' and a matching Y check in between.
+class CompactLineMaker {
+ public:
+  explicit CompactLineMaker(uint32_t seed) : make_(seed, 1000) {}
+
+  // An SQZ token for an integer value.
+  static std::string Sqz(int64_t v) {
+    std::string digits = std::to_string(v < 0 ? -v : v);
+    int lead = digits[0] - '0';
+    char letter = v < 0 ? static_cast<char>('a' + lead - 1) : static_cast<char>('@' + lead);
+    return letter + digits.substr(1);
+  }
+
+  std::string Token(bool mostlyDif) {
+    static const std::string kDif = "%JKLMNOPQRjklmnopqr";
+    static const std::string kDup = "STUVWXYZs";
+    int kind = make_.Below(100);
+    if (kind < (mostlyDif ? 93 : 60)) {
+      return kDif[static_cast<std::size_t>(make_.Below(19))] + make_.Digits(make_.Below(4));
+    }
+    if (kind < 96)
+      return kDup[static_cast<std::size_t>(make_.Below(9))] + make_.Digits(make_.Below(2));
+    if (kind < 98) return Sqz(make_.Below(2000000) - 1000000);
+    return kDif[static_cast<std::size_t>(make_.Below(19))] + make_.Digits(4 + make_.Below(5));
+  }
+
+  // A line for the state st: after a DIF line it mostly starts with the Y
+  // check, else with an SQZ value or now and then a DIF or DUP token.
+  std::string Line(const XyDecodeState& st) {
+    std::string line = make_.Digits(1 + make_.Below(4));
+    if (make_.OneIn(3)) line += "." + make_.Digits(1);
+    double last = st.LastValue;
+    if (st.LastFromDif && !make_.OneIn(10) && std::fabs(last) < 1e15 && last == std::trunc(last)) {
+      line += Sqz(static_cast<int64_t>(last));
+    } else if (make_.OneIn(8)) {
+      line += Token(false);
+    } else {
+      line += Sqz(make_.Below(200000) - 50000);
+    }
+    bool mostlyDif = !make_.OneIn(4);
+    int length = make_.OneIn(6) ? 100 + make_.Below(50) : 20 + make_.Below(70);
+    while (static_cast<int>(line.size()) < length) line += Token(mostlyDif);
+    return line;
+  }
+
+  XyDecodeState State() {
+    XyDecodeState st = make_.State();
+    st.PointIndex = make_.OneIn(10) ? 15990 + make_.Below(11) : make_.Below(15000);
+    if (make_.OneIn(8)) st.IndexStep = -1;
+    st.PointsRead = make_.Below(16000);
+    return st;
+  }
+
+  LineMaker& make() { return make_; }
+
+ private:
+  LineMaker make_;
+};
+
+TEST(JcampUsualLines, CompactLinesSameAsTheGeneralDecoder) {
+  CompactLineMaker make(4242);
+  Spectrum general, usual;
+  int decodedInOnePass = 0;
+  constexpr int kLines = 30000;
+  for (int n = 0; n < kLines; ++n) {
+    XyDecodeState start = make.State();
+    // A state as a data section may leave it, and a line for it (mostly
+    // with the matching Y check after a DIF line).
+    std::string line = make.Line(start);
+    std::string text = line;
+    std::size_t maxLen = 255;
+    // The text runs on after the line, as in a file, except when the line
+    // ends the text (no bytes to read ahead).
+    const std::string next = "7999.5I2723K9l0M0l4mL6m5j2\r\n##END=\r\n";
+    switch (make.make().Below(8)) {
+      case 0:
+        maxLen = static_cast<std::size_t>(make.make().Below(static_cast<int>(line.size()) + 1));
+        text += "\r\n" + next;
+        break;
+      case 1:
+        break;
+      default:
+        text += (make.make().OneIn(2) ? "\r\n" : "\n") + next;
+    }
+    std::string_view raw(text.data(), std::min(maxLen, line.size()));
+
+    XyDecodeState stGeneral = start, stUsual = start;
+    std::string expected = DecodeXyDataLineGeneral(raw, stGeneral, general);
+    std::size_t length = DecodeUsualXyDataLine(text, maxLen, stUsual, usual);
+    if (length == kNotUsualLine) {
+      ASSERT_EQ(StateDifference(stUsual, start), "") << "line \"" << raw << "\"";
+    } else {
+      ++decodedInOnePass;
+      ASSERT_EQ(length, raw.size()) << "line \"" << raw << "\"";
+      ASSERT_EQ(expected, "") << "line \"" << raw << "\"";
+      ASSERT_EQ(StateDifference(stUsual, stGeneral), "") << "line \"" << raw << "\"";
+      ASSERT_EQ(SlotDifference(usual, general), -1) << "line \"" << raw << "\"";
+    }
+    usual.TransY = general.TransY;
+  }
+  EXPECT_GT(decodedInOnePass, kLines / 2);
+}
+
+// A DIFDUP section as a writer gives it, line after line with the Y check,
+// through the import: every ordinate as the general decoder gives it.
+TEST(JcampUsualLines, CompactSectionImportsAsLineByLine) {
+  CompactLineMaker make(99);
+  for (int file = 0; file < 40; ++file) {
+    XyDecodeState st;
+    st.OrdinateKind = OrdinateKind::kTransmittance;
+    st.YFactor = file % 2 == 0 ? 0.00001 : 1e30;
+    Spectrum expected;
+    std::string data;
+    while (st.PointsRead < 15000) {
+      std::string line = make.Line(st);
+      if (!DecodeXyDataLineGeneral(line, st, expected).empty()) break;
+      data += line + "\r\n";
+    }
+    std::string text = "##TITLE= t\r\n##YUNITS= TRANSMITTANCE\r\n##YFACTOR= " +
+                       std::string(file % 2 == 0 ? "0.00001" : "1E30") +
+                       "\r\n##FIRSTX= 4000\r\n##LASTX= 400\r\n##NPOINTS= 16000\r\n"
+                       "##XYDATA= (X++(Y..Y))\r\n" +
+                       data + "##END=\r\n";
+    Spectrum s;
+    RecordedMessages m;
+    ASSERT_TRUE(ParseJcampText(text, "", s, m)) << m.status[2];
+    expected.LastIndex = kMaxPoints - 1;
+    SilentMessages silent;
+    if (st.PeakT > 2.0 || st.PeakT <= 0.1) AdjustOrdinate(expected, silent);
+    ASSERT_EQ(std::memcmp(s.TransY.data(), expected.TransY.data(), sizeof(float) * kMaxPoints), 0)
+        << "file " << file;
+  }
+}
+
 // Where the one-pass decoder sees a line end: at CR or LF, after maxLen bytes
 // or at the end of the text, never reading a byte of the next line as its own.
 TEST(JcampUsualLines, LineEnds) {
