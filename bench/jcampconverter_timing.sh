@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Times the JCAMP-DX import against jcampconverter (node) on the same files:
 # the 16000-point DIFDUP and FIX files that bench/jcamp_bench writes. Prints
-# the median time of each reader per file and the ratio.
-#   bash bench/jcampconverter_timing.sh [BUILD_DIR]     (default: build)
+# the median time of each reader per file and the ratio, for each of ROUNDS
+# rounds (default 3) and the median over the rounds: both readers' times
+# drift on a shared machine, so one round alone says little.
+#   [ROUNDS=N] bash bench/jcampconverter_timing.sh [BUILD_DIR]   (default: build)
 # jcampconverter is installed into BUILD_DIR/npm-peer when missing (the same
 # folder the peer test uses); it is a measuring peer only.
 set -euo pipefail
@@ -23,6 +25,9 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# One round: our medians, then the peer's on the same files, one line per file:
+# "file ours peer ratio".
+round() {
 # Our side: the import benchmarks, which leave their files in $work.
 TESVAR_JCAMP_BENCH_DIR="$work" "$bin/jcamp_bench" --benchmark_filter='Import' \
   --benchmark_out="$work/tesvar.json" --benchmark_out_format=json >/dev/null
@@ -59,8 +64,6 @@ const cases = [
   ['full16000_difdup.jdx', 'BM_ImportDifDup16000'],
   ['full16000_fix.jdx', 'BM_ImportFix16000'],
 ];
-console.log('file                    tesvar (us)  jcampconverter (us)  ratio');
-let worst = Infinity;
 for (const [file, bench] of cases) {
   const path = join(work, file);
   const once = () => convert(readFileSync(path, 'latin1')).flatten[0].spectra[0].data.y.length;
@@ -74,11 +77,34 @@ for (const [file, bench] of cases) {
   }
   const peer = median(times);
   const mine = oursMedian(bench);
-  const ratio = peer / mine;
-  worst = Math.min(worst, ratio);
-  console.log(
-    `${file.padEnd(22)} ${mine.toFixed(0).padStart(12)} ${peer.toFixed(0).padStart(20)} ${ratio.toFixed(1).padStart(6)}x`,
-  );
+  console.log(`${file} ${mine.toFixed(1)} ${peer.toFixed(1)} ${(peer / mine).toFixed(2)}`);
 }
-console.log(`smallest ratio ${worst.toFixed(1)}x (goal: at least 20x)`);
 NODE
+}
+
+rounds=${ROUNDS:-3}
+for r in $(seq "$rounds"); do round; done >"$work/rounds.txt"
+# Per file: each round, then the medians over the rounds.
+awk -v rounds="$rounds" '
+  function median(list,    n, v, i, j, t) {
+    n = split(list, v, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; j--) {
+      t = v[j]; v[j] = v[j - 1]; v[j - 1] = t
+    }
+    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+  }
+  { mine[$1] = mine[$1] " " $2; peer[$1] = peer[$1] " " $3; ratio[$1] = ratio[$1] " " $4
+    if (!($1 in seen)) { seen[$1] = 1; order[++files] = $1 } }
+  END {
+    printf "%-22s %12s %20s %7s\n", "file", "tesvar (us)", "jcampconverter (us)", "ratio"
+    worst = 1e9
+    for (f = 1; f <= files; f++) {
+      name = order[f]
+      n = split(ratio[name], rs, " "); split(mine[name], ms, " "); split(peer[name], ps, " ")
+      for (i = 1; i <= n; i++) printf "%-22s %12.0f %20.0f %6.1fx  (round %d)\n", name, ms[i], ps[i], rs[i], i
+      m = median(ratio[name])
+      printf "%-22s %12.0f %20.0f %6.1fx  (median of %d rounds)\n", name, median(mine[name]), median(peer[name]), m, rounds
+      if (m < worst) worst = m
+    }
+    printf "smallest median ratio %.1fx (goal: at least 20x)\n", worst
+  }' "$work/rounds.txt"

@@ -55,7 +55,7 @@ std::string NormaliseLabel(std::string_view line) {
 enum class FieldKind { kText, kDate, kDataType, kYUnits, kReal, kInt };
 
 struct Field {
-  const char* label;
+  std::string_view label;
   FieldKind kind;
   std::string JcampHeader::*text;
   double JcampHeader::*real;
@@ -120,9 +120,30 @@ std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
   }
   std::string_view value = DropLeadingBlanks(std::string_view(copy).substr(e + 1));
 
+  // Every label starts with "##", so it can only stand where "##" does:
+  // the places are found once, and each label is compared there alone.
+  constexpr int kMarks = 8;
+  std::size_t marks[kMarks];
+  int markCount = 0;
+  bool manyMarks = false;
+  for (std::size_t k = copy.find("##"); k != std::string::npos; k = copy.find("##", k + 1)) {
+    if (markCount == kMarks) {
+      manyMarks = true;
+      break;
+    }
+    marks[markCount++] = k;
+  }
+  auto holds = [&](std::string_view label) {
+    if (manyMarks) return Contains(copy, label);
+    for (int i = 0; i < markCount; ++i) {
+      if (copy.compare(marks[i], label.size(), label) == 0) return true;
+    }
+    return false;
+  };
+
   std::string result;
   for (const Field& f : kFields) {
-    if (!Contains(copy, f.label)) continue;
+    if (!holds(f.label)) continue;
     switch (f.kind) {
       case FieldKind::kText:
         StoreText(header.*f.text, value);
