@@ -72,9 +72,6 @@ constexpr tesvar::OrdinateKind kKinds[4] = {
     tesvar::OrdinateKind::kAbsorbance, tesvar::OrdinateKind::kTransmittance};
 constexpr double kFactors[8] = {1.0, 0.00001, 0.01, 10.0, 1e-300, 1e300, -1.0, 0.0};
 
-// Raw lines are at most this long (ReadRawLine).
-constexpr std::size_t kRawLine = 255;
-
 struct Outcome {
   std::string message;
   tesvar::XyDecodeState state;
@@ -111,17 +108,22 @@ Outcome DecodeAsImported(std::string_view text, const tesvar::XyDecodeState& sta
                          tesvar::Spectrum& target) {
   Outcome out{"", start};
   std::size_t pos = 0;
+  bool plainLines = true;
   while (pos < text.size()) {
+    const std::size_t from = pos;
+    if (plainLines) pos = tesvar::DecodePlainXyDataLines(text, pos, out.state, target);
+    if (pos >= text.size()) break;
     std::size_t blanks = 0;
-    while (blanks < kRawLine && pos + blanks < text.size() &&
+    while (blanks < tesvar::kRawChunk && pos + blanks < text.size() &&
            (text[pos + blanks] == ' ' || text[pos + blanks] == '\t')) {
       ++blanks;
     }
-    std::size_t length = tesvar::DecodeUsualXyDataLine(text.substr(pos + blanks), kRawLine - blanks,
-                                                       out.state, target);
+    std::size_t length = tesvar::DecodeUsualXyDataLine(
+        text.substr(pos + blanks), tesvar::kRawChunk - blanks, out.state, target);
     if (length != tesvar::kNotUsualLine) {
+      if (pos == from && length > 0) plainLines = false;
       std::size_t end = blanks + length;
-      pos += end < kRawLine && pos + end < text.size() ? end + 1 : end;
+      pos += end < tesvar::kRawChunk && pos + end < text.size() ? end + 1 : end;
       while (pos < text.size() && (text[pos] == '\n' || text[pos] == '\r')) ++pos;
       continue;
     }

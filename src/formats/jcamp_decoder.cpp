@@ -1072,6 +1072,104 @@ std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyD
   return line.length;
 }
 
+std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
+                                   Spectrum& target) {
+  if (state.OrdinateKind != OrdinateKind::kTransmittance || !(std::fabs(state.YFactor) <= 1e22) ||
+      (state.IndexStep != 1 && state.IndexStep != -1)) {
+    return pos;
+  }
+  // Every load of eight bytes stays before the end of the text.
+  if (text.size() < 8) return pos;
+  const char* const base = text.data();
+  const char* const textEnd = base + text.size();
+  const char* const loadEnd = textEnd - 8;
+  const double factor = state.YFactor;
+  const int32_t step = state.IndexStep;
+  int32_t index = state.PointIndex;
+  int32_t read = state.PointsRead;
+  double last = state.LastValue;
+  double peak = state.PeakT;
+  // Numbers of one to seven digits at most, seven per 8 bytes: a line under
+  // 255 bytes holds fewer than 64 of them.
+  float values[64];
+  const char* p = base + pos;
+  while (p <= loadEnd) {
+    const char* const lineStart = p;
+    // The abscissa: 1 to 15 digits with at most one point (not followed
+    // by another), below the plain-number limit. Byte by byte: it is short.
+    uint64_t xDigits = 0;
+    int xCount = 0;
+    int xDecimals = -1;
+    for (; p < textEnd; ++p) {
+      auto digit = static_cast<unsigned>(*p - '0');
+      if (digit <= 9) {
+        xDigits = xDigits * 10 + digit;
+        ++xCount;
+        xDecimals += xDecimals >= 0;
+      } else if (*p == '.' && xDecimals < 0) {
+        xDecimals = 0;
+      } else {
+        break;
+      }
+    }
+    if (xCount == 0 || xCount > 15 || p == textEnd || *p == '.' ||
+        !(NumberValue(xDigits, std::max(xDecimals, 0)) < kPlainNumberLimit)) {
+      p = lineStart;
+      break;
+    }
+    int count = 0;
+    uint64_t value = 0;
+    bool plain = true;
+    while (p < loadEnd && *p == ' ') {
+      ++p;
+      uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      uint64_t digits = word ^ 0x3030303030303030u;  // digits become 0 ... 9
+      uint64_t notDigit =
+          (((digits & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | digits) & 0x8080808080808080u;
+      int n = std::countr_zero(notDigit | 0x8000000000000000u) >> 3;
+      if (n == 0 || n == 8 || count == 64) {
+        plain = false;
+        break;
+      }
+      p += n;
+      unsigned shift = 32 - 4 * static_cast<unsigned>(n);
+      digits = (digits << shift) << shift;
+      digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFu;
+      digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFFu;
+      digits = (digits * 10000 + (digits >> 32)) & 0xFFFFFFFFu;
+      value = digits;
+      values[count++] = static_cast<float>(static_cast<double>(value) * factor);
+    }
+    // The line must end here, within the import's raw lines of 255 bytes,
+    // and its stores must stay within the arrays.
+    int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
+    if (!plain || count == 0 || p > loadEnd || (*p != '\r' && *p != '\n') ||
+        p - lineStart >= static_cast<std::ptrdiff_t>(kRawChunk) || index < 0 || index > kLastSlot ||
+        end < 0 || end > kLastSlot ||
+        static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
+      p = lineStart;
+      break;
+    }
+    float* y = target.TransY.data() + index;
+    for (int k = 0; k < count; ++k) {
+      float stored = values[k];
+      y[step * k] = stored;
+      if (stored > peak) peak = stored;
+    }
+    index = static_cast<int32_t>(end);
+    read += count;
+    last = static_cast<double>(value);
+    // Past the line end and any empty lines after it, as the import steps.
+    while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
+  }
+  state.PointIndex = index;
+  state.PointsRead = read;
+  state.LastValue = last;
+  state.PeakT = peak;
+  return static_cast<std::size_t>(p - base);
+}
+
 std::string DecodeXyDataLine(std::string_view line, XyDecodeState& state, Spectrum& target) {
   float out[kUsualBufferSize];
   UsualLine usual = ReadUsualLine(line, line.size(), state, out);

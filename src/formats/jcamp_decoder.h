@@ -62,6 +62,9 @@ std::string DecodeXyDataLineGeneral(std::string_view line, XyDecodeState& state,
 
 inline constexpr std::size_t kNotUsualLine = std::string_view::npos;
 
+// The import reads a data section in raw lines of at most this many bytes.
+inline constexpr std::size_t kRawChunk = 255;
+
 // The lines of nearly every file in one pass over their bytes, for the
 // import of a whole data section: plain-number lines of integers or simple
 // decimals between blanks, tabs and signs, and ASDF lines of SQZ, DIF, DUP
@@ -79,5 +82,16 @@ inline constexpr std::size_t kNotUsualLine = std::string_view::npos;
 // points, or stores at the ends of the arrays.
 std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyDecodeState& state,
                                   Spectrum& target);
+
+// Reads the data section from text[pos] on while its lines have the form
+// FIX writers give: an abscissa, then integers of one to seven digits each
+// after a single blank, the line ended by CR LF or LF (and further empty
+// lines), with transmittances and a YFACTOR under which no ordinate leaves
+// the float range. Each such line has exactly the effect the import's loop
+// gives it through DecodeUsualXyDataLine, and is read without a call per
+// line. Returns the position of the first line it leaves to that loop (pos
+// itself when it reads none); that line is untouched.
+std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
+                                   Spectrum& target);
 
 }  // namespace tesvar

@@ -15,8 +15,6 @@ namespace tesvar {
 
 namespace {
 
-constexpr std::size_t kRawChunk = 255;
-
 bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
@@ -325,9 +323,15 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   // be given in tenths.
   if (h.OrdinateKind == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
 
+  bool plainLines = true;
   while (pos < all.size()) {
-    // Nearly every line is read in one pass straight from the text, which
-    // also finds where the raw line ends; such a line holds no '#' or '$'.
+    // Runs of lines as FIX writers give them are read in one go ...
+    const std::size_t from = pos;
+    if (plainLines) pos = DecodePlainXyDataLines(all, pos, st, s);
+    if (pos >= all.size()) break;
+    // ... and nearly every other line in one pass straight from the text,
+    // which also finds where the raw line ends; such a line holds no '#'
+    // or '$'.
     std::size_t blanks = 0;
     while (blanks < kRawChunk && pos + blanks < all.size() &&
            (all[pos + blanks] == ' ' || all[pos + blanks] == '\t')) {
@@ -335,6 +339,10 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
     }
     std::size_t length = DecodeUsualXyDataLine(all.substr(pos + blanks), kRawChunk - blanks, st, s);
     if (length != kNotUsualLine) {
+      // A data line the plain reader left to this one (an ASDF line, as a
+      // rule): the section is of another form, and trying each of its lines
+      // there first would only cost time.
+      if (pos == from && length > 0) plainLines = false;
       std::size_t end = blanks + length;
       // Past the CR or LF that ended the line, as ReadRawLine moves.
       pos += end < kRawChunk && pos + end < all.size() ? end + 1 : end;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -386,6 +387,146 @@ TEST(JcampUsualLines, CompactSectionImportsAsLineByLine) {
     if (st.PeakT > 2.0 || st.PeakT <= 0.1) AdjustOrdinate(expected, silent);
     ASSERT_EQ(std::memcmp(s.TransY.data(), expected.TransY.data(), sizeof(float) * kMaxPoints), 0)
         << "file " << file;
+  }
+}
+
+// The import of a data section against reading it raw line by raw line
+// through the general decoder: the same ordinates (bit for bit), count and
+// message. Returns whether the import loaded.
+bool ImportsAsLineByLine(const std::string& text) {
+  Spectrum expected;
+  XyDecodeState st;
+  JcampHeader header;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::string_view raw = ReadRawLine(text, pos);
+    std::string line = std::string(raw);
+    if (line.find("##") == std::string::npos) continue;
+    for (char& c : line) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(ParseJcampLabel(line, header), "");
+    if (line.find("##XYDATA") != std::string::npos) break;
+  }
+  st.OrdinateKind = header.OrdinateKind;
+  st.YFactor = header.YFactor;
+  if (header.FirstXValue < header.LastXValue) {
+    st.IndexStep = -1;
+    st.PointIndex = header.DeclaredPoints - 1;
+  }
+  std::string message;
+  while (pos < text.size() && message.empty()) {
+    std::string_view line = ReadRawLine(text, pos);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    if (line.find("##END=") != std::string_view::npos) break;
+    if (line.empty() || line.find("##") != std::string_view::npos ||
+        line.find('$') != std::string_view::npos) {
+      continue;
+    }
+    message = DecodeXyDataLineGeneral(line, st, expected);
+  }
+  Spectrum s;
+  RecordedMessages m;
+  bool loaded = ParseJcampText(text, "", s, m);
+  EXPECT_EQ(loaded, message.empty() && st.PointsRead > 0) << text;
+  if (!message.empty()) EXPECT_EQ(m.status[2], message) << text;
+  if (!loaded) return false;
+  // The import brings the ordinates into range by powers of ten, those of
+  // the declared points.
+  expected.LastIndex = header.DeclaredPoints - 1;
+  SilentMessages silent;
+  if (st.PeakT > 2.0 || st.PeakT <= 0.1) AdjustOrdinate(expected, silent);
+  EXPECT_EQ(std::memcmp(s.TransY.data(), expected.TransY.data(), sizeof(float) * kArraySlots), 0)
+      << text;
+  return true;
+}
+
+// Data sections of FIX lines, which the import reads a run at a time,
+// with now and then a line of another form within them (a trailing blank, a
+// tab, two blanks, a sign, a decimal, eight or nine digits, an ASDF line, a
+// comment, an empty line, a line of 255 bytes or more), lone CR or LF, the
+// last line without its end, X ascending or descending, near the end of the
+// arrays, and under an absorbance or a huge YFACTOR (no run reading then).
+TEST(JcampUsualLines, FixSectionsImportAsLineByLine) {
+  LineMaker m(31337, 1000);
+  const char* const kEnds[] = {"\r\n", "\r\n", "\r\n", "\n", "\r", "\r\n\r\n"};
+  int loads = 0;
+  for (int file = 0; file < 200; ++file) {
+    int width = 1 + m.Below(7);
+    int perLine = 1 + m.Below(10);
+    std::string data;
+    int lines = 1 + m.Below(m.OneIn(4) ? 2500 : 60);
+    for (int i = 0; i < lines; ++i) {
+      std::string line = std::to_string(8000 - i) + (m.OneIn(2) ? ".5" : "");
+      for (int k = 0; k < perLine; ++k) line += " " + m.Digits(width);
+      if (m.OneIn(40)) {
+        static const char* const kOdd[] = {" ",         "\t5",        "  5",  " -5",     " 5.5",
+                                           " 12345678", " 123456789", "A1B2", " $$ note"};
+        line += kOdd[m.Below(9)];
+      }
+      if (m.OneIn(200)) {
+        // Beyond the import's raw lines of 255 bytes, in numbers of the run
+        // form (the bytes after 255 are read as the next raw line).
+        for (int k = 0; k < 55; ++k) line += " 1234";
+      }
+      if (m.OneIn(100)) data += "\r\n";
+      data += line;
+      if (i + 1 < lines || !m.OneIn(4)) data += kEnds[m.Below(6)];
+    }
+    bool ascending = m.OneIn(4);
+    const char* const kUnits[] = {"TRANSMITTANCE", "TRANSMITTANCE", "TRANSMITTANCE", "ABSORBANCE"};
+    const char* const kFactors[] = {"0.00001", "1.0", "0.001", "1E30"};
+    std::string text = std::string("##TITLE= t\r\n##YUNITS= ") + kUnits[m.Below(4)] +
+                       "\r\n##YFACTOR= " + kFactors[m.Below(4)] +
+                       "\r\n##FIRSTX= " + (ascending ? "400" : "4000") +
+                       "\r\n##LASTX= " + (ascending ? "4000" : "400") +
+                       "\r\n##NPOINTS= " + std::to_string(m.OneIn(3) ? 16000 : 2 + m.Below(15999)) +
+                       "\r\n##XYDATA= (X++(Y..Y))\r\n" + data + "##END=\r\n";
+    if (ImportsAsLineByLine(text)) ++loads;
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(loads, 100);
+}
+
+// The run reader itself: where it stops, and that it stops before a line
+// it does not read, leaving that line and the state as they were.
+TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
+  const std::string tail = "\r\n##END=\r\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    int32_t start;
+    OrdinateKind kind;
+    std::string stopsBefore;  // "" for the end of the text
+    int32_t read;
+  } cases[] = {
+      {"TwoLinesThenAsdf", "4000 1 2 3\r\n3999.5 4 5\r\n3998A1" + tail, 0,
+       OrdinateKind::kTransmittance, "3998A1", 5},
+      {"EmptyLinesBetween", "4000 1\n\n\r\n3999 2\r\n3998 3 " + tail, 0,
+       OrdinateKind::kTransmittance, "3998 3 ", 2},
+      {"TwoBlanks", "4000 1  2" + tail, 0, OrdinateKind::kTransmittance, "4000 1  2", 0},
+      {"EightDigits", "4000 1 12345678" + tail, 0, OrdinateKind::kTransmittance, "4000 1 12345678",
+       0},
+      {"Tab", "4000 1\t2" + tail, 0, OrdinateKind::kTransmittance, "4000 1\t2", 0},
+      {"PastTheArrays", "4000 1 2\r\n3999 3 4 5" + tail, 15997, OrdinateKind::kTransmittance,
+       "3999 3 4 5", 2},
+      {"Absorbance", "4000 1 2" + tail, 0, OrdinateKind::kAbsorbance, "4000 1 2", 0},
+      {"NoNumbers", "4000\r\n3999 1" + tail, 0, OrdinateKind::kTransmittance, "4000\r\n", 0},
+      {"LastLineWithoutEnd", "4000 1\r\n3999 2", 0, OrdinateKind::kTransmittance, "3999 2", 1},
+  };
+  for (const Case& c : cases) {
+    Spectrum s;
+    XyDecodeState st;
+    st.OrdinateKind = c.kind;
+    st.YFactor = 0.5;
+    st.PointIndex = c.start;
+    st.LastValue = -7;
+    std::size_t pos = DecodePlainXyDataLines(c.text, 0, st, s);
+    std::size_t expected = c.stopsBefore.empty() ? c.text.size() : c.text.find(c.stopsBefore);
+    EXPECT_EQ(pos, expected) << c.name;
+    EXPECT_EQ(st.PointsRead, c.read) << c.name;
+    EXPECT_EQ(st.PointIndex, c.start + c.read) << c.name;
+    if (c.read == 0) EXPECT_EQ(st.LastValue, -7) << c.name;
+    // The line it stopped at is the one-pass decoder's or the general one's.
+    for (int i = c.start + c.read; i < kArraySlots; ++i) ASSERT_EQ(s.TransY[i], 0.0f) << c.name;
   }
 }
 
