@@ -1072,6 +1072,65 @@ std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyD
   return line.length;
 }
 
+#if defined(__SSE2__)
+// The numbers of a plain line from p, at the blank after its abscissa, when
+// the rest of the line is at most 63 bytes of integers of one to seven
+// digits, each after a single blank. The blanks come from one bit mask, so
+// that no number waits for the one before it to be measured. Returns how
+// many were read (into values, as ordinates), with the last as an integer
+// and the line's end; 0 for a line of any other form.
+inline int PlainNumbersByMask(const char* p, const char* textEnd, double factor, float* values,
+                              uint64_t& last, const char*& lineEnd) {
+  const __m128i blank = _mm_set1_epi8(' '), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  const __m128i digitLow = _mm_set1_epi8('0' - 1), digitHigh = _mm_set1_epi8('9' + 1);
+  uint64_t blanks = 0, digits = 0, ends = 0;
+  for (int b = 0; b < 4 && ends == 0; ++b) {
+    const char* block = p + 16 * b;
+    if (textEnd - block < 16) return 0;
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    auto at = [b](int bits) {
+      return static_cast<uint64_t>(static_cast<uint32_t>(bits)) << (16 * b);
+    };
+    blanks |= at(_mm_movemask_epi8(_mm_cmpeq_epi8(v, blank)));
+    digits |= at(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpgt_epi8(v, digitLow), _mm_cmpgt_epi8(digitHigh, v))));
+    ends |= at(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+  }
+  if (ends == 0) return 0;
+  int length = std::countr_zero(ends);  // 1 ... 63: byte 0 is a blank
+  if (textEnd - p < length + 8) return 0;
+  uint64_t line = (uint64_t{1} << length) - 1;
+  blanks &= line;
+  digits &= line;
+  // Digits and single blanks only, a digit last.
+  if ((blanks | digits) != line || (blanks & (blanks >> 1)) != 0 ||
+      ((blanks >> (length - 1)) & 1) != 0) {
+    return 0;
+  }
+  int count = 0;
+  uint64_t value = 0;
+  for (uint64_t m = blanks; m != 0;) {
+    int start = std::countr_zero(m) + 1;
+    m &= m - 1;
+    int n = (m != 0 ? std::countr_zero(m) : length) - start;
+    if (n > 7) return 0;
+    uint64_t word;
+    std::memcpy(&word, p + start, sizeof word);
+    // The digits go to the top bytes (the first one lowest); the bytes
+    // after the number drop out.
+    uint64_t x = (word ^ 0x3030303030303030u) << (64 - 8 * n);
+    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+    x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+    value = x;
+    values[count++] = static_cast<float>(static_cast<double>(value) * factor);
+  }
+  last = value;
+  lineEnd = p + length;
+  return count;
+}
+#endif
+
 std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
                                    Spectrum& target) {
   if (state.OrdinateKind != OrdinateKind::kTransmittance || !(std::fabs(state.YFactor) <= 1e22) ||
@@ -1089,57 +1148,59 @@ std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDec
   int32_t read = state.PointsRead;
   double last = state.LastValue;
   double peak = state.PeakT;
-  // Numbers of one to seven digits at most, seven per 8 bytes: a line under
-  // 255 bytes holds fewer than 64 of them.
+  // The ordinates of one line, kept until the line is known to be of the
+  // form; a line of more (short numbers) is left to the one-pass decoder.
   float values[64];
   const char* p = base + pos;
   while (p <= loadEnd) {
     const char* const lineStart = p;
-    // The abscissa: 1 to 15 digits with at most one point (not followed
-    // by another), below the plain-number limit. Byte by byte: it is short.
-    uint64_t xDigits = 0;
-    int xCount = 0;
-    int xDecimals = -1;
-    for (; p < textEnd; ++p) {
-      auto digit = static_cast<unsigned>(*p - '0');
-      if (digit <= 9) {
-        xDigits = xDigits * 10 + digit;
-        ++xCount;
-        xDecimals += xDecimals >= 0;
-      } else if (*p == '.' && xDecimals < 0) {
-        xDecimals = 0;
-      } else {
-        break;
-      }
+    // The abscissa: 1 to 9 digits with at most one point. Its value is
+    // then below the plain-number limit and not needed; longer ones are
+    // left to the one-pass decoder.
+    const char* const xStart = p;
+    int points = 0;
+    while (p < textEnd && (static_cast<unsigned>(*p - '0') <= 9 || *p == '.')) {
+      points += *p == '.';
+      ++p;
     }
-    if (xCount == 0 || xCount > 15 || p == textEnd || *p == '.' ||
-        !(NumberValue(xDigits, std::max(xDecimals, 0)) < kPlainNumberLimit)) {
+    std::ptrdiff_t xDigits = p - xStart - points;
+    if (points > 1 || xDigits < 1 || xDigits > 9) {
       p = lineStart;
       break;
     }
     int count = 0;
     uint64_t value = 0;
     bool plain = true;
-    while (p < loadEnd && *p == ' ') {
-      ++p;
-      uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      uint64_t digits = word ^ 0x3030303030303030u;  // digits become 0 ... 9
-      uint64_t notDigit =
-          (((digits & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | digits) & 0x8080808080808080u;
-      int n = std::countr_zero(notDigit | 0x8000000000000000u) >> 3;
-      if (n == 0 || n == 8 || count == 64) {
-        plain = false;
-        break;
+#if defined(__SSE2__)
+    if (p < textEnd && *p == ' ') {
+      const char* lineEnd = p;
+      count = PlainNumbersByMask(p, textEnd, factor, values, value, lineEnd);
+      p = lineEnd;
+    }
+#endif
+    // Longer lines one number after the other.
+    if (count == 0) {
+      while (p < loadEnd && *p == ' ') {
+        ++p;
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        uint64_t digits = word ^ 0x3030303030303030u;  // digits become 0 ... 9
+        uint64_t notDigit =
+            (((digits & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | digits) & 0x8080808080808080u;
+        int n = std::countr_zero(notDigit | 0x8000000000000000u) >> 3;
+        if (n == 0 || n == 8 || count == 64) {
+          plain = false;
+          break;
+        }
+        p += n;
+        unsigned shift = 32 - 4 * static_cast<unsigned>(n);
+        digits = (digits << shift) << shift;
+        digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFu;
+        digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFFu;
+        digits = (digits * 10000 + (digits >> 32)) & 0xFFFFFFFFu;
+        value = digits;
+        values[count++] = static_cast<float>(static_cast<double>(value) * factor);
       }
-      p += n;
-      unsigned shift = 32 - 4 * static_cast<unsigned>(n);
-      digits = (digits << shift) << shift;
-      digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFu;
-      digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFFu;
-      digits = (digits * 10000 + (digits >> 32)) & 0xFFFFFFFFu;
-      value = digits;
-      values[count++] = static_cast<float>(static_cast<double>(value) * factor);
     }
     // The line must end here, within the import's raw lines of 255 bytes,
     // and its stores must stay within the arrays.
