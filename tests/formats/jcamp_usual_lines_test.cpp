@@ -427,7 +427,9 @@ bool ImportsAsLineByLine(const std::string& text) {
   RecordedMessages m;
   bool loaded = ParseJcampText(text, "", s, m);
   EXPECT_EQ(loaded, message.empty() && st.PointsRead > 0) << text;
-  if (!message.empty()) EXPECT_EQ(m.status[2], message) << text;
+  if (!message.empty()) {
+    EXPECT_EQ(m.status[2], message) << text;
+  }
   if (!loaded) return false;
   // The import brings the ordinates into range by powers of ten, those of
   // the declared points.
@@ -524,7 +526,9 @@ TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
     EXPECT_EQ(pos, expected) << c.name;
     EXPECT_EQ(st.PointsRead, c.read) << c.name;
     EXPECT_EQ(st.PointIndex, c.start + c.read) << c.name;
-    if (c.read == 0) EXPECT_EQ(st.LastValue, -7) << c.name;
+    if (c.read == 0) {
+      EXPECT_EQ(st.LastValue, -7) << c.name;
+    }
     // The line it stopped at is the one-pass decoder's or the general one's.
     for (int i = c.start + c.read; i < kArraySlots; ++i) ASSERT_EQ(s.TransY[i], 0.0f) << c.name;
   }
