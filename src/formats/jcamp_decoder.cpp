@@ -1157,13 +1157,12 @@ std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDec
     // The abscissa: 1 to 9 digits with at most one point. Its value is
     // then below the plain-number limit and not needed; longer ones are
     // left to the one-pass decoder.
-    const char* const xStart = p;
     int points = 0;
     while (p < textEnd && (static_cast<unsigned>(*p - '0') <= 9 || *p == '.')) {
       points += *p == '.';
       ++p;
     }
-    std::ptrdiff_t xDigits = p - xStart - points;
+    std::ptrdiff_t xDigits = p - lineStart - points;
     if (points > 1 || xDigits < 1 || xDigits > 9) {
       p = lineStart;
       break;
