@@ -10,6 +10,13 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+// Runs of DIF lines are read with AVX2 where the processor has it: the
+// functions that use it carry it as their target, so the rest of the
+// program runs on any x86-64.
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define TESVAR_DIF_RUNS 1
+#endif
 
 #include "core/number_text.h"
 #include "formats/asdf.h"
@@ -470,6 +477,36 @@ struct UsualLine {
 // the values are summed as integers. The sums are the doubles the token loop
 // of ReadUsualLine computes, exactly: every value is an integer below 2^53.
 
+// The largest of n floats (none NaN), the first of equal ones: what a
+// running "if (v > peak) peak = v" from -infinity keeps. Four lanes at a
+// time, so that no comparison waits for the one before it; the order
+// matters only for a largest value of zero (-0 or +0, whichever comes
+// first).
+inline float FirstLargest(const float* v, int n) {
+  const float none = -std::numeric_limits<float>::infinity();
+  __m128 a = _mm_set1_ps(none), b = a;
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    a = _mm_max_ps(a, _mm_loadu_ps(v + k));
+    b = _mm_max_ps(b, _mm_loadu_ps(v + k + 4));
+  }
+  if (k + 4 <= n) {
+    a = _mm_max_ps(a, _mm_loadu_ps(v + k));
+    k += 4;
+  }
+  a = _mm_max_ps(a, b);
+  a = _mm_max_ps(a, _mm_movehl_ps(a, a));
+  a = _mm_max_ss(a, _mm_shuffle_ps(a, a, 1));
+  float largest = _mm_cvtss_f32(a);
+  for (; k < n; ++k) largest = v[k] > largest ? v[k] : largest;
+  if (largest == 0) {
+    for (k = 0; v[k] != 0; ++k) {
+    }
+    largest = v[k];
+  }
+  return largest;
+}
+
 // Per starter letter: bits 0-3 its digit, bit 4 negative, bits 5-6 the kind.
 enum : uint8_t { kCompactSqz = 1 << 5, kCompactDif = 2 << 5, kCompactDup = 3 << 5 };
 
@@ -599,9 +636,6 @@ TESVAR_NOINLINE CompactLine DecodeCompactTokens(const char* p, const uint8_t* st
   int64_t value = static_cast<int64_t>(last);
   int64_t difference = 0;
   int count = 0;
-  // The largest float stored on this line, the first of equal ones, as the
-  // running comparison with the record's peak would keep it.
-  float linePeak = -std::numeric_limits<float>::infinity();
   auto put = [&](int64_t v) TESVAR_INLINE {
     double y = static_cast<double>(v) * factor;
     float stored;
@@ -611,7 +645,6 @@ TESVAR_NOINLINE CompactLine DecodeCompactTokens(const char* p, const uint8_t* st
       stored = OrdinateToFloat(transmittance ? y : 1.0 / std::exp(y * kLn10));
     }
     out[count++] = stored;
-    linePeak = stored > linePeak ? stored : linePeak;
   };
 
   int k = 0;
@@ -663,6 +696,9 @@ TESVAR_NOINLINE CompactLine DecodeCompactTokens(const char* p, const uint8_t* st
   r.last = count > 0 ? static_cast<double>(value) : last;
   r.difMode = difMode;
   r.lastFromDif = lastFromDif;
+  // The largest float stored on this line, as the running comparison with
+  // the record's peak would keep it.
+  const float linePeak = FirstLargest(out, count);
   r.peak = linePeak > peak ? linePeak : peak;
   return r;
 }
@@ -765,11 +801,8 @@ TESVAR_NOINLINE CompactLine DecodeDifRun(const char* p, const uint64_t (&mask)[2
 
   int64_t value = static_cast<int64_t>(last);
   int count = 0;
-  float linePeak = -std::numeric_limits<float>::infinity();
   auto put = [&](int64_t v) TESVAR_INLINE {
-    float stored = static_cast<float>(static_cast<double>(v) * factor);
-    out[count++] = stored;
-    linePeak = stored > linePeak ? stored : linePeak;
+    out[count++] = static_cast<float>(static_cast<double>(v) * factor);
   };
   uint8_t code;
   int64_t own = CompactTokenValue(p, firstEnd + 1, code);
@@ -801,6 +834,7 @@ TESVAR_NOINLINE CompactLine DecodeDifRun(const char* p, const uint64_t (&mask)[2
   r.count = count;
   r.last = static_cast<double>(value);
   r.difMode = r.lastFromDif = true;
+  const float linePeak = FirstLargest(out, count);
   r.peak = linePeak > peak ? linePeak : peak;
   return r;
 }
@@ -1228,6 +1262,358 @@ std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDec
   state.LastValue = last;
   state.PeakT = peak;
   return static_cast<std::size_t>(p - base);
+}
+
+#if defined(TESVAR_DIF_RUNS)
+namespace {
+
+// The run reader below uses AVX2 (and BMI2, POPCNT), which not every x86-64
+// processor has; without them the import reads each line on its own.
+bool HaveDifRunInstructions() {
+  static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
+                           __builtin_cpu_supports("popcnt");
+  return have;
+}
+
+#define TESVAR_AVX2 __attribute__((target("avx2,bmi,bmi2,popcnt")))
+
+using Mask128 = unsigned __int128;  // bit i: byte i of a line of up to 128 bytes
+
+inline int LowestBit(Mask128 m) {  // REQUIRES: m != 0
+  auto low = static_cast<uint64_t>(m);
+  return low != 0 ? std::countr_zero(low) : 64 + std::countr_zero(static_cast<uint64_t>(m >> 64));
+}
+
+inline int BitCount(Mask128 m) {
+  return std::popcount(static_cast<uint64_t>(m)) + std::popcount(static_cast<uint64_t>(m >> 64));
+}
+
+inline Mask128 BitsBelow(int n) {  // 0 <= n < 128
+  return (Mask128{1} << n) - 1;
+}
+
+// Lines of at most this many 32-byte blocks are read in runs.
+constexpr int kDifRunBlocks = 4;
+
+// One line of a DIF run, classified 32 bytes at a time.
+struct DifRunLine {
+  int length = 0;     // up to the CR or LF
+  Mask128 digits{};   // '0' ... '9'
+  Mask128 points{};   // '.'
+  Mask128 starts{};   // DIF and DUP letters: the token starts after the first token
+  Mask128 dups{};     // DUP letters
+  Mask128 others{};   // bytes not allowed after the first token: anything but digits
+                      // and DIF or DUP letters, and digits ending a run of four
+};
+
+// Byte j of the result: byte j - kBytes of the line, where previous holds
+// the 32 bytes before current.
+template <int kBytes>
+TESVAR_AVX2 inline __m256i ShiftIn32(__m256i current, __m256i previous) {
+  return _mm256_alignr_epi8(current, _mm256_permute2x128_si256(previous, current, 0x21),
+                            16 - kBytes);
+}
+
+// Classifies the line at p and computes, for every byte, the signed value of
+// the DIF or DUP token run up to it as DifTokenValues does sixteen bytes at
+// a time (V(j) = B(j) + 100 B(j-2), B(j) = d(j) + 10 d(j-1), within tokens;
+// DUP letters S-Z and s give the digits 1-9, and are never negative). At the
+// last byte of a token of at most four bytes V is its value. False when the
+// line runs on past kDifRunBlocks blocks or a load would pass textEnd.
+TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& line,
+                                int16_t* values) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i digitLow = _mm256_set1_epi8('0' - 1), digitHigh = _mm256_set1_epi8('9' + 1);
+  const __m256i difLow = _mm256_set1_epi8('J' - 1), difHigh = _mm256_set1_epi8('R' + 1);
+  const __m256i dupLow = _mm256_set1_epi8('S' - 1), dupHigh = _mm256_set1_epi8('Z' + 1);
+  const __m256i negativeLow = _mm256_set1_epi8('j' - 1), negativeHigh = _mm256_set1_epi8('r' + 1);
+  const __m256i caseBit = _mm256_set1_epi8(0x20), percent = _mm256_set1_epi8('%');
+  const __m256i smallS = _mm256_set1_epi8('s'), point = _mm256_set1_epi8('.');
+  const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n');
+  const __m256i low4 = _mm256_set1_epi8(0x0F), low5 = _mm256_set1_epi8(0x1F);
+  const __m256i nine = _mm256_set1_epi8(9), one = _mm256_set1_epi8(1);
+  const __m256i hundred = _mm256_set1_epi16(100);
+  __m256i prevD = zero, prevC = zero, prevN = zero, prevB = zero, prevT = zero, prevCC = zero;
+  // The masks 32 bits a block, put together at the end (shifts of 128-bit
+  // integers by a variable count take several instructions).
+  uint32_t digits[kDifRunBlocks] = {}, points[kDifRunBlocks] = {}, starts[kDifRunBlocks] = {};
+  uint32_t dups[kDifRunBlocks] = {}, others[kDifRunBlocks] = {};
+  auto whole = [](const uint32_t(&bits)[kDifRunBlocks]) {
+    static_assert(kDifRunBlocks == 4);
+    return (Mask128{bits[2] | (uint64_t{bits[3]} << 32)} << 64) |
+           (bits[0] | (uint64_t{bits[1]} << 32));
+  };
+  for (int block = 0; block < kDifRunBlocks; ++block) {
+    const char* at = p + 32 * block;
+    if (textEnd - at < 32) return false;
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+    // Bytes of 0x80 and up are negative here and fall outside every range.
+    const __m256i c = _mm256_and_si256(_mm256_cmpgt_epi8(v, digitLow), _mm256_cmpgt_epi8(digitHigh, v));
+    // DIF letters: J-R and j-r (the same after clearing the case bit) or '%'.
+    const __m256i upper = _mm256_andnot_si256(caseBit, v);
+    const __m256i isPercent = _mm256_cmpeq_epi8(v, percent);
+    const __m256i dif = _mm256_or_si256(
+        _mm256_and_si256(_mm256_cmpgt_epi8(upper, difLow), _mm256_cmpgt_epi8(difHigh, upper)),
+        isPercent);
+    const __m256i dupUpper =
+        _mm256_and_si256(_mm256_cmpgt_epi8(v, dupLow), _mm256_cmpgt_epi8(dupHigh, v));
+    const __m256i dupSmall = _mm256_cmpeq_epi8(v, smallS);
+    const __m256i dup = _mm256_or_si256(dupUpper, dupSmall);
+    const __m256i lineEnd = _mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf));
+    const __m256i cc = _mm256_and_si256(c, ShiftIn32<1>(c, prevC));
+    const __m256i long4 = _mm256_and_si256(cc, ShiftIn32<2>(cc, prevCC));
+    const __m256i known = _mm256_or_si256(_mm256_or_si256(c, dif), dup);
+
+    // Digits: '0'-'9' their low four bits; letters their low five less 9
+    // (J 10 -> 1, R 18 -> 9, '%' 5 -> 0 by saturation), S-Z less 18 and s
+    // less 10 (19 -> 1 and 9).
+    const __m256i offset = _mm256_add_epi8(
+        nine, _mm256_add_epi8(_mm256_and_si256(dupUpper, nine), _mm256_and_si256(dupSmall, one)));
+    const __m256i d = _mm256_blendv_epi8(
+        _mm256_subs_epu8(_mm256_and_si256(v, low5), offset), _mm256_and_si256(v, low4), c);
+    const __m256i n =
+        _mm256_and_si256(_mm256_cmpgt_epi8(v, negativeLow), _mm256_cmpgt_epi8(negativeHigh, v));
+    const __m256i d1 = ShiftIn32<1>(d, prevD);
+    const __m256i d2 = _mm256_add_epi8(d1, d1);
+    const __m256i d8 = _mm256_add_epi8(_mm256_add_epi8(d2, d2), _mm256_add_epi8(d2, d2));
+    const __m256i b = _mm256_add_epi8(d, _mm256_and_si256(c, _mm256_add_epi8(d8, d2)));
+    const __m256i t = _mm256_or_si256(n, _mm256_and_si256(c, ShiftIn32<1>(n, prevN)));
+    const __m256i b2 = ShiftIn32<2>(b, prevB);
+    const __m256i sign = _mm256_or_si256(t, _mm256_and_si256(cc, ShiftIn32<2>(t, prevT)));
+    for (int half = 0; half < 2; ++half) {
+      const __m128i bh = half == 0 ? _mm256_castsi256_si128(b) : _mm256_extracti128_si256(b, 1);
+      const __m128i b2h = half == 0 ? _mm256_castsi256_si128(b2) : _mm256_extracti128_si256(b2, 1);
+      const __m128i cch = half == 0 ? _mm256_castsi256_si128(cc) : _mm256_extracti128_si256(cc, 1);
+      const __m128i sh = half == 0 ? _mm256_castsi256_si128(sign) : _mm256_extracti128_si256(sign, 1);
+      const __m256i sw = _mm256_cvtepi8_epi16(sh);
+      __m256i value = _mm256_add_epi16(
+          _mm256_cvtepu8_epi16(bh),
+          _mm256_and_si256(_mm256_cvtepi8_epi16(cch),
+                           _mm256_mullo_epi16(_mm256_cvtepu8_epi16(b2h), hundred)));
+      value = _mm256_sub_epi16(_mm256_xor_si256(value, sw), sw);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(values + 32 * block + 16 * half), value);
+    }
+    prevD = d;
+    prevC = c;
+    prevN = n;
+    prevB = b;
+    prevT = t;
+    prevCC = cc;
+
+    digits[block] = static_cast<uint32_t>(_mm256_movemask_epi8(c));
+    points[block] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
+    starts[block] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
+    dups[block] = static_cast<uint32_t>(_mm256_movemask_epi8(dup));
+    others[block] = static_cast<uint32_t>(
+        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
+    auto endBits = static_cast<uint32_t>(_mm256_movemask_epi8(lineEnd));
+    if (endBits != 0) {
+      line.length = 32 * block + std::countr_zero(endBits);
+      line.digits = whole(digits);
+      line.points = whole(points);
+      line.starts = whole(starts);
+      line.dups = whole(dups);
+      line.others = whole(others);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The ordinates of a line as integers first (the running value), then
+// converted four at a time: exactly the floats the one-pass decoder stores.
+constexpr int kDifRunStores = kUsualBufferSize;
+
+TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecodeState& state,
+                                Spectrum& target) {
+  const char* const base = text.data();
+  const char* const textEnd = base + text.size();
+  const double factor = state.YFactor;
+  const int32_t step = state.IndexStep;
+  int32_t index = state.PointIndex;
+  int32_t read = state.PointsRead;
+  double peak = state.PeakT;
+  bool lastFromDif = state.LastFromDif;
+  // The running value as an integer of at most 2^30, so that a line's sums
+  // (at most kDifRunStores values below 10^4 after a first one below 10^8)
+  // stay within int32.
+  constexpr double kLargest = 1073741824.0;  // 2^30
+  double lastValue = state.LastValue;
+  if (!(std::fabs(lastValue) <= kLargest) || lastValue != std::trunc(lastValue) ||
+      (lastValue == 0 && std::signbit(lastValue))) {
+    return pos;
+  }
+  int64_t value = static_cast<int64_t>(lastValue);
+  const char* lastLine = nullptr;  // the last line read, for its abscissa
+  int lastX = 0;
+
+  alignas(32) int16_t values[32 * kDifRunBlocks];
+  alignas(32) int32_t sums[kDifRunStores + 4];
+  alignas(32) float stored[kDifRunStores + 4];
+  const __m256d scale = _mm256_set1_pd(factor);
+  const char* p = base + pos;
+  while (p < textEnd) {
+    const char* const lineStart = p;
+    DifRunLine line;
+    if (!ScanDifRunLine(p, textEnd, line, values)) break;
+    const int length = line.length;
+    const Mask128 within = BitsBelow(length);
+    // The abscissa: digits with at most one point, 1 to 15 digits, as the
+    // one-pass decoder reads it; then the first token's letter.
+    const Mask128 notX = ~(line.digits | line.points) & within;
+    if (notX == 0) break;
+    const int xEnd = LowestBit(notX);
+    if (xEnd == 0 || xEnd > 16) break;
+    const int xPoints = std::popcount(static_cast<uint64_t>(line.points) & ((uint64_t{1} << xEnd) - 1));
+    if (xPoints > 1 || xEnd - xPoints < 1 || xEnd - xPoints > 15) break;
+    // The first token runs to the next byte that is no digit; from there on
+    // only DIF tokens of at most four bytes, DUP tokens among them, may
+    // follow, a DIF token first.
+    const Mask128 afterFirst = ~line.digits & within & ~BitsBelow(xEnd + 1);
+    if (afterFirst == 0) break;
+    const int second = LowestBit(afterFirst);
+    const Mask128 rest = within & ~BitsBelow(second);
+    if (second - xEnd > 8 || (line.others & rest) != 0 || ((line.dups >> second) & 1) != 0) break;
+    if (!(std::abs(value) <= static_cast<int64_t>(kLargest))) break;
+
+    uint8_t code;
+    const int64_t own = CompactTokenValue(p + xEnd, second - xEnd, code);
+    int64_t running = value;
+    int count = 0;
+    if (lastFromDif) {
+      // The Y check: an SQZ value equal to the last ordinate, not stored.
+      if ((code & 0x60) != kCompactSqz || own != running) break;
+    } else if ((code & 0x60) == kCompactSqz) {
+      running = own;
+      sums[count++] = static_cast<int32_t>(running);
+    } else if ((code & 0x60) == kCompactDif) {
+      running += own;
+      sums[count++] = static_cast<int32_t>(running);
+    } else {
+      break;
+    }
+    // The last byte of each token after the first: the byte before each
+    // start from the third token on, and the line's last byte.
+    const Mask128 later = line.starts & rest & ~(Mask128{1} << second);
+    const Mask128 ends = (later >> 1) | (Mask128{1} << (length - 1));
+    bool fits = true;
+    if ((line.dups & rest) == 0) {
+      for (int w = 0; w < 2; ++w) {
+        for (uint64_t m = static_cast<uint64_t>(ends >> (64 * w)); m != 0; m &= m - 1) {
+          running += values[64 * w + std::countr_zero(m)];
+          sums[count++] = static_cast<int32_t>(running);
+        }
+      }
+    } else {
+      // DUP tokens repeat the last difference; the count includes the
+      // value before them.
+      const Mask128 dups = line.dups & rest;
+      int64_t difference = 0;
+      int start = second;
+      for (int w = 0; w < 2 && fits; ++w) {
+        for (uint64_t m = static_cast<uint64_t>(ends >> (64 * w)); m != 0; m &= m - 1) {
+          const int end = 64 * w + std::countr_zero(m);
+          const int64_t token = values[end];
+          if (((dups >> start) & 1) == 0) {
+            difference = token;
+            running += difference;
+            sums[count++] = static_cast<int32_t>(running);
+          } else {
+            // Room is left for the tokens still to come.
+            const int64_t repeats = token > 1 ? token - 1 : token;
+            if (repeats > kDifRunStores - 32 * kDifRunBlocks - count) {
+              fits = false;
+              break;
+            }
+            for (int64_t k = 0; k < repeats; ++k) {
+              running += difference;
+              sums[count++] = static_cast<int32_t>(running);
+            }
+          }
+          start = end + 1;
+        }
+      }
+    }
+    if (!fits) break;
+
+    // The stores must all move the slot index within the arrays.
+    const int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
+    if (index < 0 || index > kLastSlot || end < 0 || end > kLastSlot ||
+        static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
+      break;
+    }
+    const int padded = (count + 3) & ~3;
+    for (int k = count; k < padded; ++k) sums[k] = sums[0];
+    __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
+    for (int k = 0; k < padded; k += 4) {
+      const __m128 y = _mm256_cvtpd_ps(_mm256_mul_pd(
+          _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(sums + k))), scale));
+      _mm_store_ps(stored + k, y);
+      largest = _mm_max_ps(largest, y);
+    }
+    largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
+    largest = _mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1));
+    float linePeak = _mm_cvtss_f32(largest);
+    if (linePeak == 0) {
+      // -0 or +0: the first one stored counts.
+      int k = 0;
+      while (stored[k] != 0) ++k;
+      linePeak = stored[k];
+    }
+
+    float* y = target.TransY.data() + index;
+    if (step == 1) {
+      std::memcpy(y, stored, sizeof(float) * static_cast<std::size_t>(count));
+    } else {
+      for (int k = 0; k < count; ++k) y[-k] = stored[k];
+    }
+    if (linePeak > peak) peak = linePeak;
+    index = static_cast<int32_t>(end);
+    read += count;
+    value = running;
+    lastFromDif = true;
+    lastLine = lineStart;
+    lastX = xEnd;
+    // Past the line end and any empty lines after it, as the import steps.
+    p = lineStart + length;
+    while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
+  }
+  if (lastLine != nullptr) {
+    const UsualNumber x = ReadUsualNumber(lastLine, lastLine + lastX);
+    state.LineX = NumberValue(x.digits, x.decimals);
+    state.PointIndex = index;
+    state.PointsRead = read;
+    state.LastValue = static_cast<double>(value);
+    state.DifMode = state.LastFromDif = true;
+    state.PeakT = peak;
+  }
+  return static_cast<std::size_t>(p - base);
+}
+
+}  // namespace
+#endif  // TESVAR_DIF_RUNS
+
+bool DifRunsAvailable() {
+#if defined(TESVAR_DIF_RUNS)
+  return HaveDifRunInstructions();
+#else
+  return false;
+#endif
+}
+
+std::size_t DecodeDifXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
+                                 Spectrum& target) {
+#if defined(TESVAR_DIF_RUNS)
+  if (HaveDifRunInstructions() && state.OrdinateKind == OrdinateKind::kTransmittance &&
+      std::fabs(state.YFactor) <= 1e22 && (state.IndexStep == 1 || state.IndexStep == -1)) {
+    return DifRuns(text, pos, state, target);
+  }
+#else
+  (void)state;
+  (void)target;
+  (void)text;
+#endif
+  return pos;
 }
 
 std::string DecodeXyDataLine(std::string_view line, XyDecodeState& state, Spectrum& target) {

@@ -94,4 +94,19 @@ std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyD
 std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
                                    Spectrum& target);
 
+// The same for the lines DIFDUP writers give nearly every line: an
+// abscissa, an SQZ token (the Y check after a line in DIF form) or a DIF
+// token, then DIF tokens of at most four bytes with DUP tokens among them
+// (a DIF token first), nothing else, the line ended by CR LF or LF within
+// 128 bytes; with transmittances, a YFACTOR under which no ordinate leaves
+// the float range, and running values within 2^30. Each such line has
+// exactly the effect DecodeUsualXyDataLine gives it. Returns the position of
+// the first line it leaves to the import's loop (pos itself when it reads
+// none, and always on processors without AVX2).
+std::size_t DecodeDifXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
+                                 Spectrum& target);
+
+// Whether DecodeDifXyDataLines reads anything on this processor.
+bool DifRunsAvailable();
+
 }  // namespace tesvar

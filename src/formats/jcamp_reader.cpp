@@ -324,11 +324,24 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   if (h.OrdinateKind == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
 
   bool plainLines = true;
+  int difMisses = 0;
   while (pos < all.size()) {
-    // Runs of lines as FIX writers give them are read in one go ...
+    // Runs of lines as FIX and DIFDUP writers give them are read in one go
+    // ...
     const std::size_t from = pos;
     if (plainLines) pos = DecodePlainXyDataLines(all, pos, st, s);
     if (pos >= all.size()) break;
+    if (difMisses < 8) {
+      // A section whose lines are of another form soon stops trying.
+      const std::size_t before = pos;
+      pos = DecodeDifXyDataLines(all, pos, st, s);
+      if (pos != before) {
+        plainLines = false;
+        difMisses = 0;
+        continue;
+      }
+      ++difMisses;
+    }
     // ... and nearly every other line in one pass straight from the text,
     // which also finds where the raw line ends; such a line holds no '#'
     // or '$'.

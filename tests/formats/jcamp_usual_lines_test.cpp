@@ -367,6 +367,11 @@ TEST(JcampUsualLines, CompactSectionImportsAsLineByLine) {
     XyDecodeState st;
     st.OrdinateKind = OrdinateKind::kTransmittance;
     st.YFactor = file % 2 == 0 ? 0.00001 : 1e30;
+    const bool ascending = file % 4 == 2;  // the slots filled from the end
+    if (ascending) {
+      st.IndexStep = -1;
+      st.PointIndex = kMaxPoints - 1;
+    }
     Spectrum expected;
     std::string data;
     while (st.PointsRead < 15000) {
@@ -376,8 +381,9 @@ TEST(JcampUsualLines, CompactSectionImportsAsLineByLine) {
     }
     std::string text = "##TITLE= t\r\n##YUNITS= TRANSMITTANCE\r\n##YFACTOR= " +
                        std::string(file % 2 == 0 ? "0.00001" : "1E30") +
-                       "\r\n##FIRSTX= 4000\r\n##LASTX= 400\r\n##NPOINTS= 16000\r\n"
-                       "##XYDATA= (X++(Y..Y))\r\n" +
+                       (ascending ? "\r\n##FIRSTX= 400\r\n##LASTX= 4000"
+                                  : "\r\n##FIRSTX= 4000\r\n##LASTX= 400") +
+                       "\r\n##NPOINTS= 16000\r\n##XYDATA= (X++(Y..Y))\r\n" +
                        data + "##END=\r\n";
     Spectrum s;
     RecordedMessages m;
@@ -540,6 +546,162 @@ TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
     }
     // The line it stopped at is the one-pass decoder's or the general one's.
     for (int i = c.start + c.read; i < kArraySlots; ++i) ASSERT_EQ(s.TransY[i], 0.0f) << c.name;
+  }
+}
+
+// Sections of compact ASDF lines read a run at a time where runs can be read,
+// each other line on its own through the general decoder, against the
+// general decoder alone, raw line by raw line: the same ordinates, state and
+// message. The states vary (slots near the ends, X ascending, large last
+// values, other factors and kinds), so that runs stop at every check.
+TEST(JcampUsualLines, DifRunsSameAsLineByLine) {
+  if (!DifRunsAvailable()) GTEST_SKIP() << "this processor has no AVX2: no runs are read";
+  CompactLineMaker make(2027);
+  LineMaker& m = make.make();
+  const char* const kEnds[] = {"\r\n", "\r\n", "\n", "\r\n\r\n"};
+  int lines = 0, linesInRuns = 0;
+  for (int section = 0; section < 400; ++section) {
+    XyDecodeState start = make.State();
+    start.IndexStep = m.OneIn(3) ? -1 : 1;
+    if (!m.OneIn(6)) {
+      start.OrdinateKind = OrdinateKind::kTransmittance;
+      start.YFactor = m.OneIn(2) ? 0.00001 : (m.OneIn(2) ? 1.0 : -0.5);
+    }
+    if (m.OneIn(2)) start.LastValue = static_cast<double>(m.Below(200000) - 100000);
+    // The lines as a writer gives them one after the other, each made for
+    // the state the lines before it leave; the first failing line ends the
+    // section.
+    Spectrum expected;
+    XyDecodeState st = start;
+    std::string text;
+    int count = 1 + m.Below(40);
+    for (int i = 0; i < count; ++i) {
+      std::string line = make.Line(st);
+      text += line + kEnds[m.Below(4)];
+      if (!DecodeXyDataLineGeneral(line, st, expected).empty()) break;
+    }
+    text += "##END=\r\n" + std::string(40, ' ');
+
+    Spectrum expectedLines, s;
+    XyDecodeState stLines = start, stRuns = start;
+    std::string expectedMessage, message;
+    for (std::size_t pos = 0; pos < text.size();) {
+      std::string_view line = ReadRawLine(text, pos);
+      if (line.starts_with("##")) break;
+      if (line.empty()) continue;
+      expectedMessage = DecodeXyDataLineGeneral(line, stLines, expectedLines);
+      if (!expectedMessage.empty()) break;
+    }
+    for (std::size_t pos = 0; pos < text.size();) {
+      std::size_t next = DecodeDifXyDataLines(text, pos, stRuns, s);
+      for (std::size_t k = pos; k < next; ++k) linesInRuns += text[k] == '\n' ? 1 : 0;
+      pos = next;
+      std::string_view line = ReadRawLine(text, pos);
+      if (line.starts_with("##")) break;
+      if (line.empty()) continue;
+      message = DecodeXyDataLineGeneral(line, stRuns, s);
+      if (!message.empty()) break;
+    }
+    for (char c : text) lines += c == '\n' ? 1 : 0;
+    EXPECT_EQ(message, expectedMessage) << text;
+    EXPECT_EQ(StateDifference(stRuns, stLines), "") << text;
+    EXPECT_EQ(SlotDifference(s, expectedLines), -1) << text;
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(linesInRuns, lines / 6);
+}
+
+// The run reader itself: where it stops, and that it stops before a line it
+// does not read, leaving that line and the state as they were.
+TEST(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
+  if (!DifRunsAvailable()) GTEST_SKIP() << "this processor has no AVX2: no runs are read";
+  const std::string tail = "##END=\r\n" + std::string(40, ' ');
+  struct Case {
+    const char* name;
+    std::string lines;
+    std::string stopsBefore;  // "" for the tail
+    int32_t read;
+    int32_t start = 0;
+    int32_t step = 1;
+    OrdinateKind kind = OrdinateKind::kTransmittance;
+    double last = -7;
+  } cases[] = {
+      // 11, +12, +23; the Y check 46, +11, a DUP of the last difference.
+      {"DifAndDupLines", "4000A1J2K3\r\n3999D6J1T\r\n", "", 5},
+      {"EmptyLinesBetween", "4000A1J2\n\n\r\n3999B3J\r\n", "", 3},
+      {"DupCountOne", "4000A1J2S\r\n", "", 3},
+      {"FirstTokenDif", "4000J1K\r\n", "", 2},
+      {"DupAfterTheFirstToken", "4000A1J2\r\n3999B3S2\r\n", "3999B3S2", 2},
+      {"FiveByteToken", "4000A1J2345\r\n", "4000A1J2345", 0},
+      {"SqzAfterTheFirstToken", "4000A1J2A3\r\n", "4000A1J2A3", 0},
+      {"OneTokenOnly", "4000A1\r\n", "4000A1", 0},
+      {"BlankBeforeTheTokens", "4000 A1J2\r\n", "4000 A1J2", 0},
+      {"Repeat", "4000A1J2?\r\n", "4000A1J2?", 0},
+      {"FailingYCheck", "4000A1J2\r\n3999A1J2\r\n", "3999A1J2", 2},
+      {"TwoPoints", "40.0.0A1J2\r\n", "40.0.0A1J2", 0},
+      {"SixteenDigitAbscissa", "1234567890123456A1J2\r\n", "1234567890123456A1J2", 0},
+      {"PastTheArrays", "4000A1J2\r\n3999B3J\r\n", "3999B3J", 2, 15998},
+      {"Ascending", "4000A1J2\r\n3999B3J\r\n", "", 3, 100, -1},
+      {"Absorbance", "4000A1J2\r\n", "4000A1J2", 0, 0, 1, OrdinateKind::kAbsorbance},
+      {"LastValueBeyond2To30", "4000A1J2\r\n", "4000A1J2", 0, 0, 1, OrdinateKind::kTransmittance,
+       2147483648.0},
+      {"LongLine", "4000A1" + std::string(130, 'J') + "\r\n", "4000A1JJ", 0},
+  };
+  for (const Case& c : cases) {
+    const std::string text = c.lines + tail;
+    Spectrum s;
+    XyDecodeState st;
+    st.OrdinateKind = c.kind;
+    st.YFactor = 0.5;
+    st.PointIndex = c.start;
+    st.IndexStep = c.step;
+    st.LastValue = c.last;
+    st.LineX = 1.5;
+    std::size_t pos = DecodeDifXyDataLines(text, 0, st, s);
+    std::size_t expected = text.find(c.stopsBefore.empty() ? tail : c.stopsBefore);
+    EXPECT_EQ(pos, expected) << c.name;
+    EXPECT_EQ(st.PointsRead, c.read) << c.name;
+    EXPECT_EQ(st.PointIndex, c.start + c.step * c.read) << c.name;
+    if (c.read == 0) {
+      EXPECT_EQ(st.LastValue, c.last) << c.name;
+      EXPECT_EQ(st.LineX, 1.5) << c.name;
+    }
+    for (int i = c.start + c.step * c.read; i >= 0 && i < kArraySlots; i += c.step) {
+      ASSERT_EQ(s.TransY[i], 0.0f) << c.name << " slot " << i;
+    }
+  }
+
+  // The ordinates and state the first case leaves.
+  Spectrum s;
+  XyDecodeState st;
+  st.OrdinateKind = OrdinateKind::kTransmittance;
+  st.YFactor = 0.5;
+  ASSERT_EQ(DecodeDifXyDataLines(cases[0].lines + tail, 0, st, s), cases[0].lines.size());
+  const float kExpected[] = {5.5f, 11.5f, 23.0f, 28.5f, 34.0f};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(s.TransY[i], kExpected[i]) << i;
+  EXPECT_EQ(st.LastValue, 68.0);
+  EXPECT_TRUE(st.DifMode);
+  EXPECT_TRUE(st.LastFromDif);
+  EXPECT_EQ(st.LineX, 3999.0);
+  EXPECT_EQ(st.PeakT, 34.0);
+
+  // Under a tiny YFACTOR small ordinates of both signs become -0 and +0
+  // (-11 stays the smallest float below 0): the largest of such a line is
+  // the zero stored first, as the general decoder keeps it.
+  for (const std::string line : {"4000a1J0K", "4000a1J2l", "4000a1%J0K", "4000a1%J2l"}) {
+    XyDecodeState initial;
+    initial.OrdinateKind = OrdinateKind::kTransmittance;
+    initial.YFactor = 1e-46;
+    initial.PeakT = -1;
+    Spectrum general, runs, usual;
+    XyDecodeState stGeneral = initial, stRuns = initial, stUsual = initial;
+    ASSERT_EQ(DecodeXyDataLineGeneral(line, stGeneral, general), "");
+    EXPECT_EQ(stGeneral.PeakT, 0.0) << line;
+    ASSERT_EQ(DecodeDifXyDataLines(line + "\r\n" + tail, 0, stRuns, runs), line.size() + 2);
+    EXPECT_EQ(StateDifference(stRuns, stGeneral), "") << line;
+    // The one-pass decoder of single lines keeps it the same way.
+    ASSERT_EQ(DecodeUsualXyDataLine(line + "\r\n" + tail, 255, stUsual, usual), line.size());
+    EXPECT_EQ(StateDifference(stUsual, stGeneral), "") << line;
   }
 }
 
