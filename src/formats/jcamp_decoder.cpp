@@ -10,12 +10,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-// Runs of DIF lines are read with AVX2 where the processor has it: the
-// functions that use it carry it as their target, so the rest of the
+// Runs of FIX and DIF lines are read with AVX2 where the processor has it:
+// the functions that use it carry it as their target, so the rest of the
 // program runs on any x86-64.
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
-#define TESVAR_DIF_RUNS 1
+#define TESVAR_AVX2_RUNS 1
 #endif
 
 #include "core/number_text.h"
@@ -1106,170 +1106,12 @@ std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyD
   return line.length;
 }
 
-#if defined(__SSE2__)
-// The numbers of a plain line from p, at the blank after its abscissa, when
-// the rest of the line is at most 63 bytes of integers of one to seven
-// digits, each after a single blank. The blanks come from one bit mask, so
-// that no number waits for the one before it to be measured. Returns how
-// many were read (into values, as ordinates), with the last as an integer
-// and the line's end; 0 for a line of any other form.
-inline int PlainNumbersByMask(const char* p, const char* textEnd, double factor, float* values,
-                              uint64_t& last, const char*& lineEnd) {
-  const __m128i blank = _mm_set1_epi8(' '), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-  const __m128i digitLow = _mm_set1_epi8('0' - 1), digitHigh = _mm_set1_epi8('9' + 1);
-  uint64_t blanks = 0, digits = 0, ends = 0;
-  for (int b = 0; b < 4 && ends == 0; ++b) {
-    const char* block = p + 16 * b;
-    if (textEnd - block < 16) return 0;
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-    auto at = [b](int bits) {
-      return static_cast<uint64_t>(static_cast<uint32_t>(bits)) << (16 * b);
-    };
-    blanks |= at(_mm_movemask_epi8(_mm_cmpeq_epi8(v, blank)));
-    digits |= at(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpgt_epi8(v, digitLow), _mm_cmpgt_epi8(digitHigh, v))));
-    ends |= at(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
-  }
-  if (ends == 0) return 0;
-  int length = std::countr_zero(ends);  // 1 ... 63: byte 0 is a blank
-  if (textEnd - p < length + 8) return 0;
-  uint64_t line = (uint64_t{1} << length) - 1;
-  blanks &= line;
-  digits &= line;
-  // Digits and single blanks only, a digit last.
-  if ((blanks | digits) != line || (blanks & (blanks >> 1)) != 0 ||
-      ((blanks >> (length - 1)) & 1) != 0) {
-    return 0;
-  }
-  int count = 0;
-  uint64_t value = 0;
-  for (uint64_t m = blanks; m != 0;) {
-    int start = std::countr_zero(m) + 1;
-    m &= m - 1;
-    int n = (m != 0 ? std::countr_zero(m) : length) - start;
-    if (n > 7) return 0;
-    uint64_t word;
-    std::memcpy(&word, p + start, sizeof word);
-    // The digits go to the top bytes (the first one lowest); the bytes
-    // after the number drop out.
-    uint64_t x = (word ^ 0x3030303030303030u) << (64 - 8 * n);
-    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
-    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
-    x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
-    value = x;
-    values[count++] = static_cast<float>(static_cast<double>(value) * factor);
-  }
-  last = value;
-  lineEnd = p + length;
-  return count;
-}
-#endif
-
-std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
-                                   Spectrum& target) {
-  if (state.OrdinateKind != OrdinateKind::kTransmittance || !(std::fabs(state.YFactor) <= 1e22) ||
-      (state.IndexStep != 1 && state.IndexStep != -1)) {
-    return pos;
-  }
-  // Every load of eight bytes stays before the end of the text.
-  if (text.size() < 8) return pos;
-  const char* const base = text.data();
-  const char* const textEnd = base + text.size();
-  const char* const loadEnd = textEnd - 8;
-  const double factor = state.YFactor;
-  const int32_t step = state.IndexStep;
-  int32_t index = state.PointIndex;
-  int32_t read = state.PointsRead;
-  double last = state.LastValue;
-  double peak = state.PeakT;
-  // The ordinates of one line, kept until the line is known to be of the
-  // form; a line of more (short numbers) is left to the one-pass decoder.
-  float values[64];
-  const char* p = base + pos;
-  while (p <= loadEnd) {
-    const char* const lineStart = p;
-    // The abscissa: 1 to 9 digits with at most one point. Its value is
-    // then below the plain-number limit and not needed; longer ones are
-    // left to the one-pass decoder.
-    int points = 0;
-    while (p < textEnd && (static_cast<unsigned>(*p - '0') <= 9 || *p == '.')) {
-      points += *p == '.';
-      ++p;
-    }
-    std::ptrdiff_t xDigits = p - lineStart - points;
-    if (points > 1 || xDigits < 1 || xDigits > 9) {
-      p = lineStart;
-      break;
-    }
-    int count = 0;
-    uint64_t value = 0;
-    bool plain = true;
-#if defined(__SSE2__)
-    if (p < textEnd && *p == ' ') {
-      const char* lineEnd = p;
-      count = PlainNumbersByMask(p, textEnd, factor, values, value, lineEnd);
-      p = lineEnd;
-    }
-#endif
-    // Longer lines one number after the other.
-    if (count == 0) {
-      while (p < loadEnd && *p == ' ') {
-        ++p;
-        uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        uint64_t digits = word ^ 0x3030303030303030u;  // digits become 0 ... 9
-        uint64_t notDigit =
-            (((digits & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | digits) & 0x8080808080808080u;
-        int n = std::countr_zero(notDigit | 0x8000000000000000u) >> 3;
-        if (n == 0 || n == 8 || count == 64) {
-          plain = false;
-          break;
-        }
-        p += n;
-        unsigned shift = 32 - 4 * static_cast<unsigned>(n);
-        digits = (digits << shift) << shift;
-        digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFu;
-        digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFFu;
-        digits = (digits * 10000 + (digits >> 32)) & 0xFFFFFFFFu;
-        value = digits;
-        values[count++] = static_cast<float>(static_cast<double>(value) * factor);
-      }
-    }
-    // The line must end here, within the import's raw lines of 255 bytes,
-    // and its stores must stay within the arrays.
-    int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
-    if (!plain || count == 0 || p > loadEnd || (*p != '\r' && *p != '\n') ||
-        p - lineStart >= static_cast<std::ptrdiff_t>(kRawChunk) || index < 0 || index > kLastSlot ||
-        end < 0 || end > kLastSlot ||
-        static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
-      p = lineStart;
-      break;
-    }
-    float* y = target.TransY.data() + index;
-    for (int k = 0; k < count; ++k) {
-      float stored = values[k];
-      y[step * k] = stored;
-      if (stored > peak) peak = stored;
-    }
-    index = static_cast<int32_t>(end);
-    read += count;
-    last = static_cast<double>(value);
-    // Past the line end and any empty lines after it, as the import steps.
-    while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
-  }
-  state.PointIndex = index;
-  state.PointsRead = read;
-  state.LastValue = last;
-  state.PeakT = peak;
-  return static_cast<std::size_t>(p - base);
-}
-
-#if defined(TESVAR_DIF_RUNS)
+#if defined(TESVAR_AVX2_RUNS)
 namespace {
 
 // The run reader below uses AVX2 (and BMI2, POPCNT), which not every x86-64
 // processor has; without them the import reads each line on its own.
-bool HaveDifRunInstructions() {
+bool HaveRunInstructions() {
   static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
                            __builtin_cpu_supports("popcnt");
   return have;
@@ -1334,15 +1176,12 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
   const __m256i nine = _mm256_set1_epi8(9), one = _mm256_set1_epi8(1);
   const __m256i hundred = _mm256_set1_epi16(100);
   __m256i prevD = zero, prevC = zero, prevN = zero, prevB = zero, prevT = zero, prevCC = zero;
-  // The masks 32 bits a block, put together at the end (shifts of 128-bit
-  // integers by a variable count take several instructions).
-  uint32_t digits[kDifRunBlocks] = {}, points[kDifRunBlocks] = {}, starts[kDifRunBlocks] = {};
-  uint32_t dups[kDifRunBlocks] = {}, others[kDifRunBlocks] = {};
-  auto whole = [](const uint32_t(&bits)[kDifRunBlocks]) {
-    static_assert(kDifRunBlocks == 4);
-    return (Mask128{bits[2] | (uint64_t{bits[3]} << 32)} << 64) |
-           (bits[0] | (uint64_t{bits[1]} << 32));
-  };
+  Mask128 digits = 0, points = 0, starts = 0, dups = 0, others = 0;
+  // Unrolled, so that each block's bits go to their place by a constant
+  // shift, and the masks stay in registers: a mask put together in memory
+  // from 32-bit pieces and loaded whole would wait for the pieces to reach
+  // the cache.
+#pragma GCC unroll 4
   for (int block = 0; block < kDifRunBlocks; ++block) {
     const char* at = p + 32 * block;
     if (textEnd - at < 32) return false;
@@ -1400,28 +1239,60 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
     prevT = t;
     prevCC = cc;
 
-    digits[block] = static_cast<uint32_t>(_mm256_movemask_epi8(c));
-    points[block] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
-    starts[block] = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
-    dups[block] = static_cast<uint32_t>(_mm256_movemask_epi8(dup));
-    others[block] = static_cast<uint32_t>(
-        _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
+    auto bits = [block](int movemask) {
+      return Mask128{static_cast<uint32_t>(movemask)} << (32 * block);
+    };
+    digits |= bits(_mm256_movemask_epi8(c));
+    points |= bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
+    starts |= bits(_mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
+    dups |= bits(_mm256_movemask_epi8(dup));
+    others |= bits(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
     auto endBits = static_cast<uint32_t>(_mm256_movemask_epi8(lineEnd));
     if (endBits != 0) {
       line.length = 32 * block + std::countr_zero(endBits);
-      line.digits = whole(digits);
-      line.points = whole(points);
-      line.starts = whole(starts);
-      line.dups = whole(dups);
-      line.others = whole(others);
+      line.digits = digits;
+      line.points = points;
+      line.starts = starts;
+      line.dups = dups;
+      line.others = others;
       return true;
     }
   }
   return false;
 }
 
-// The ordinates of a line as integers first (the running value), then
-// converted four at a time: exactly the floats the one-pass decoder stores.
+// The ordinates of a line are summed as integers first, then converted
+// four at a time (exactly the floats the one-pass decoder stores) and
+// written to the slots from y on, in the direction step. Returns the largest
+// of them, the first of equal ones. REQUIRES: sums has room for count + 3.
+TESVAR_AVX2 inline float StoreLine(int32_t* sums, int count, __m256d scale, float* y, int step) {
+  alignas(32) float stored[kUsualBufferSize + 4];
+  const int padded = (count + 3) & ~3;
+  for (int k = count; k < padded; ++k) sums[k] = sums[0];
+  __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
+  for (int k = 0; k < padded; k += 4) {
+    const __m128 v = _mm256_cvtpd_ps(_mm256_mul_pd(
+        _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + k))), scale));
+    _mm_store_ps(stored + k, v);
+    largest = _mm_max_ps(largest, v);
+  }
+  largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
+  largest = _mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1));
+  float linePeak = _mm_cvtss_f32(largest);
+  if (linePeak == 0) {
+    // -0 or +0: the first one stored counts.
+    int k = 0;
+    while (stored[k] != 0) ++k;
+    linePeak = stored[k];
+  }
+  if (step == 1) {
+    std::memcpy(y, stored, sizeof(float) * static_cast<std::size_t>(count));
+  } else {
+    for (int k = 0; k < count; ++k) y[-k] = stored[k];
+  }
+  return linePeak;
+}
+
 constexpr int kDifRunStores = kUsualBufferSize;
 
 TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecodeState& state,
@@ -1449,7 +1320,6 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
 
   alignas(32) int16_t values[32 * kDifRunBlocks];
   alignas(32) int32_t sums[kDifRunStores + 4];
-  alignas(32) float stored[kDifRunStores + 4];
   const __m256d scale = _mm256_set1_pd(factor);
   const char* p = base + pos;
   while (p < textEnd) {
@@ -1542,31 +1412,7 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
         static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
       break;
     }
-    const int padded = (count + 3) & ~3;
-    for (int k = count; k < padded; ++k) sums[k] = sums[0];
-    __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
-    for (int k = 0; k < padded; k += 4) {
-      const __m128 y = _mm256_cvtpd_ps(_mm256_mul_pd(
-          _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(sums + k))), scale));
-      _mm_store_ps(stored + k, y);
-      largest = _mm_max_ps(largest, y);
-    }
-    largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
-    largest = _mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1));
-    float linePeak = _mm_cvtss_f32(largest);
-    if (linePeak == 0) {
-      // -0 or +0: the first one stored counts.
-      int k = 0;
-      while (stored[k] != 0) ++k;
-      linePeak = stored[k];
-    }
-
-    float* y = target.TransY.data() + index;
-    if (step == 1) {
-      std::memcpy(y, stored, sizeof(float) * static_cast<std::size_t>(count));
-    } else {
-      for (int k = 0; k < count; ++k) y[-k] = stored[k];
-    }
+    const float linePeak = StoreLine(sums, count, scale, target.TransY.data() + index, step);
     if (linePeak > peak) peak = linePeak;
     index = static_cast<int32_t>(end);
     read += count;
@@ -1590,12 +1436,346 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
   return static_cast<std::size_t>(p - base);
 }
 
+// One plain line of up to 64 bytes, classified 32 bytes at a time.
+struct PlainRunLine {
+  int length = 0;       // up to the CR or LF
+  uint64_t digits = 0;  // '0' ... '9'
+  uint64_t points = 0;  // '.'
+  uint64_t blanks = 0;  // ' '
+};
+
+// The bytes of v that equal c, and those in the range low ... high, as
+// bits. (Bytes of 0x80 and up are negative here and fall outside the range.)
+TESVAR_AVX2 inline uint32_t BytesEqual(__m256i v, char c) {
+  return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(c))));
+}
+TESVAR_AVX2 inline uint32_t BytesWithin(__m256i v, char low, char high) {
+  return static_cast<uint32_t>(_mm256_movemask_epi8(
+      _mm256_and_si256(_mm256_cmpgt_epi8(v, _mm256_set1_epi8(static_cast<char>(low - 1))),
+                       _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(high + 1)), v))));
+}
+
+// Classifies the line at p. False when it runs on past 64 bytes or a load
+// would pass textEnd.
+TESVAR_AVX2 bool ScanPlainRunLine(const char* p, const char* textEnd, PlainRunLine& line) {
+  if (textEnd - p < 64) return false;
+  const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+  const uint64_t ends = (BytesEqual(low, '\r') | BytesEqual(low, '\n')) |
+                        uint64_t{BytesEqual(high, '\r') | BytesEqual(high, '\n')} << 32;
+  if (ends == 0) return false;
+  line.length = std::countr_zero(ends);
+  line.digits = BytesWithin(low, '0', '9') | uint64_t{BytesWithin(high, '0', '9')} << 32;
+  line.points = BytesEqual(low, '.') | uint64_t{BytesEqual(high, '.')} << 32;
+  line.blanks = BytesEqual(low, ' ') | uint64_t{BytesEqual(high, ' ')} << 32;
+  return true;
+}
+
+// The values of four numbers of one to seven digits, each given by the
+// eight bytes that end with its last digit (its digits the top bytes, a
+// blank before them), as 32-bit integers.
+//
+// The words are loaded straight from the text into the vector: put
+// together in memory first, they would be loaded whole right after their
+// stores, and wait for them.
+TESVAR_AVX2 inline __m128i FourNumbers(const char* const (&from)[4]) {
+  auto two = [](const char* a, const char* b) {
+    return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+  };
+  const __m256i words =
+      _mm256_inserti128_si256(_mm256_castsi128_si256(two(from[0], from[1])), two(from[2], from[3]), 1);
+  const __m256i x = _mm256_xor_si256(words, _mm256_set1_epi8('0'));  // digits become 0 ... 9
+  // Every byte at or below the highest that is no digit (the blank at the
+  // latest) is cleared: its mark is spread down the word.
+  __m256i other = _mm256_cmpgt_epi8(x, _mm256_set1_epi8(9));
+  other = _mm256_or_si256(other, _mm256_srli_epi64(other, 8));
+  other = _mm256_or_si256(other, _mm256_srli_epi64(other, 16));
+  other = _mm256_or_si256(other, _mm256_srli_epi64(other, 32));
+  const __m256i digits = _mm256_andnot_si256(other, x);
+  // Pairs, then fours of digits (the first byte the leading one), then the
+  // two halves of each word.
+  const __m256i pairs = _mm256_maddubs_epi16(digits, _mm256_set1_epi16(0x010A));
+  const __m256i fours = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00010064));
+  const __m256i values =
+      _mm256_add_epi64(_mm256_mul_epu32(fours, _mm256_set1_epi64x(10000)), _mm256_srli_epi64(fours, 32));
+  return _mm256_castsi256_si128(
+      _mm256_permutevar8x32_epi32(values, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+}
+
+// DecodePlainXyDataLines for lines of up to 64 bytes: the same lines with
+// the same effect, the numbers of a line converted four at a time. Returns
+// the position of the first line it leaves to the byte-by-byte loop there.
+TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDecodeState& state,
+                                  Spectrum& target) {
+  const char* const base = text.data();
+  const char* const textEnd = base + text.size();
+  const int32_t step = state.IndexStep;
+  const __m256d scale = _mm256_set1_pd(state.YFactor);
+  int32_t index = state.PointIndex;
+  int32_t read = state.PointsRead;
+  double peak = state.PeakT;
+  const char* lastLine = nullptr;  // the last line read, for its last number
+  int lastLength = 0;
+  const char* p = base + pos;
+  // Each number is loaded as the eight bytes that end with it, which may
+  // begin before the line: they must lie within the text.
+  if (p - base < 8) return pos;
+  while (p < textEnd) {
+    const char* const lineStart = p;
+    PlainRunLine line;
+    if (!ScanPlainRunLine(p, textEnd, line)) break;
+    const int length = line.length;  // 0 ... 63
+    // The line end must leave eight bytes before the end of the text, as
+    // the byte-by-byte loop wants them.
+    if (textEnd - (lineStart + length) < 8) break;
+    const uint64_t within = (uint64_t{1} << length) - 1;
+    // The abscissa: 1 to 9 digits with at most one point, then a blank.
+    const uint64_t notX = ~(line.digits | line.points) & within;
+    if (notX == 0) break;
+    const int xEnd = std::countr_zero(notX);
+    if (xEnd == 0 || xEnd > 10 || ((line.blanks >> xEnd) & 1) == 0) break;
+    const int xPoints = std::popcount(line.points & ((uint64_t{1} << xEnd) - 1));
+    if (xPoints > 1 || xEnd - xPoints < 1 || xEnd - xPoints > 9) break;
+    // Then numbers of one to seven digits after single blanks, a digit last.
+    const uint64_t rest = within & ~((uint64_t{1} << xEnd) - 1);
+    const uint64_t blanks = line.blanks & rest;
+    uint64_t eight = line.digits & rest;
+    eight &= eight >> 1;
+    eight &= eight >> 2;
+    eight &= eight >> 4;
+    if (((line.digits | blanks) & rest) != rest || (blanks & (blanks >> 1)) != 0 ||
+        ((line.digits >> (length - 1)) & 1) == 0 || eight != 0) {
+      break;
+    }
+    const int count = std::popcount(blanks);
+    const int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
+    if (index < 0 || index > kLastSlot || end < 0 || end > kLastSlot ||
+        static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
+      break;
+    }
+    // The last digit of each number: the byte before each blank after the
+    // first, and the line's last byte.
+    uint64_t ends = ((blanks & (blanks - 1)) >> 1) | (uint64_t{1} << (length - 1));
+    float* const y = target.TransY.data() + index;
+    __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
+    const char* const firstEnd = lineStart + std::countr_zero(ends) - 7;
+    for (int k = 0; k < count; k += 4) {
+      // Four numbers at a time; a group of fewer repeats the line's first.
+      const char* from[4];
+      for (int j = 0; j < 4; ++j) {
+        from[j] = ends != 0 ? lineStart + std::countr_zero(ends) - 7 : firstEnd;
+        ends &= ends - 1;
+      }
+      const __m128 v =
+          _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(FourNumbers(from)), scale));
+      largest = _mm_max_ps(largest, v);
+      const int left = count - k;
+      if (left >= 4) {
+        if (step == 1) {
+          _mm_storeu_ps(y + k, v);
+        } else {
+          _mm_storeu_ps(y - k - 3, _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)));
+        }
+      } else {
+        alignas(16) float tail[4];
+        _mm_store_ps(tail, v);
+        for (int j = 0; j < left; ++j) y[(k + j) * step] = tail[j];
+      }
+    }
+    largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
+    largest = _mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1));
+    // The numbers carry no sign, so the zeros of a line are all the same
+    // zero: the largest is the first of equal ones whichever lane it is.
+    const float linePeak = _mm_cvtss_f32(largest);
+    if (linePeak > peak) peak = linePeak;
+    index = static_cast<int32_t>(end);
+    read += count;
+    lastLine = lineStart;
+    lastLength = length;
+    // Past the line end and any empty lines after it, as the import steps.
+    p = lineStart + length;
+    while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
+  }
+  if (lastLine != nullptr) {
+    int first = lastLength;
+    while (lastLine[first - 1] != ' ') --first;
+    state.PointIndex = index;
+    state.PointsRead = read;
+    state.LastValue = NumberValue(ReadDigits(lastLine + first, lastLine + lastLength).value, 0);
+    state.PeakT = peak;
+  }
+  return static_cast<std::size_t>(p - base);
+}
+
 }  // namespace
-#endif  // TESVAR_DIF_RUNS
+#endif  // TESVAR_AVX2_RUNS
+
+#if defined(__SSE2__)
+// The numbers of a plain line from p, at the blank after its abscissa, when
+// the rest of the line is at most 63 bytes of integers of one to seven
+// digits, each after a single blank. The blanks come from one bit mask, so
+// that no number waits for the one before it to be measured. Returns how
+// many were read (into values, as ordinates), with the last as an integer
+// and the line's end; 0 for a line of any other form.
+inline int PlainNumbersByMask(const char* p, const char* textEnd, double factor, float* values,
+                              uint64_t& last, const char*& lineEnd) {
+  const __m128i blank = _mm_set1_epi8(' '), cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  const __m128i digitLow = _mm_set1_epi8('0' - 1), digitHigh = _mm_set1_epi8('9' + 1);
+  uint64_t blanks = 0, digits = 0, ends = 0;
+  for (int b = 0; b < 4 && ends == 0; ++b) {
+    const char* block = p + 16 * b;
+    if (textEnd - block < 16) return 0;
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    auto at = [b](int bits) {
+      return static_cast<uint64_t>(static_cast<uint32_t>(bits)) << (16 * b);
+    };
+    blanks |= at(_mm_movemask_epi8(_mm_cmpeq_epi8(v, blank)));
+    digits |= at(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpgt_epi8(v, digitLow), _mm_cmpgt_epi8(digitHigh, v))));
+    ends |= at(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+  }
+  if (ends == 0) return 0;
+  int length = std::countr_zero(ends);  // 1 ... 63: byte 0 is a blank
+  if (textEnd - p < length + 8) return 0;
+  uint64_t line = (uint64_t{1} << length) - 1;
+  blanks &= line;
+  digits &= line;
+  // Digits and single blanks only, a digit last.
+  if ((blanks | digits) != line || (blanks & (blanks >> 1)) != 0 ||
+      ((blanks >> (length - 1)) & 1) != 0) {
+    return 0;
+  }
+  int count = 0;
+  uint64_t value = 0;
+  for (uint64_t m = blanks; m != 0;) {
+    int start = std::countr_zero(m) + 1;
+    m &= m - 1;
+    int n = (m != 0 ? std::countr_zero(m) : length) - start;
+    if (n > 7) return 0;
+    uint64_t word;
+    std::memcpy(&word, p + start, sizeof word);
+    // The digits go to the top bytes (the first one lowest); the bytes
+    // after the number drop out.
+    uint64_t x = (word ^ 0x3030303030303030u) << (64 - 8 * n);
+    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+    x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+    value = x;
+    values[count++] = static_cast<float>(static_cast<double>(value) * factor);
+  }
+  last = value;
+  lineEnd = p + length;
+  return count;
+}
+#endif
+
+std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
+                                   Spectrum& target) {
+  if (state.OrdinateKind != OrdinateKind::kTransmittance || !(std::fabs(state.YFactor) <= 1e22) ||
+      (state.IndexStep != 1 && state.IndexStep != -1)) {
+    return pos;
+  }
+  // Every load of eight bytes stays before the end of the text.
+  if (text.size() < 8) return pos;
+#if defined(TESVAR_AVX2_RUNS)
+  if (HaveRunInstructions()) pos = PlainRuns(text, pos, state, target);
+#endif
+  const char* const base = text.data();
+  const char* const textEnd = base + text.size();
+  const char* const loadEnd = textEnd - 8;
+  const double factor = state.YFactor;
+  const int32_t step = state.IndexStep;
+  int32_t index = state.PointIndex;
+  int32_t read = state.PointsRead;
+  double last = state.LastValue;
+  double peak = state.PeakT;
+  // The ordinates of one line, kept until the line is known to be of the
+  // form; a line of more (short numbers) is left to the one-pass decoder.
+  float values[64];
+  const char* p = base + pos;
+  while (p <= loadEnd) {
+    const char* const lineStart = p;
+    // The abscissa: 1 to 9 digits with at most one point. Its value is
+    // then below the plain-number limit and not needed; longer ones are
+    // left to the one-pass decoder.
+    int points = 0;
+    while (p < textEnd && (static_cast<unsigned>(*p - '0') <= 9 || *p == '.')) {
+      points += *p == '.';
+      ++p;
+    }
+    std::ptrdiff_t xDigits = p - lineStart - points;
+    if (points > 1 || xDigits < 1 || xDigits > 9) {
+      p = lineStart;
+      break;
+    }
+    int count = 0;
+    uint64_t value = 0;
+    bool plain = true;
+#if defined(__SSE2__)
+    if (p < textEnd && *p == ' ') {
+      const char* lineEnd = p;
+      count = PlainNumbersByMask(p, textEnd, factor, values, value, lineEnd);
+      p = lineEnd;
+    }
+#endif
+    // Longer lines one number after the other.
+    if (count == 0) {
+      while (p < loadEnd && *p == ' ') {
+        ++p;
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        uint64_t digits = word ^ 0x3030303030303030u;  // digits become 0 ... 9
+        uint64_t notDigit =
+            (((digits & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | digits) & 0x8080808080808080u;
+        int n = std::countr_zero(notDigit | 0x8000000000000000u) >> 3;
+        if (n == 0 || n == 8 || count == 64) {
+          plain = false;
+          break;
+        }
+        p += n;
+        unsigned shift = 32 - 4 * static_cast<unsigned>(n);
+        digits = (digits << shift) << shift;
+        digits = (digits * 10 + (digits >> 8)) & 0x00FF00FF00FF00FFu;
+        digits = (digits * 100 + (digits >> 16)) & 0x0000FFFF0000FFFFu;
+        digits = (digits * 10000 + (digits >> 32)) & 0xFFFFFFFFu;
+        value = digits;
+        values[count++] = static_cast<float>(static_cast<double>(value) * factor);
+      }
+    }
+    // The line must end here, within the import's raw lines of 255 bytes,
+    // and its stores must stay within the arrays.
+    int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
+    if (!plain || count == 0 || p > loadEnd || (*p != '\r' && *p != '\n') ||
+        p - lineStart >= static_cast<std::ptrdiff_t>(kRawChunk) || index < 0 || index > kLastSlot ||
+        end < 0 || end > kLastSlot ||
+        static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
+      p = lineStart;
+      break;
+    }
+    float* y = target.TransY.data() + index;
+    for (int k = 0; k < count; ++k) {
+      float stored = values[k];
+      y[step * k] = stored;
+      if (stored > peak) peak = stored;
+    }
+    index = static_cast<int32_t>(end);
+    read += count;
+    last = static_cast<double>(value);
+    // Past the line end and any empty lines after it, as the import steps.
+    while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
+  }
+  state.PointIndex = index;
+  state.PointsRead = read;
+  state.LastValue = last;
+  state.PeakT = peak;
+  return static_cast<std::size_t>(p - base);
+}
+
 
 bool DifRunsAvailable() {
-#if defined(TESVAR_DIF_RUNS)
-  return HaveDifRunInstructions();
+#if defined(TESVAR_AVX2_RUNS)
+  return HaveRunInstructions();
 #else
   return false;
 #endif
@@ -1603,8 +1783,8 @@ bool DifRunsAvailable() {
 
 std::size_t DecodeDifXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
                                  Spectrum& target) {
-#if defined(TESVAR_DIF_RUNS)
-  if (HaveDifRunInstructions() && state.OrdinateKind == OrdinateKind::kTransmittance &&
+#if defined(TESVAR_AVX2_RUNS)
+  if (HaveRunInstructions() && state.OrdinateKind == OrdinateKind::kTransmittance &&
       std::fabs(state.YFactor) <= 1e22 && (state.IndexStep == 1 || state.IndexStep == -1)) {
     return DifRuns(text, pos, state, target);
   }

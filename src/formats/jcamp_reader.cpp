@@ -242,10 +242,15 @@ void RawFromTransY(Spectrum& s) {
   const __m128 scale = _mm_set1_ps(static_cast<float>(kRawPerFraction));
   const __m128 limit = _mm_set1_ps(2147483648.0f);
   const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+  // The arrays' addresses are held apart: a vector store may alias
+  // anything, the vectors' own pointers too, which would then be loaded
+  // again after every store.
+  const float* const in = s.TransY.data();
+  int32_t* const out = s.RawY.data();
   for (; i + 4 <= n; i += 4) {
-    __m128 v = _mm_mul_ps(_mm_loadu_ps(s.TransY.data() + i), scale);
+    __m128 v = _mm_mul_ps(_mm_loadu_ps(in + i), scale);
     if (_mm_movemask_ps(_mm_cmplt_ps(_mm_and_ps(v, magnitude), limit)) != 0xF) break;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(s.RawY.data() + i), _mm_cvtps_epi32(v));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_cvtps_epi32(v));
   }
 #endif
   // Adding and taking away 1.5 x 2^52 leaves a double of magnitude below

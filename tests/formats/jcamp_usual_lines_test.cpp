@@ -6,6 +6,7 @@
 // '$', stores at the ends of the arrays).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cmath>
@@ -549,11 +550,50 @@ TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
   }
 }
 
-// Sections of compact ASDF lines read a run at a time where runs can be read,
-// each other line on its own through the general decoder, against the
-// general decoder alone, raw line by raw line: the same ordinates, state and
-// message. The states vary (slots near the ends, X ascending, large last
-// values, other factors and kinds), so that runs stop at every check.
+// Decodes the data section of text from pos (lines, then "##END=") by a run
+// reader where it reads and raw line by raw line through the general
+// decoder elsewhere, and through the general decoder alone: both must give
+// the same ordinates, state and message. Returns how many lines the runs
+// read.
+template <typename Runs>
+int RunsAgainstLineByLine(const std::string& text, std::size_t from, const XyDecodeState& start,
+                          Runs runs) {
+  Spectrum expected, s;
+  XyDecodeState stLines = start, stRuns = start;
+  std::string expectedMessage, message;
+  for (std::size_t pos = from; pos < text.size();) {
+    std::string_view line = ReadRawLine(text, pos);
+    if (line.starts_with("##")) break;
+    if (line.empty()) continue;
+    expectedMessage = DecodeXyDataLineGeneral(line, stLines, expected);
+    if (!expectedMessage.empty()) break;
+  }
+  int linesInRuns = 0;
+  for (std::size_t pos = from; pos < text.size();) {
+    std::size_t next = runs(text, pos, stRuns, s);
+    for (std::size_t k = pos; k < next; ++k) linesInRuns += text[k] == '\n' ? 1 : 0;
+    pos = next;
+    std::string_view line = ReadRawLine(text, pos);
+    if (line.starts_with("##")) break;
+    if (line.empty()) continue;
+    message = DecodeXyDataLineGeneral(line, stRuns, s);
+    if (!message.empty()) break;
+  }
+  EXPECT_EQ(message, expectedMessage) << text;
+  EXPECT_EQ(StateDifference(stRuns, stLines), "") << text;
+  EXPECT_EQ(SlotDifference(s, expected), -1) << text;
+  return linesInRuns;
+}
+
+int LineCount(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// Sections of compact ASDF lines as a writer gives them, one after the
+// other, each made for the state the lines before it leave (the first
+// failing line ends the section), through the DIF run reader. The states
+// vary (slots near the ends, X ascending, large last values, other factors
+// and kinds), so that runs stop at every check.
 TEST(JcampUsualLines, DifRunsSameAsLineByLine) {
   if (!DifRunsAvailable()) GTEST_SKIP() << "this processor has no AVX2: no runs are read";
   CompactLineMaker make(2027);
@@ -568,47 +608,60 @@ TEST(JcampUsualLines, DifRunsSameAsLineByLine) {
       start.YFactor = m.OneIn(2) ? 0.00001 : (m.OneIn(2) ? 1.0 : -0.5);
     }
     if (m.OneIn(2)) start.LastValue = static_cast<double>(m.Below(200000) - 100000);
-    // The lines as a writer gives them one after the other, each made for
-    // the state the lines before it leave; the first failing line ends the
-    // section.
-    Spectrum expected;
+    Spectrum scratch;
     XyDecodeState st = start;
     std::string text;
     int count = 1 + m.Below(40);
     for (int i = 0; i < count; ++i) {
       std::string line = make.Line(st);
       text += line + kEnds[m.Below(4)];
-      if (!DecodeXyDataLineGeneral(line, st, expected).empty()) break;
+      if (!DecodeXyDataLineGeneral(line, st, scratch).empty()) break;
     }
     text += "##END=\r\n" + std::string(40, ' ');
-
-    Spectrum expectedLines, s;
-    XyDecodeState stLines = start, stRuns = start;
-    std::string expectedMessage, message;
-    for (std::size_t pos = 0; pos < text.size();) {
-      std::string_view line = ReadRawLine(text, pos);
-      if (line.starts_with("##")) break;
-      if (line.empty()) continue;
-      expectedMessage = DecodeXyDataLineGeneral(line, stLines, expectedLines);
-      if (!expectedMessage.empty()) break;
-    }
-    for (std::size_t pos = 0; pos < text.size();) {
-      std::size_t next = DecodeDifXyDataLines(text, pos, stRuns, s);
-      for (std::size_t k = pos; k < next; ++k) linesInRuns += text[k] == '\n' ? 1 : 0;
-      pos = next;
-      std::string_view line = ReadRawLine(text, pos);
-      if (line.starts_with("##")) break;
-      if (line.empty()) continue;
-      message = DecodeXyDataLineGeneral(line, stRuns, s);
-      if (!message.empty()) break;
-    }
-    for (char c : text) lines += c == '\n' ? 1 : 0;
-    EXPECT_EQ(message, expectedMessage) << text;
-    EXPECT_EQ(StateDifference(stRuns, stLines), "") << text;
-    EXPECT_EQ(SlotDifference(s, expectedLines), -1) << text;
+    linesInRuns += RunsAgainstLineByLine(text, 0, start, DecodeDifXyDataLines);
+    lines += LineCount(text);
     if (::testing::Test::HasFailure()) break;
   }
   EXPECT_GT(linesInRuns, lines / 6);
+}
+
+// Sections of FIX lines (numbers of one to eight digits after single
+// blanks, lines of up to about 100 bytes, odd lines among them) through the
+// plain run reader, from the start of the text or after a header line, with
+// the same variety of states.
+TEST(JcampUsualLines, PlainRunsSameAsLineByLine) {
+  CompactLineMaker make(4711);
+  LineMaker& m = make.make();
+  const char* const kEnds[] = {"\r\n", "\r\n", "\n", "\r\n\r\n"};
+  const char* const kOdd[] = {" ",         "\t5",        "  5",  " -5",     " 5.5",
+                              " 12345678", " 123456789", "A1B2", " $$ note"};
+  int lines = 0, linesInRuns = 0;
+  for (int section = 0; section < 400; ++section) {
+    XyDecodeState start = make.State();
+    start.IndexStep = m.OneIn(3) ? -1 : 1;
+    if (!m.OneIn(6)) {
+      start.OrdinateKind = OrdinateKind::kTransmittance;
+      start.YFactor = m.OneIn(2) ? 0.00001 : (m.OneIn(2) ? 1.0 : -0.5);
+    }
+    const std::string header = m.OneIn(3) ? "" : "##XYDATA= (X++(Y..Y))\r\n";
+    std::string text = header;
+    int width = m.OneIn(4) ? 0 : 1 + m.Below(7);  // 0: numbers of any width
+    int perLine = 1 + m.Below(m.OneIn(4) ? 16 : 8);
+    int count = 1 + m.Below(40);
+    for (int i = 0; i < count; ++i) {
+      std::string line = std::to_string(8000 - i) + (m.OneIn(3) ? ".5" : "");
+      for (int k = 0; k < perLine; ++k) {
+        line += " " + m.Digits(width != 0 ? width : 1 + m.Below(m.OneIn(30) ? 8 : 7));
+      }
+      if (m.OneIn(25)) line += kOdd[m.Below(9)];
+      text += line + kEnds[m.Below(4)];
+    }
+    text += "##END=\r\n" + std::string(40, ' ');
+    linesInRuns += RunsAgainstLineByLine(text, header.size(), start, DecodePlainXyDataLines);
+    lines += LineCount(text);
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_GT(linesInRuns, lines / 3);
 }
 
 // The run reader itself: where it stops, and that it stops before a line it
@@ -644,7 +697,9 @@ TEST(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
       {"Ascending", "4000A1J2\r\n3999B3J\r\n", "", 3, 100, -1},
       {"Absorbance", "4000A1J2\r\n", "4000A1J2", 0, 0, 1, OrdinateKind::kAbsorbance},
       {"LastValueBeyond2To30", "4000A1J2\r\n", "4000A1J2", 0, 0, 1, OrdinateKind::kTransmittance,
-       2147483648.0},
+       1073741825.0},
+      {"LastValueNoInteger", "4000A1J2\r\n", "4000A1J2", 0, 0, 1, OrdinateKind::kTransmittance,
+       0.5},
       {"LongLine", "4000A1" + std::string(130, 'J') + "\r\n", "4000A1JJ", 0},
   };
   for (const Case& c : cases) {
