@@ -22,11 +22,14 @@ std::string ReadWholeFile(const std::string& path) {
     throw IoError(kAccessDenied, path);
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  std::string bytes;
-  if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-  char buf[65536];
+  // The bytes go straight into the string, sized by the file (one byte
+  // more, to see the end at once) and grown should the file have grown
+  // since.
+  std::string bytes(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096, '\0');
+  std::size_t got = 0;
   for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (got == bytes.size()) bytes.resize(2 * bytes.size());
+    ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;
       int err = errno;
@@ -34,9 +37,10 @@ std::string ReadWholeFile(const std::string& path) {
       throw IoError(IoError::FromErrno(err), path);
     }
     if (n == 0) break;
-    bytes.append(buf, static_cast<std::size_t>(n));
+    got += static_cast<std::size_t>(n);
   }
   ::close(fd);
+  bytes.resize(got);
   return bytes;
 }
 

@@ -1442,6 +1442,7 @@ struct PlainRunLine {
   uint64_t digits = 0;  // '0' ... '9'
   uint64_t points = 0;  // '.'
   uint64_t blanks = 0;  // ' '
+  uint64_t ends = 0;    // CR and LF
 };
 
 // The bytes of v that equal c, and those in the range low ... high, as
@@ -1465,6 +1466,7 @@ TESVAR_AVX2 bool ScanPlainRunLine(const char* p, const char* textEnd, PlainRunLi
                         uint64_t{BytesEqual(high, '\r') | BytesEqual(high, '\n')} << 32;
   if (ends == 0) return false;
   line.length = std::countr_zero(ends);
+  line.ends = ends;
   line.digits = BytesWithin(low, '0', '9') | uint64_t{BytesWithin(high, '0', '9')} << 32;
   line.points = BytesEqual(low, '.') | uint64_t{BytesEqual(high, '.')} << 32;
   line.blanks = BytesEqual(low, ' ') | uint64_t{BytesEqual(high, ' ')} << 32;
@@ -1560,9 +1562,25 @@ TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDeco
     float* const y = target.TransY.data() + index;
     __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
     const char* const firstEnd = lineStart + std::countr_zero(ends) - 7;
-    for (int k = 0; k < count; k += 4) {
-      // Four numbers at a time; a group of fewer repeats the line's first.
-      const char* from[4];
+    const char* from[4];
+    int k = 0;
+    for (; k + 4 <= count; k += 4) {
+      for (int j = 0; j < 4; ++j) {
+        from[j] = lineStart + std::countr_zero(ends) - 7;
+        ends &= ends - 1;
+      }
+      const __m128 v =
+          _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(FourNumbers(from)), scale));
+      largest = _mm_max_ps(largest, v);
+      if (step == 1) {
+        _mm_storeu_ps(y + k, v);
+      } else {
+        _mm_storeu_ps(y - k - 3, _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)));
+      }
+    }
+    if (k < count) {
+      // The last one to three; the lanes beyond repeat the line's first.
+      const int left = count - k;
       for (int j = 0; j < 4; ++j) {
         from[j] = ends != 0 ? lineStart + std::countr_zero(ends) - 7 : firstEnd;
         ends &= ends - 1;
@@ -1570,17 +1588,14 @@ TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDeco
       const __m128 v =
           _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(FourNumbers(from)), scale));
       largest = _mm_max_ps(largest, v);
-      const int left = count - k;
-      if (left >= 4) {
-        if (step == 1) {
-          _mm_storeu_ps(y + k, v);
-        } else {
-          _mm_storeu_ps(y - k - 3, _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)));
-        }
+      // Lanes 0 ... left - 1 (3 - left + 1 ... 3 reversed); the others are
+      // neither written nor touched.
+      const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
+      if (step == 1) {
+        _mm_maskstore_ps(y + k, _mm_cmpgt_epi32(_mm_set1_epi32(left), lanes), v);
       } else {
-        alignas(16) float tail[4];
-        _mm_store_ps(tail, v);
-        for (int j = 0; j < left; ++j) y[(k + j) * step] = tail[j];
+        _mm_maskstore_ps(y - k - 3, _mm_cmpgt_epi32(lanes, _mm_set1_epi32(3 - left)),
+                         _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)));
       }
     }
     largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
@@ -1594,7 +1609,7 @@ TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDeco
     lastLine = lineStart;
     lastLength = length;
     // Past the line end and any empty lines after it, as the import steps.
-    p = lineStart + length;
+    p = lineStart + length + std::countr_one(line.ends >> length);
     while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
   }
   if (lastLine != nullptr) {

@@ -849,10 +849,10 @@ TEST(JcampRawIntegers, RoundHalvesToEvenAndClamp) {
       {-inf, -2147483647 - 1},    {nan, 0},
       {0.25f * kUnit, 0},         {0.75f * kUnit, 1},
   };
-  // Each value at every position of a group of four, and in a last group
-  // that is not complete. (0.85f is 14260634 / 2^24: x 2^22 a half;
-  // 511.99f is 511.989990234375.)
-  for (int shift = 0; shift < 4; ++shift) {
+  // Each value at every position of a group of four or eight, and in a
+  // last group that is not complete. (0.85f is 14260634 / 2^24: x 2^22 a
+  // half; 511.99f is 511.989990234375.)
+  for (int shift = 0; shift < 8; ++shift) {
     for (int count : {57, 58, 59, 60}) {
       Spectrum s;
       s.LastIndex = count - 1;
