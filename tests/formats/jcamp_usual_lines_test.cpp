@@ -853,7 +853,7 @@ TEST(JcampRawIntegers, RoundHalvesToEvenAndClamp) {
   // last group that is not complete. (0.85f is 14260634 / 2^24: x 2^22 a
   // half; 511.99f is 511.989990234375.)
   for (int shift = 0; shift < 8; ++shift) {
-    for (int count : {57, 58, 59, 60}) {
+    for (int count : {61, 62, 63, 64}) {
       Spectrum s;
       s.LastIndex = count - 1;
       for (int i = 0; i < count; ++i) s.TransY[i] = 0.5f;
