@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -1506,23 +1507,28 @@ TESVAR_AVX2 inline __m128i FourNumbers(const char* const (&from)[4]) {
 }
 
 // DecodePlainXyDataLines for lines of up to 64 bytes: the same lines with
-// the same effect, the numbers of a line converted four at a time. Returns
-// the position of the first line it leaves to the byte-by-byte loop there.
+// the same effect. Returns the position of the first line it leaves to the
+// byte-by-byte loop there.
+//
+// Two passes: the lines are read and checked first, and where each number
+// ends is noted; then all the numbers are converted four at a time in one
+// loop. Converted line by line, each line's chain of dependent steps (a
+// number's load to its ordinate's store) held up the next line.
 TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDecodeState& state,
                                   Spectrum& target) {
   const char* const base = text.data();
   const char* const textEnd = base + text.size();
   const int32_t step = state.IndexStep;
-  const __m256d scale = _mm256_set1_pd(state.YFactor);
-  int32_t index = state.PointIndex;
-  int32_t read = state.PointsRead;
-  double peak = state.PeakT;
-  const char* lastLine = nullptr;  // the last line read, for its last number
-  int lastLength = 0;
+  const int32_t startIndex = state.PointIndex;
+  if (startIndex < 0 || startIndex > kLastSlot) return pos;
   const char* p = base + pos;
   // Each number is loaded as the eight bytes that end with it, which may
   // begin before the line: they must lie within the text.
   if (p - base < 8) return pos;
+  // The first byte of each number's eight, from base; at most one a slot.
+  std::unique_ptr<uint32_t[]> words(new uint32_t[kArraySlots + 4]);
+  int32_t index = startIndex;
+  int count = 0;  // numbers noted
   while (p < textEnd) {
     const char* const lineStart = p;
     PlainRunLine line;
@@ -1550,44 +1556,48 @@ TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDeco
         ((line.digits >> (length - 1)) & 1) == 0 || eight != 0) {
       break;
     }
-    const int count = std::popcount(blanks);
-    const int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
-    if (index < 0 || index > kLastSlot || end < 0 || end > kLastSlot ||
-        static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
+    // The stores must all move the slot index within the arrays (the
+    // count of ordinates read stays far below the int32 range then).
+    const int numbers = std::popcount(blanks);
+    const int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * numbers;
+    if (end < 0 || end > kLastSlot ||
+        static_cast<int64_t>(state.PointsRead) + count + numbers >
+            std::numeric_limits<int32_t>::max()) {
       break;
     }
     // The last digit of each number: the byte before each blank after the
     // first, and the line's last byte.
-    uint64_t ends = ((blanks & (blanks - 1)) >> 1) | (uint64_t{1} << (length - 1));
-    float* const y = target.TransY.data() + index;
-    __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
-    const char* const firstEnd = lineStart + std::countr_zero(ends) - 7;
-    const char* from[4];
-    int k = 0;
-    for (; k + 4 <= count; k += 4) {
-      for (int j = 0; j < 4; ++j) {
-        from[j] = lineStart + std::countr_zero(ends) - 7;
-        ends &= ends - 1;
-      }
-      const __m128 v =
-          _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(FourNumbers(from)), scale));
-      largest = _mm_max_ps(largest, v);
+    const uint32_t offset = static_cast<uint32_t>(lineStart - base) - 7;
+    for (uint64_t m = ((blanks & (blanks - 1)) >> 1) | (uint64_t{1} << (length - 1)); m != 0;
+         m &= m - 1) {
+      words[count++] = offset + static_cast<uint32_t>(std::countr_zero(m));
+    }
+    index = static_cast<int32_t>(end);
+    // Past the line end and any empty lines after it, as the import steps.
+    p = lineStart + length + std::countr_one(line.ends >> length);
+    while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
+  }
+  if (count == 0) return static_cast<std::size_t>(p - base);
+
+  // The numbers, four at a time; the lanes beyond the last repeat it.
+  for (int k = count; k < ((count + 3) & ~3); ++k) words[k] = words[count - 1];
+  const __m256d scale = _mm256_set1_pd(state.YFactor);
+  float* const y = target.TransY.data() + startIndex;
+  __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
+  int k = 0;
+  for (; k < count; k += 4) {
+    const char* const from[4] = {base + words[k], base + words[k + 1], base + words[k + 2],
+                                 base + words[k + 3]};
+    const __m128 v = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(FourNumbers(from)), scale));
+    largest = _mm_max_ps(largest, v);
+    const int left = count - k;
+    if (left >= 4) {
       if (step == 1) {
         _mm_storeu_ps(y + k, v);
       } else {
         _mm_storeu_ps(y - k - 3, _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)));
       }
-    }
-    if (k < count) {
-      // The last one to three; the lanes beyond repeat the line's first.
-      const int left = count - k;
-      for (int j = 0; j < 4; ++j) {
-        from[j] = ends != 0 ? lineStart + std::countr_zero(ends) - 7 : firstEnd;
-        ends &= ends - 1;
-      }
-      const __m128 v =
-          _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(FourNumbers(from)), scale));
-      largest = _mm_max_ps(largest, v);
+    } else {
       // Lanes 0 ... left - 1 (3 - left + 1 ... 3 reversed); the others are
       // neither written nor touched.
       const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
@@ -1598,28 +1608,20 @@ TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDeco
                          _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)));
       }
     }
-    largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
-    largest = _mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1));
-    // The numbers carry no sign, so the zeros of a line are all the same
-    // zero: the largest is the first of equal ones whichever lane it is.
-    const float linePeak = _mm_cvtss_f32(largest);
-    if (linePeak > peak) peak = linePeak;
-    index = static_cast<int32_t>(end);
-    read += count;
-    lastLine = lineStart;
-    lastLength = length;
-    // Past the line end and any empty lines after it, as the import steps.
-    p = lineStart + length + std::countr_one(line.ends >> length);
-    while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
   }
-  if (lastLine != nullptr) {
-    int first = lastLength;
-    while (lastLine[first - 1] != ' ') --first;
-    state.PointIndex = index;
-    state.PointsRead = read;
-    state.LastValue = NumberValue(ReadDigits(lastLine + first, lastLine + lastLength).value, 0);
-    state.PeakT = peak;
-  }
+  largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
+  largest = _mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1));
+  // The numbers carry no sign, so all their zeros are the same zero: the
+  // largest is the first of equal ones whichever lane it is.
+  const float runPeak = _mm_cvtss_f32(largest);
+  if (runPeak > state.PeakT) state.PeakT = runPeak;
+  // The last number, for the Y check of an ASDF line after the run.
+  const char* const lastWord = base + words[count - 1];
+  int first = 7;
+  while (lastWord[first - 1] != ' ') --first;
+  state.LastValue = NumberValue(ReadDigits(lastWord + first, lastWord + 8).value, 0);
+  state.PointIndex = index;
+  state.PointsRead += count;
   return static_cast<std::size_t>(p - base);
 }
 
