@@ -1262,36 +1262,56 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
   return false;
 }
 
-// The ordinates of a line are summed as integers first, then converted
-// four at a time (exactly the floats the one-pass decoder stores) and
-// written to the slots from y on, in the direction step. Returns the largest
-// of them, the first of equal ones. REQUIRES: sums has room for count + 3.
-TESVAR_AVX2 inline float StoreLine(int32_t* sums, int count, __m256d scale, float* y, int step) {
-  alignas(32) float stored[kUsualBufferSize + 4];
-  const int padded = (count + 3) & ~3;
-  for (int k = count; k < padded; ++k) sums[k] = sums[0];
-  __m128 largest = _mm_set1_ps(-std::numeric_limits<float>::infinity());
-  for (int k = 0; k < padded; k += 4) {
-    const __m128 v = _mm256_cvtpd_ps(_mm256_mul_pd(
-        _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + k))), scale));
-    _mm_store_ps(stored + k, v);
-    largest = _mm_max_ps(largest, v);
+// Writes the ordinates of a run, given as integers, to the slots from y on
+// in the direction step, converted eight at a time: exactly the floats the
+// one-pass decoder stores. Returns the largest of them, the first of equal
+// ones. REQUIRES: count > 0, and room in values for count + 7.
+TESVAR_AVX2 float StoreRun(int32_t* values, int count, double factor, float* y, int step) {
+  for (int k = count; k < ((count + 7) & ~7); ++k) values[k] = values[count - 1];
+  const __m256d scale = _mm256_set1_pd(factor);
+  const __m256i reversed = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+  __m256 largest = _mm256_set1_ps(-std::numeric_limits<float>::infinity());
+  for (int k = 0; k < count; k += 8) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values + k));
+    const __m128 low =
+        _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), scale));
+    const __m128 high =
+        _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), scale));
+    const __m256 f = _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
+    largest = _mm256_max_ps(largest, f);
+    const int left = count - k;
+    if (step == 1) {
+      if (left >= 8) {
+        _mm256_storeu_ps(y + k, f);
+      } else {
+        // The lanes beyond the last are neither written nor touched.
+        _mm256_maskstore_ps(
+            y + k, _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)),
+            f);
+      }
+    } else {
+      const __m256 r = _mm256_permutevar8x32_ps(f, reversed);
+      if (left >= 8) {
+        _mm256_storeu_ps(y - k - 7, r);
+      } else {
+        _mm256_maskstore_ps(
+            y - k - 7,
+            _mm256_cmpgt_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(7 - left)),
+            r);
+      }
+    }
   }
-  largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
-  largest = _mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1));
-  float linePeak = _mm_cvtss_f32(largest);
-  if (linePeak == 0) {
+  __m128 m = _mm_max_ps(_mm256_castps256_ps128(largest), _mm256_extractf128_ps(largest, 1));
+  m = _mm_max_ps(m, _mm_movehl_ps(m, m));
+  m = _mm_max_ss(m, _mm_shuffle_ps(m, m, 1));
+  float runPeak = _mm_cvtss_f32(m);
+  if (runPeak == 0) {
     // -0 or +0: the first one stored counts.
     int k = 0;
-    while (stored[k] != 0) ++k;
-    linePeak = stored[k];
+    while (y[k * step] != 0) ++k;
+    runPeak = y[k * step];
   }
-  if (step == 1) {
-    std::memcpy(y, stored, sizeof(float) * static_cast<std::size_t>(count));
-  } else {
-    for (int k = 0; k < count; ++k) y[-k] = stored[k];
-  }
-  return linePeak;
+  return runPeak;
 }
 
 constexpr int kDifRunStores = kUsualBufferSize;
@@ -1320,8 +1340,12 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
   int lastX = 0;
 
   alignas(32) int16_t values[32 * kDifRunBlocks];
-  alignas(32) int32_t sums[kDifRunStores + 4];
-  const __m256d scale = _mm256_set1_pd(factor);
+  // The ordinates of the whole run as integers, in the order of their
+  // slots; they are converted and written when the run ends. At most one a
+  // slot, and a line's worth more.
+  const int32_t startIndex = index;
+  std::unique_ptr<int32_t[]> run(new int32_t[kArraySlots + kDifRunStores + 8]);
+  int total = 0;
   const char* p = base + pos;
   while (p < textEnd) {
     const char* const lineStart = p;
@@ -1350,6 +1374,7 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     uint8_t code;
     const int64_t own = CompactTokenValue(p + xEnd, second - xEnd, code);
     int64_t running = value;
+    int32_t* const sums = run.get() + total;  // this line's ordinates
     int count = 0;
     if (lastFromDif) {
       // The Y check: an SQZ value equal to the last ordinate, not stored.
@@ -1413,8 +1438,7 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
         static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
       break;
     }
-    const float linePeak = StoreLine(sums, count, scale, target.TransY.data() + index, step);
-    if (linePeak > peak) peak = linePeak;
+    total += static_cast<int>(count);
     index = static_cast<int32_t>(end);
     read += count;
     value = running;
@@ -1424,6 +1448,10 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     // Past the line end and any empty lines after it, as the import steps.
     p = lineStart + length;
     while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
+  }
+  if (total > 0) {
+    const float runPeak = StoreRun(run.get(), total, factor, target.TransY.data() + startIndex, step);
+    if (runPeak > peak) peak = runPeak;
   }
   if (lastLine != nullptr) {
     const UsualNumber x = ReadUsualNumber(lastLine, lastLine + lastX);
