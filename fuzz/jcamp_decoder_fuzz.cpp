@@ -94,25 +94,34 @@ bool GeneralLine(std::string_view text, std::size_t& pos, Outcome& out, tesvar::
   return out.message.empty();
 }
 
-Outcome DecodeGeneral(std::string_view text, const tesvar::XyDecodeState& start,
+Outcome DecodeGeneral(std::string_view text, std::size_t pos, const tesvar::XyDecodeState& start,
                       tesvar::Spectrum& target) {
   Outcome out{"", start};
-  std::size_t pos = 0;
   while (pos < text.size() && GeneralLine(text, pos, out, target)) {
   }
   return out;
 }
 
 // The import's loop over the data section (ParseJcampText), step for step.
-Outcome DecodeAsImported(std::string_view text, const tesvar::XyDecodeState& start,
-                         tesvar::Spectrum& target) {
+Outcome DecodeAsImported(std::string_view text, std::size_t pos,
+                         const tesvar::XyDecodeState& start, tesvar::Spectrum& target) {
   Outcome out{"", start};
-  std::size_t pos = 0;
   bool plainLines = true;
+  int difMisses = 0;
   while (pos < text.size()) {
     const std::size_t from = pos;
     if (plainLines) pos = tesvar::DecodePlainXyDataLines(text, pos, out.state, target);
     if (pos >= text.size()) break;
+    if (difMisses < 8) {
+      const std::size_t before = pos;
+      pos = tesvar::DecodeDifXyDataLines(text, pos, out.state, target);
+      if (pos != before) {
+        plainLines = false;
+        difMisses = 0;
+        continue;
+      }
+      ++difMisses;
+    }
     std::size_t blanks = 0;
     while (blanks < tesvar::kRawChunk && pos + blanks < text.size() &&
            (text[pos + blanks] == ' ' || text[pos + blanks] == '\t')) {
@@ -170,9 +179,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     st.PointIndex = declared - 1;
   }
 
-  std::string_view text(reinterpret_cast<const char*>(data) + 3, size - 3);
-  Outcome a = DecodeAsImported(text, st, *imported);
-  Outcome b = DecodeGeneral(text, st, *general);
+  // The data section follows its label line, as in a file (the run
+  // readers look at the bytes before a line).
+  static const std::string kLabel = "##XYDATA= (X++(Y..Y))\r\n";
+  std::string text = kLabel;
+  text.append(reinterpret_cast<const char*>(data) + 3, size - 3);
+  Outcome a = DecodeAsImported(text, kLabel.size(), st, *imported);
+  Outcome b = DecodeGeneral(text, kLabel.size(), st, *general);
   CheckSameOutcome(a, b);
   FUZZ_CHECK(imported->TransY.size() == general->TransY.size());
   FUZZ_CHECK(std::memcmp(imported->TransY.data(), general->TransY.data(),

@@ -1127,10 +1127,6 @@ inline int LowestBit(Mask128 m) {  // REQUIRES: m != 0
   return low != 0 ? std::countr_zero(low) : 64 + std::countr_zero(static_cast<uint64_t>(m >> 64));
 }
 
-inline int BitCount(Mask128 m) {
-  return std::popcount(static_cast<uint64_t>(m)) + std::popcount(static_cast<uint64_t>(m >> 64));
-}
-
 inline Mask128 BitsBelow(int n) {  // 0 <= n < 128
   return (Mask128{1} << n) - 1;
 }
