@@ -478,36 +478,6 @@ struct UsualLine {
 // the values are summed as integers. The sums are the doubles the token loop
 // of ReadUsualLine computes, exactly: every value is an integer below 2^53.
 
-// The largest of n floats (none NaN), the first of equal ones: what a
-// running "if (v > peak) peak = v" from -infinity keeps. Four lanes at a
-// time, so that no comparison waits for the one before it; the order
-// matters only for a largest value of zero (-0 or +0, whichever comes
-// first).
-inline float FirstLargest(const float* v, int n) {
-  const float none = -std::numeric_limits<float>::infinity();
-  __m128 a = _mm_set1_ps(none), b = a;
-  int k = 0;
-  for (; k + 8 <= n; k += 8) {
-    a = _mm_max_ps(a, _mm_loadu_ps(v + k));
-    b = _mm_max_ps(b, _mm_loadu_ps(v + k + 4));
-  }
-  if (k + 4 <= n) {
-    a = _mm_max_ps(a, _mm_loadu_ps(v + k));
-    k += 4;
-  }
-  a = _mm_max_ps(a, b);
-  a = _mm_max_ps(a, _mm_movehl_ps(a, a));
-  a = _mm_max_ss(a, _mm_shuffle_ps(a, a, 1));
-  float largest = _mm_cvtss_f32(a);
-  for (; k < n; ++k) largest = v[k] > largest ? v[k] : largest;
-  if (largest == 0) {
-    for (k = 0; v[k] != 0; ++k) {
-    }
-    largest = v[k];
-  }
-  return largest;
-}
-
 // Per starter letter: bits 0-3 its digit, bit 4 negative, bits 5-6 the kind.
 enum : uint8_t { kCompactSqz = 1 << 5, kCompactDif = 2 << 5, kCompactDup = 3 << 5 };
 
@@ -637,6 +607,9 @@ TESVAR_NOINLINE CompactLine DecodeCompactTokens(const char* p, const uint8_t* st
   int64_t value = static_cast<int64_t>(last);
   int64_t difference = 0;
   int count = 0;
+  // The largest float stored on this line, the first of equal ones, as the
+  // running comparison with the record's peak would keep it.
+  float linePeak = -std::numeric_limits<float>::infinity();
   auto put = [&](int64_t v) TESVAR_INLINE {
     double y = static_cast<double>(v) * factor;
     float stored;
@@ -646,6 +619,7 @@ TESVAR_NOINLINE CompactLine DecodeCompactTokens(const char* p, const uint8_t* st
       stored = OrdinateToFloat(transmittance ? y : 1.0 / std::exp(y * kLn10));
     }
     out[count++] = stored;
+    linePeak = stored > linePeak ? stored : linePeak;
   };
 
   int k = 0;
@@ -697,9 +671,6 @@ TESVAR_NOINLINE CompactLine DecodeCompactTokens(const char* p, const uint8_t* st
   r.last = count > 0 ? static_cast<double>(value) : last;
   r.difMode = difMode;
   r.lastFromDif = lastFromDif;
-  // The largest float stored on this line, as the running comparison with
-  // the record's peak would keep it.
-  const float linePeak = FirstLargest(out, count);
   r.peak = linePeak > peak ? linePeak : peak;
   return r;
 }
@@ -802,8 +773,11 @@ TESVAR_NOINLINE CompactLine DecodeDifRun(const char* p, const uint64_t (&mask)[2
 
   int64_t value = static_cast<int64_t>(last);
   int count = 0;
+  float linePeak = -std::numeric_limits<float>::infinity();
   auto put = [&](int64_t v) TESVAR_INLINE {
-    out[count++] = static_cast<float>(static_cast<double>(v) * factor);
+    float stored = static_cast<float>(static_cast<double>(v) * factor);
+    out[count++] = stored;
+    linePeak = stored > linePeak ? stored : linePeak;
   };
   uint8_t code;
   int64_t own = CompactTokenValue(p, firstEnd + 1, code);
@@ -835,7 +809,6 @@ TESVAR_NOINLINE CompactLine DecodeDifRun(const char* p, const uint64_t (&mask)[2
   r.count = count;
   r.last = static_cast<double>(value);
   r.difMode = r.lastFromDif = true;
-  const float linePeak = FirstLargest(out, count);
   r.peak = linePeak > peak ? linePeak : peak;
   return r;
 }

@@ -200,6 +200,8 @@ std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
   return result;
 }
 
+namespace {
+
 // Whether text holds "SCANS" in any mix of cases (ASCII letters only). Every
 // raw line of a header is searched, so without a copy.
 bool ContainsScans(std::string_view text) {
@@ -211,6 +213,8 @@ bool ContainsScans(std::string_view text) {
   }
   return false;
 }
+
+}  // namespace
 
 void ScanCountFromLine(std::string_view line, int32_t& scanCount) {
   if (!ContainsScans(line)) return;
@@ -377,8 +381,8 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   bool plainLines = true;
   int difMisses = 0;
   while (pos < all.size()) {
-    // Runs of lines as FIX and DIFDUP writers give them are read in one go
-    // ...
+    // Runs of lines as FIX and DIFDUP writers give them are read in one
+    // go ...
     const std::size_t from = pos;
     if (plainLines) pos = DecodePlainXyDataLines(all, pos, st, s);
     if (pos >= all.size()) break;
