@@ -1111,7 +1111,7 @@ constexpr int kDifRunBlocks = 4;
 struct DifRunLine {
   int length = 0;     // up to the CR or LF
   Mask128 digits{};   // '0' ... '9'
-  Mask128 points{};   // '.'
+  Mask128 points{};   // '.' (in the first 32 bytes)
   Mask128 starts{};   // DIF and DUP letters: the token starts after the first token
   Mask128 dups{};     // DUP letters
   Mask128 others{};   // bytes not allowed after the first token: anything but digits
@@ -1213,7 +1213,8 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
       return Mask128{static_cast<uint32_t>(movemask)} << (32 * block);
     };
     digits |= bits(_mm256_movemask_epi8(c));
-    points |= bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
+    // Points matter in the abscissa only, within the first 17 bytes.
+    if (block == 0) points = bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
     starts |= bits(_mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
     dups |= bits(_mm256_movemask_epi8(dup));
     others |= bits(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
