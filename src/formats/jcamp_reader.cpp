@@ -41,17 +41,16 @@ std::string_view LabelPart(std::string_view line) { return line.substr(0, line.f
 // Drops blanks, tabs and "-_/\" from the label part: "##DATA TYPE=" and
 // "##SPECTROMETER/DATA SYSTEM=" become "##DATATYPE=" and
 // "##SPECTROMETERDATASYSTEM=".
-std::string NormaliseLabel(std::string_view line) {
+// The result goes to out, whose room is kept from line to line.
+void NormaliseLabel(std::string_view line, std::string& out) {
   std::size_t e = line.find('=');
   if (e == std::string_view::npos) e = line.size();
-  std::string out;
-  out.reserve(line.size());
+  out.clear();
   for (std::size_t i = 0; i < e; ++i) {
     char c = line[i];
     if (c != ' ' && c != '-' && c != '_' && c != '/' && c != '\\' && c != '\t') out += c;
   }
   out.append(line.substr(e));
-  return out;
 }
 
 enum class FieldKind { kText, kDate, kDataType, kYUnits, kReal, kInt };
@@ -115,7 +114,10 @@ void UpperCaseText(std::string& text) {
 std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
   std::size_t e = line.find('=');
   if (e == std::string_view::npos) return "";
-  std::string copy(line);
+  // The upper-case copy; its room is kept from call to call (a header
+  // holds a few dozen labels).
+  thread_local std::string copy;
+  copy.assign(line.data(), line.size());
   for (std::size_t i = 0; i <= e; ++i) {
     char& c = copy[i];
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -327,12 +329,13 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
 
   std::string_view all(text);
   std::size_t pos = 0;
+  std::string line;
   while (pos < all.size()) {
     std::string_view raw = ReadRawLine(all, pos);
     ScanCountFromLine(raw, scanCount);
     std::string_view stripped = DropLeadingBlanks(raw);
     if (!Contains(stripped, "##")) continue;
-    std::string line = NormaliseLabel(stripped);
+    NormaliseLabel(stripped, line);
     std::string message = ParseJcampLabel(line, h);
     if (!message.empty()) {
       messages.ErrorBox(message);
