@@ -585,6 +585,19 @@ int RunsAgainstLineByLine(const std::string& text, std::size_t from, const XyDec
   return linesInRuns;
 }
 
+// A start state for a run: of any kind and factor now and then, mostly a
+// transmittance under a factor the runs take, X either way.
+XyDecodeState RunStart(CompactLineMaker& make) {
+  LineMaker& m = make.make();
+  XyDecodeState start = make.State();
+  start.IndexStep = m.OneIn(3) ? -1 : 1;
+  if (!m.OneIn(6)) {
+    start.OrdinateKind = OrdinateKind::kTransmittance;
+    start.YFactor = m.OneIn(2) ? 0.00001 : (m.OneIn(2) ? 1.0 : -0.5);
+  }
+  return start;
+}
+
 int LineCount(const std::string& text) {
   return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
@@ -601,12 +614,7 @@ TEST(JcampUsualLines, DifRunsSameAsLineByLine) {
   const char* const kEnds[] = {"\r\n", "\r\n", "\n", "\r\n\r\n"};
   int lines = 0, linesInRuns = 0;
   for (int section = 0; section < 400; ++section) {
-    XyDecodeState start = make.State();
-    start.IndexStep = m.OneIn(3) ? -1 : 1;
-    if (!m.OneIn(6)) {
-      start.OrdinateKind = OrdinateKind::kTransmittance;
-      start.YFactor = m.OneIn(2) ? 0.00001 : (m.OneIn(2) ? 1.0 : -0.5);
-    }
+    XyDecodeState start = RunStart(make);
     if (m.OneIn(2)) start.LastValue = static_cast<double>(m.Below(200000) - 100000);
     Spectrum scratch;
     XyDecodeState st = start;
@@ -637,12 +645,7 @@ TEST(JcampUsualLines, PlainRunsSameAsLineByLine) {
                               " 12345678", " 123456789", "A1B2", " $$ note"};
   int lines = 0, linesInRuns = 0;
   for (int section = 0; section < 400; ++section) {
-    XyDecodeState start = make.State();
-    start.IndexStep = m.OneIn(3) ? -1 : 1;
-    if (!m.OneIn(6)) {
-      start.OrdinateKind = OrdinateKind::kTransmittance;
-      start.YFactor = m.OneIn(2) ? 0.00001 : (m.OneIn(2) ? 1.0 : -0.5);
-    }
+    XyDecodeState start = RunStart(make);
     const std::string header = m.OneIn(3) ? "" : "##XYDATA= (X++(Y..Y))\r\n";
     std::string text = header;
     int width = m.OneIn(4) ? 0 : 1 + m.Below(7);  // 0: numbers of any width
