@@ -1,6 +1,7 @@
 #include "core/number_text.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -61,6 +62,29 @@ void IncrementDigits(std::string& n) {
   n.insert(n.begin(), '1');
 }
 
+// The text of |value| with `decimals` decimals when |value| is a whole
+// number k of units of the last place (below 10^12 of them), as the
+// abscissae of a spectrum nearly always are: k's digits with the point put
+// in. The expansion would give the same: |value| lies within a relative
+// 2^-53 of k units, so its digits after the last place are zeros or nines
+// that round to k. False for any other value.
+bool WholeUnitsText(double value, int decimals, std::string& text) {
+  constexpr double kScales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+  if (decimals < 0 || decimals > 6) return false;
+  const double scaled = std::fabs(value) * kScales[decimals];
+  if (!(scaled < 1e12) || scaled != std::trunc(scaled)) return false;
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, static_cast<uint64_t>(scaled)).ptr;
+  text.assign(digits, end);
+  if (decimals > 0) {
+    if (text.size() < static_cast<std::size_t>(decimals) + 1) {
+      text.insert(0, static_cast<std::size_t>(decimals) + 1 - text.size(), '0');
+    }
+    text.insert(text.size() - static_cast<std::size_t>(decimals), 1, '.');
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string FormatFixed(double value, int decimals, int minWidth) {
@@ -69,6 +93,8 @@ std::string FormatFixed(double value, int decimals, int minWidth) {
     out = "NAN";
   } else if (std::isinf(value)) {
     out = value < 0 ? "-INF" : "INF";
+  } else if (std::string whole; WholeUnitsText(value, decimals, whole)) {
+    out = value < 0 ? "-" + whole : whole;
   } else {
     char d[18];
     int exponent = 0;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
 
 namespace tesvar {
 namespace {
@@ -61,6 +63,25 @@ TEST(FormatFixed, RoundsHalfAwayOnTheDecimalExpansion) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FormatFixed(c.value, c.decimals, c.width), c.text) << c.value;
+  }
+}
+
+// Values of a whole number of units of the last place (as abscissae are),
+// and their neighbours one step of the double away, have the digits of that
+// number: the text the C library gives for them (no halves are near).
+TEST(FormatFixed, WholeUnitsOfTheLastPlaceAndTheirNeighbours) {
+  std::mt19937_64 rng(4711);
+  for (int n = 0; n < 20000; ++n) {
+    const int decimals = static_cast<int>(rng() % 7);
+    const uint64_t units = rng() % (n % 2 == 0 ? 100000 : 1000000000000);
+    double value = static_cast<double>(units) / std::pow(10.0, decimals);
+    if (rng() % 2 == 0 && units != 0) value = -value;
+    for (double v : {value, std::nextafter(value, 1e300), std::nextafter(value, -1e300)}) {
+      if (v == 0 || (units == 0 && v < 0)) continue;  // "-0.0" is C's, not ours
+      char expected[64];
+      std::snprintf(expected, sizeof expected, "%.*f", decimals, v);
+      ASSERT_EQ(FormatFixed(v, decimals), expected) << v << " with " << decimals;
+    }
   }
 }
 
