@@ -1146,7 +1146,7 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
   const __m256i nine = _mm256_set1_epi8(9), one = _mm256_set1_epi8(1);
   const __m256i hundred = _mm256_set1_epi16(100);
   __m256i prevD = zero, prevC = zero, prevN = zero, prevB = zero, prevT = zero, prevCC = zero;
-  Mask128 digits = 0, points = 0, starts = 0, dups = 0, others = 0;
+  uint64_t digits[2] = {}, points[2] = {}, starts[2] = {}, dups[2] = {}, others[2] = {};
   // Unrolled, so that each block's bits go to their place by a constant
   // shift, and the masks stay in registers: a mask put together in memory
   // from 32-bit pieces and loaded whole would wait for the pieces to reach
@@ -1209,23 +1209,25 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
     prevT = t;
     prevCC = cc;
 
-    auto bits = [block](int movemask) {
-      return Mask128{static_cast<uint32_t>(movemask)} << (32 * block);
+    // Each mask in two 64-bit halves, block 0 and 1 in the low one.
+    auto add = [block](uint64_t (&mask)[2], int movemask) {
+      mask[block >> 1] |= uint64_t{static_cast<uint32_t>(movemask)} << (32 * (block & 1));
     };
-    digits |= bits(_mm256_movemask_epi8(c));
+    add(digits, _mm256_movemask_epi8(c));
     // Points matter in the abscissa only, within the first 17 bytes.
-    if (block == 0) points = bits(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
-    starts |= bits(_mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
-    dups |= bits(_mm256_movemask_epi8(dup));
-    others |= bits(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
+    if (block == 0) add(points, _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
+    add(starts, _mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
+    add(dups, _mm256_movemask_epi8(dup));
+    add(others, _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
     auto endBits = static_cast<uint32_t>(_mm256_movemask_epi8(lineEnd));
     if (endBits != 0) {
+      auto whole = [](const uint64_t (&mask)[2]) { return Mask128{mask[1]} << 64 | mask[0]; };
       line.length = 32 * block + std::countr_zero(endBits);
-      line.digits = digits;
-      line.points = points;
-      line.starts = starts;
-      line.dups = dups;
-      line.others = others;
+      line.digits = whole(digits);
+      line.points = whole(points);
+      line.starts = whole(starts);
+      line.dups = whole(dups);
+      line.others = whole(others);
       return true;
     }
   }
