@@ -62,6 +62,15 @@ void IncrementDigits(std::string& n) {
   n.insert(n.begin(), '1');
 }
 
+// Puts the decimal point into a string of digits that stands for a number
+// of units of the last of `decimals` places (with a leading "0" as needed).
+void PutPoint(std::string& digits, int decimals) {
+  if (decimals <= 0) return;
+  const auto places = static_cast<std::size_t>(decimals);
+  if (digits.size() < places + 1) digits.insert(0, places + 1 - digits.size(), '0');
+  digits.insert(digits.size() - places, 1, '.');
+}
+
 // The text of |value| with `decimals` decimals when |value| is a whole
 // number k of units of the last place (below 10^12 of them), as the
 // abscissae of a spectrum nearly always are: k's digits with the point put
@@ -76,12 +85,7 @@ bool WholeUnitsText(double value, int decimals, std::string& text) {
   char digits[24];
   char* end = std::to_chars(digits, digits + sizeof digits, static_cast<uint64_t>(scaled)).ptr;
   text.assign(digits, end);
-  if (decimals > 0) {
-    if (text.size() < static_cast<std::size_t>(decimals) + 1) {
-      text.insert(0, static_cast<std::size_t>(decimals) + 1 - text.size(), '0');
-    }
-    text.insert(text.size() - static_cast<std::size_t>(decimals), 1, '.');
-  }
+  PutPoint(text, decimals);
   return true;
 }
 
@@ -117,12 +121,7 @@ std::string FormatFixed(double value, int decimals, int minWidth) {
     }
     std::size_t nz = n.find_first_not_of('0');
     n = nz == std::string::npos ? "0" : n.substr(nz);
-    if (decimals > 0) {
-      if (n.size() < static_cast<std::size_t>(decimals) + 1) {
-        n.insert(0, static_cast<std::size_t>(decimals) + 1 - n.size(), '0');
-      }
-      n.insert(n.size() - static_cast<std::size_t>(decimals), 1, '.');
-    }
+    PutPoint(n, decimals);
     out = value < 0 ? "-" + n : n;
   }
   return PadLeft(out, minWidth > 0 ? static_cast<std::size_t>(minWidth) : 0);
