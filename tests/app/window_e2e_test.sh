@@ -84,4 +84,8 @@ fi
 echo "PASS"
 INSIDE
 
-timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/inside.sh" "$src" "$bin" "$work"
+# The search for a free display starts at a random number: started right
+# after another test's server on the display it would pick first, the new
+# server could fail while the old one still answered and then went away.
+timeout 120 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" \
+  bash "$work/inside.sh" "$src" "$bin" "$work"
