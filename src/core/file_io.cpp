@@ -10,6 +10,12 @@
 namespace tesvar {
 
 std::string ReadWholeFile(const std::string& path) {
+  std::string bytes;
+  ReadWholeFileInto(path, bytes);
+  return bytes;
+}
+
+void ReadWholeFileInto(const std::string& path, std::string& bytes) {
   // Only regular files are read: a folder, a FIFO or a device in a file's
   // place would be refused by the old program's file system, or would hang
   // this one (opening a FIFO waits for a writer, hence O_NONBLOCK until the
@@ -25,7 +31,7 @@ std::string ReadWholeFile(const std::string& path) {
   // The bytes go straight into the string, sized by the file (one byte
   // more, to see the end at once) and grown should the file have grown
   // since.
-  std::string bytes(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096, '\0');
+  bytes.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 4096);
   std::size_t got = 0;
   for (;;) {
     if (got == bytes.size()) bytes.resize(2 * bytes.size());
@@ -41,7 +47,6 @@ std::string ReadWholeFile(const std::string& path) {
   }
   ::close(fd);
   bytes.resize(got);
-  return bytes;
 }
 
 bool WriteFileOrReport(const std::string& path, const std::string& bytes, Messages& messages,

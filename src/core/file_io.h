@@ -22,6 +22,14 @@ class CannotCreateError : public IoError {
 // and (as "File access denied") when it is not a regular file.
 std::string ReadWholeFile(const std::string& path);
 
+// ReadWholeFile into a string whose memory is used again: the imports keep
+// one from file to file. What it held before is replaced.
+void ReadWholeFileInto(const std::string& path, std::string& bytes);
+
+// Whether a kept read buffer is large enough to be given back rather than
+// kept for the next file.
+inline bool TooLargeToKeep(const std::string& bytes) { return bytes.capacity() > (4u << 20); }
+
 // Writes bytes to path through a temporary sibling and a rename. Throws
 // CannotCreateError when the file cannot be created at all (nothing changed;
 // the text writers turn this into "Could not create file ..."), and IoError

@@ -1,5 +1,8 @@
 #include "core/spectrum.h"
 
+#include <cstring>
+#include <utility>
+
 namespace tesvar {
 
 // Value-initialised slots are zeroed with one memset; the fill constructor
@@ -7,14 +10,48 @@ namespace tesvar {
 // load pays.
 Spectrum::Spectrum() : RawY(kArraySlots), TransY(kArraySlots) {}
 
+namespace {
+
+// The arrays of the record last replaced on this thread, for the next load.
+struct SpareArrays {
+  std::vector<int32_t> RawY;
+  std::vector<float> TransY;
+};
+thread_local SpareArrays spare;
+
+bool FullSize(const std::vector<int32_t>& raw, const std::vector<float>& trans) {
+  return raw.size() == kArraySlots && trans.size() == kArraySlots;
+}
+
+}  // namespace
+
 Spectrum Spectrum::FreshFrom(const Spectrum& previous) {
-  Spectrum fresh;
+  Spectrum fresh{NoArrays{}};
+  if (FullSize(spare.RawY, spare.TransY)) {
+    fresh.RawY = std::move(spare.RawY);
+    fresh.TransY = std::move(spare.TransY);
+    spare = SpareArrays{};
+    // All bits zero is 0 and 0.0f; a fill of floats compiles to a loop.
+    std::memset(fresh.RawY.data(), 0, sizeof(int32_t) * kArraySlots);
+    std::memset(fresh.TransY.data(), 0, sizeof(float) * kArraySlots);
+  } else {
+    fresh.RawY = std::vector<int32_t>(kArraySlots);
+    fresh.TransY = std::vector<float>(kArraySlots);
+  }
   fresh.Model = previous.Model;
   fresh.CurrentPath = previous.CurrentPath;
   fresh.CurrentName = previous.CurrentName;
   fresh.Imported = previous.Imported;
   fresh.SpectrumShown = previous.SpectrumShown;
   return fresh;
+}
+
+void Spectrum::Replace(Spectrum& current, Spectrum&& loaded) {
+  std::swap(current, loaded);
+  if (FullSize(loaded.RawY, loaded.TransY)) {
+    spare.RawY = std::move(loaded.RawY);
+    spare.TransY = std::move(loaded.TransY);
+  }
 }
 
 void Spectrum::SetComment(const std::string& text) {

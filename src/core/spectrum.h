@@ -39,6 +39,13 @@ struct Spectrum {
   // Imported, SpectrumShown) and the instrument Model, which imports keep.
   static Spectrum FreshFrom(const Spectrum& previous);
 
+  // Puts a record that loaded in full in the place of the current one. The
+  // arrays of the record it replaces are kept for the next FreshFrom on this
+  // thread: loads follow one another, and freeing 128 KB of arrays at each
+  // load and allocating them again at the next made the heap shrink and grow
+  // each time, with the new pages faulted in afresh.
+  static void Replace(Spectrum& current, Spectrum&& loaded);
+
   std::string IdentLine;
   std::string HeaderLine3;
   std::string AcqDate;
@@ -79,6 +86,10 @@ struct Spectrum {
   // Sets Comment (cut to 255 bytes) and recomputes ShortComment.
   void SetComment(const std::string& text);
   void UpdateShortComment();
+
+ private:
+  struct NoArrays {};
+  explicit Spectrum(NoArrays) {}
 };
 
 // Cuts text to at most max bytes.

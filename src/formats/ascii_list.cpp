@@ -165,19 +165,23 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
   s.OperatorName.clear();
   s.SetComment("imported ASCII list");
 
-  current = std::move(s);
+  Spectrum::Replace(current, std::move(s));
   return true;
 }
 
 bool ReadAsciiList(const std::string& path, Spectrum& current, Messages& messages) {
-  std::string text;
+  // The text buffer is kept from one import to the next: allocated and
+  // freed each time, it made the heap grow and shrink at every import.
+  thread_local std::string text;
   try {
-    text = ReadWholeFile(path);
+    ReadWholeFileInto(path, text);
   } catch (const IoError&) {
     messages.ErrorBox("File read error!");
     return Fail(current);
   }
-  return ParseAsciiList(text, path, current, messages);
+  const bool loaded = ParseAsciiList(text, path, current, messages);
+  if (TooLargeToKeep(text)) std::string().swap(text);
+  return loaded;
 }
 
 }  // namespace tesvar

@@ -472,19 +472,23 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   s.SetComment(h.Title.empty() ? h.Origin : h.Title);
   s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
 
-  current = std::move(s);
+  Spectrum::Replace(current, std::move(s));
   return true;
 }
 
 bool ReadJcampFile(const std::string& path, Spectrum& current, Messages& messages) {
-  std::string text;
+  // The text buffer is kept from one import to the next: allocated and
+  // freed each time, it made the heap grow and shrink at every import.
+  thread_local std::string text;
   try {
-    text = ReadWholeFile(path);
+    ReadWholeFileInto(path, text);
   } catch (const IoError&) {
     messages.ErrorBox("File read error!");
     return Fail(current);
   }
-  return ParseJcampText(text, path, current, messages);
+  const bool loaded = ParseJcampText(text, path, current, messages);
+  if (TooLargeToKeep(text)) std::string().swap(text);
+  return loaded;
 }
 
 }  // namespace tesvar

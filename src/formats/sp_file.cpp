@@ -176,7 +176,7 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
   s.DataLoaded = true;
   s.YConverted = true;
   s.SpectrumShown = true;
-  current = std::move(s);
+  Spectrum::Replace(current, std::move(s));
   return true;
 }
 

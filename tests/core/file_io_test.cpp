@@ -14,14 +14,19 @@ namespace {
 // Files around the sizes where the reading changes: empty, one byte, the
 // first guess for files that give no size, and beyond the sizes a single
 // read is known to return.
+// Read into one kept buffer too, the sizes up and then down again: no byte
+// of a longer file read before may stay behind a shorter one.
 TEST(ReadWholeFile, EveryByteOfFilesOfManySizes) {
   const std::string dir = test::MakeTempDir();
-  for (std::size_t size : {0, 1, 4095, 4096, 4097, 65535, 65536, 65537, 300000}) {
+  std::string kept;
+  for (std::size_t size : {0, 1, 4095, 4096, 4097, 65535, 65536, 65537, 300000, 65536, 4097, 1, 0}) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + size) & 0xFF);
     const std::string path = dir + "/f" + std::to_string(size);
     std::ofstream(path, std::ios::binary) << bytes;
     EXPECT_EQ(ReadWholeFile(path), bytes) << size;
+    ReadWholeFileInto(path, kept);
+    EXPECT_EQ(kept, bytes) << size;
     std::remove(path.c_str());
   }
 }

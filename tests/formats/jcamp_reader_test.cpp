@@ -430,6 +430,34 @@ TEST(JcampReader, RefusedFilesLeaveTheRecordUnchanged) {
   }
 }
 
+// Imports one after another into the same record: each keeps nothing of
+// the spectra before it, neither ordinates (the arrays of a replaced record
+// are used again) nor text (the read buffer is used again, and a longer
+// file read before must not show through behind a shorter one).
+TEST(JcampReader, ImportsInARowKeepNothingOfEarlierOnes) {
+  const std::string dir = test::MakeTempDir();
+  JcampText longer;
+  longer.Set("##NPOINTS", "##NPOINTS= 9");
+  longer.Set("##LASTX", "##LASTX= 3992.0");
+  longer.data = {"4000 85 86 87", "3997 88 89 90", "3994 91 92 93"};
+  const std::string longPath = dir + "/long.jdx", shortPath = dir + "/short.jdx";
+  test::WriteFile(longPath, longer.Text());
+  test::WriteFile(shortPath, JcampText().Text());
+
+  Spectrum shown = ShownSpectrum();  // every slot 0.5 (raw 77)
+  for (const std::string& path : {longPath, shortPath, longPath, shortPath, shortPath}) {
+    RecordedMessages m;
+    ASSERT_TRUE(ReadJcampFile(path, shown, m)) << path;
+    EXPECT_EQ(m.status[2], "") << path;  // as many points as declared
+    const int n = path == longPath ? 9 : 5;
+    ASSERT_EQ(shown.NPoints, n);
+    EXPECT_FLOAT_EQ(shown.TransY[n - 1], n == 9 ? 0.93f : 0.89f) << path;
+    int stale = 0;
+    for (int i = n; i < kArraySlots; ++i) stale += shown.TransY[i] != 0 || shown.RawY[i] != 0;
+    EXPECT_EQ(stale, 0) << path;
+  }
+}
+
 TEST(JcampReader, UnreadableFile) {
   std::string dir = test::MakeTempDir();
   for (const std::string& path : {dir + "/missing.jdx", dir}) {
