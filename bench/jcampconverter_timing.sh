@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
 # Times the JCAMP-DX import against jcampconverter (node) on the same files:
-# the 16000-point DIFDUP and FIX files that bench/jcamp_bench writes. Prints
-# the median time of each reader per file and the ratio, for each of ROUNDS
-# rounds (default 3) and the median over the rounds: both readers' times
-# drift on a shared machine, so one round alone says little.
-#   [ROUNDS=N] bash bench/jcampconverter_timing.sh [BUILD_DIR]   (default: build)
-# jcampconverter is installed into BUILD_DIR/npm-peer when missing (the same
-# folder the peer test uses); it is a measuring peer only.
+# the 16000-point DIFDUP and FIX files that bench/jcamp_bench writes.
+#
+# This machine is shared: its speed drifts by half and more from one second
+# to the next, for both readers alike, so two readers timed one after the
+# other are often timed in different phases. They are therefore timed in
+# pairs: node asks jcamp_import_timer for the median of 100 of our imports,
+# then takes the median of 15 conversions of its own, and the ratio is taken
+# within each pair (the same statistic on both sides: the median of single
+# runs). Printed per file: each reader's median over the pairs, the median
+# ratio and the range of the ratios.
+#   [PAIRS=N] [SHOW=1] bash bench/jcampconverter_timing.sh [BUILD_DIR]
+# (defaults: 30 pairs a file, BUILD_DIR build; SHOW=1 also prints the times
+# of every pair, ours on one line and the peer's on the next, which shows
+# how each side's speed jumps between phases). jcampconverter is installed
+# into BUILD_DIR/npm-peer when missing (the same folder the peer test uses);
+# it is a measuring peer only.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(cd "${1:-$src/build}" && pwd)
 peer="$bin/npm-peer"
 
-if [ ! -x "$bin/jcamp_bench" ]; then
-  echo "$bin/jcamp_bench is missing: build first" >&2
-  exit 1
-fi
+for tool in jcamp_bench jcamp_import_timer; do
+  if [ ! -x "$bin/$tool" ]; then
+    echo "$bin/$tool is missing: build first" >&2
+    exit 1
+  fi
+done
 if [ ! -f "$peer/node_modules/jcampconverter/package.json" ]; then
   mkdir -p "$peer"
   [ -f "$peer/package.json" ] || echo '{"name": "tesvar-npm-peer", "private": true}' >"$peer/package.json"
@@ -25,33 +36,31 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# One round: our medians, then the peer's on the same files, one line per file:
-# "file ours peer ratio".
-round() {
-# Our side: the import benchmarks, which leave their files in $work.
+# The files: the import benchmarks write them, here run briefly.
 TESVAR_JCAMP_BENCH_DIR="$work" "$bin/jcamp_bench" --benchmark_filter='Import' \
-  --benchmark_out="$work/tesvar.json" --benchmark_out_format=json >/dev/null
+  --benchmark_repetitions=1 --benchmark_min_time=0.01 >/dev/null
 
-# The peer: read and convert each file as our import reads and converts it,
-# 200 warm-up runs (V8 needs about that many to settle on its optimised code),
-# then the median of 100.
-node --input-type=module - "$peer" "$work" <<'NODE'
-import { readFileSync } from 'node:fs';
+node --input-type=module - "$peer" "$work" "$bin/jcamp_import_timer" "${PAIRS:-30}" <<'NODE'
+import { spawn } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
+import { createInterface } from 'node:readline';
+import { readFileSync } from 'node:fs';
 import { pathToFileURL } from 'node:url';
 
-const [peerDir, work] = process.argv.slice(2);
+const [peerDir, work, timerPath, pairsText] = process.argv.slice(2);
+const pairs = Number(pairsText);
 const require = createRequire(join(peerDir, 'package.json'));
 const { convert } = await import(pathToFileURL(require.resolve('jcampconverter')).href);
 
-const ours = JSON.parse(readFileSync(join(work, 'tesvar.json'), 'utf8'));
-const oursMedian = (name) => {
-  const run = ours.benchmarks.find(
-    (b) => b.run_name.split('/')[0] === name && b.aggregate_name === 'median',
-  );
-  if (!run || run.time_unit !== 'us') throw new Error(`no median for ${name}`);
-  return run.real_time;
+const timer = spawn(timerPath, [], { stdio: ['pipe', 'pipe', 'inherit'] });
+const answers = createInterface({ input: timer.stdout })[Symbol.asyncIterator]();
+// The median of count of our imports of path, in microseconds.
+const ours = async (count, path) => {
+  timer.stdin.write(`${count} ${path}\n`);
+  const { value, done } = await answers.next();
+  if (done || !(Number(value) > 0)) throw new Error(`our import of ${path} failed`);
+  return Number(value);
 };
 
 const median = (values) => {
@@ -60,51 +69,42 @@ const median = (values) => {
   return v.length % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
 };
 
-const cases = [
-  ['full16000_difdup.jdx', 'BM_ImportDifDup16000'],
-  ['full16000_fix.jdx', 'BM_ImportFix16000'],
-];
-for (const [file, bench] of cases) {
+const pad = (text, width) => String(text).padStart(width);
+console.log(`${'file'.padEnd(22)}${pad('tesvar (us)', 13)}${pad('jcampconverter (us)', 21)}` +
+            `${pad('ratio', 8)}   ratios (lowest-highest)`);
+let worst = Infinity;
+for (const file of ['full16000_difdup.jdx', 'full16000_fix.jdx']) {
   const path = join(work, file);
+  // Read and convert as our import reads and converts.
   const once = () => convert(readFileSync(path, 'latin1')).flatten[0].spectra[0].data.y.length;
   if (once() !== 16000) throw new Error(`jcampconverter did not read 16000 points of ${file}`);
+  // V8 needs about 200 runs to settle on its optimised code.
   for (let i = 0; i < 200; i += 1) once();
-  const times = [];
-  for (let i = 0; i < 100; i += 1) {
-    const t0 = process.hrtime.bigint();
-    once();
-    times.push(Number(process.hrtime.bigint() - t0) / 1000);
+  await ours(200, path);
+  const mine = [], theirs = [], ratios = [];
+  for (let p = 0; p < pairs; p += 1) {
+    const a = await ours(100, path);
+    const times = [];
+    for (let i = 0; i < 15; i += 1) {
+      const t0 = process.hrtime.bigint();
+      once();
+      times.push(Number(process.hrtime.bigint() - t0) / 1000);
+    }
+    const b = median(times);
+    mine.push(a);
+    theirs.push(b);
+    ratios.push(b / a);
   }
-  const peer = median(times);
-  const mine = oursMedian(bench);
-  console.log(`${file} ${mine.toFixed(1)} ${peer.toFixed(1)} ${(peer / mine).toFixed(2)}`);
+  const ratio = median(ratios);
+  worst = Math.min(worst, ratio);
+  console.log(`${file.padEnd(22)}${pad(median(mine).toFixed(0), 13)}${pad(median(theirs).toFixed(0), 21)}` +
+              `${pad(ratio.toFixed(1) + 'x', 8)}   ${Math.min(...ratios).toFixed(1)}x-` +
+              `${Math.max(...ratios).toFixed(1)}x over ${pairs} pairs`);
+  if (process.env.SHOW) {
+    console.log(`  ours:  ${mine.map((v) => v.toFixed(0)).join(' ')}`);
+    console.log(`  peer:  ${theirs.map((v) => v.toFixed(0)).join(' ')}`);
+  }
 }
+console.log(`smallest median ratio ${worst.toFixed(1)}x (goal: at least 20x)`);
+timer.stdin.end();
 NODE
-}
-
-rounds=${ROUNDS:-3}
-for r in $(seq "$rounds"); do round; done >"$work/rounds.txt"
-# Per file: each round, then the medians over the rounds.
-awk -v rounds="$rounds" '
-  function median(list,    n, v, i, j, t) {
-    n = split(list, v, " ")
-    for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; j--) {
-      t = v[j]; v[j] = v[j - 1]; v[j - 1] = t
-    }
-    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
-  }
-  { mine[$1] = mine[$1] " " $2; peer[$1] = peer[$1] " " $3; ratio[$1] = ratio[$1] " " $4
-    if (!($1 in seen)) { seen[$1] = 1; order[++files] = $1 } }
-  END {
-    printf "%-22s %12s %20s %7s\n", "file", "tesvar (us)", "jcampconverter (us)", "ratio"
-    worst = 1e9
-    for (f = 1; f <= files; f++) {
-      name = order[f]
-      n = split(ratio[name], rs, " "); split(mine[name], ms, " "); split(peer[name], ps, " ")
-      for (i = 1; i <= n; i++) printf "%-22s %12.0f %20.0f %6.1fx  (round %d)\n", name, ms[i], ps[i], rs[i], i
-      m = median(ratio[name])
-      printf "%-22s %12.0f %20.0f %6.1fx  (median of %d rounds)\n", name, median(mine[name]), median(peer[name]), m, rounds
-      if (m < worst) worst = m
-    }
-    printf "smallest median ratio %.1fx (goal: at least 20x)\n", worst
-  }' "$work/rounds.txt"
