@@ -1110,6 +1110,7 @@ constexpr int kDifRunBlocks = 4;
 // One line of a DIF run, classified 32 bytes at a time.
 struct DifRunLine {
   int length = 0;     // up to the CR or LF
+  int breaks = 0;     // CR and LF bytes from there on, within the block
   Mask128 digits{};   // '0' ... '9'
   Mask128 points{};   // '.' (in the first 32 bytes)
   Mask128 starts{};   // DIF and DUP letters: the token starts after the first token
@@ -1126,6 +1127,36 @@ TESVAR_AVX2 inline __m256i ShiftIn32(__m256i current, __m256i previous) {
                             16 - kBytes);
 }
 
+// Vectors of 32 equal bytes, read from memory where an instruction uses
+// them. The line scans use more such constants than there are vector
+// registers; built in registers, they were built anew for every line and
+// spilled. The table's address is hidden from the compiler, which would
+// otherwise see through the loads and build the constants again.
+struct SplatTable {
+  alignas(32) uint8_t bytes[256][32];
+};
+constexpr SplatTable MakeSplatTable() {
+  SplatTable t{};
+  for (int b = 0; b < 256; ++b) {
+    for (int i = 0; i < 32; ++i) t.bytes[b][i] = static_cast<uint8_t>(b);
+  }
+  return t;
+}
+constexpr SplatTable kSplatTable = MakeSplatTable();
+
+struct Splats {
+  const SplatTable* table = &kSplatTable;
+  Splats() { asm volatile("" : "+r"(table)); }
+  TESVAR_AVX2 __m256i operator()(int b) const {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(table->bytes[b & 0xFF]));
+  }
+  // Sixteen 16-bit words of 100 (a multiplier the compiler would otherwise
+  // turn into five shifts and additions).
+  TESVAR_AVX2 __m256i Hundreds() const {
+    return _mm256_unpacklo_epi8((*this)(100), _mm256_setzero_si256());
+  }
+};
+
 // Classifies the line at p and computes, for every byte, the signed value of
 // the DIF or DUP token run up to it as DifTokenValues does sixteen bytes at
 // a time (V(j) = B(j) + 100 B(j-2), B(j) = d(j) + 10 d(j-1), within tokens;
@@ -1135,16 +1166,6 @@ TESVAR_AVX2 inline __m256i ShiftIn32(__m256i current, __m256i previous) {
 TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& line,
                                 int16_t* values) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i digitLow = _mm256_set1_epi8('0' - 1), digitHigh = _mm256_set1_epi8('9' + 1);
-  const __m256i difLow = _mm256_set1_epi8('J' - 1), difHigh = _mm256_set1_epi8('R' + 1);
-  const __m256i dupLow = _mm256_set1_epi8('S' - 1), dupHigh = _mm256_set1_epi8('Z' + 1);
-  const __m256i negativeLow = _mm256_set1_epi8('j' - 1), negativeHigh = _mm256_set1_epi8('r' + 1);
-  const __m256i caseBit = _mm256_set1_epi8(0x20), percent = _mm256_set1_epi8('%');
-  const __m256i smallS = _mm256_set1_epi8('s'), point = _mm256_set1_epi8('.');
-  const __m256i cr = _mm256_set1_epi8('\r'), lf = _mm256_set1_epi8('\n');
-  const __m256i low4 = _mm256_set1_epi8(0x0F), low5 = _mm256_set1_epi8(0x1F);
-  const __m256i nine = _mm256_set1_epi8(9), one = _mm256_set1_epi8(1);
-  const __m256i hundred = _mm256_set1_epi16(100);
   __m256i prevD = zero, prevC = zero, prevN = zero, prevB = zero, prevT = zero, prevCC = zero;
   uint64_t digits[2] = {}, points[2] = {}, starts[2] = {}, dups[2] = {}, others[2] = {};
   // Unrolled, so that each block's bits go to their place by a constant
@@ -1155,6 +1176,17 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
   for (int block = 0; block < kDifRunBlocks; ++block) {
     const char* at = p + 32 * block;
     if (textEnd - at < 32) return false;
+    const Splats splat;
+    const __m256i digitLow = splat('0' - 1), digitHigh = splat('9' + 1);
+    const __m256i difLow = splat('J' - 1), difHigh = splat('R' + 1);
+    const __m256i dupLow = splat('S' - 1), dupHigh = splat('Z' + 1);
+    const __m256i negativeLow = splat('j' - 1), negativeHigh = splat('r' + 1);
+    const __m256i caseBit = splat(0x20), percent = splat('%');
+    const __m256i smallS = splat('s'), point = splat('.');
+    const __m256i cr = splat('\r'), lf = splat('\n');
+    const __m256i low4 = splat(0x0F), low5 = splat(0x1F);
+    const __m256i nine = splat(9), one = splat(1);
+    const __m256i hundred = splat.Hundreds();
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
     // Bytes of 0x80 and up are negative here and fall outside every range.
     const __m256i c = _mm256_and_si256(_mm256_cmpgt_epi8(v, digitLow), _mm256_cmpgt_epi8(digitHigh, v));
@@ -1223,6 +1255,7 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
     if (endBits != 0) {
       auto whole = [](const uint64_t (&mask)[2]) { return Mask128{mask[1]} << 64 | mask[0]; };
       line.length = 32 * block + std::countr_zero(endBits);
+      line.breaks = std::countr_one(endBits >> std::countr_zero(endBits));
       line.digits = whole(digits);
       line.points = whole(points);
       line.starts = whole(starts);
@@ -1418,7 +1451,7 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     lastLine = lineStart;
     lastX = xEnd;
     // Past the line end and any empty lines after it, as the import steps.
-    p = lineStart + length;
+    p = lineStart + length + line.breaks;
     while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
   }
   if (total > 0) {
