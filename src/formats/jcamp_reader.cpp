@@ -137,8 +137,16 @@ std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
     }
     marks[markCount++] = k;
   }
+  // The capitals that follow the marks, as bits: a label (each is "##" and
+  // a capital) whose letter is not among them cannot be there.
+  uint32_t letters = 0;
+  for (int i = 0; i < markCount; ++i) {
+    const char c = marks[i] + 2 < copy.size() ? copy[marks[i] + 2] : '\0';
+    if (c >= 'A' && c <= 'Z') letters |= uint32_t{1} << (c - 'A');
+  }
   auto holds = [&](std::string_view label) {
     if (manyMarks) return Contains(copy, label);
+    if (((letters >> (label[2] - 'A')) & 1) == 0) return false;
     // The letter after "##" tells most labels apart before a comparison.
     for (int i = 0; i < markCount; ++i) {
       if (marks[i] + 2 < copy.size() && copy[marks[i] + 2] == label[2] &&
@@ -208,10 +216,14 @@ namespace {
 // raw line of a header is searched, so without a copy.
 bool ContainsScans(std::string_view text) {
   constexpr std::string_view kScans = "SCANS";
-  for (std::size_t i = 0; i + kScans.size() <= text.size(); ++i) {
-    std::size_t k = 0;
-    while (k < kScans.size() && (text[i + k] & ~0x20) == kScans[k]) ++k;
-    if (k == kScans.size()) return true;
+  // Only where an 'S' or 's' stands (found by memchr) can the word begin.
+  for (const char first : {'S', 's'}) {
+    for (std::size_t i = text.find(first); i != std::string_view::npos && i + kScans.size() <= text.size();
+         i = text.find(first, i + 1)) {
+      std::size_t k = 1;
+      while (k < kScans.size() && (text[i + k] & ~0x20) == kScans[k]) ++k;
+      if (k == kScans.size()) return true;
+    }
   }
   return false;
 }
