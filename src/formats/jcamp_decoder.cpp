@@ -1093,30 +1093,23 @@ bool HaveRunInstructions() {
 
 #define TESVAR_AVX2 __attribute__((target("avx2,bmi,bmi2,popcnt")))
 
-using Mask128 = unsigned __int128;  // bit i: byte i of a line of up to 128 bytes
-
-inline int LowestBit(Mask128 m) {  // REQUIRES: m != 0
-  auto low = static_cast<uint64_t>(m);
-  return low != 0 ? std::countr_zero(low) : 64 + std::countr_zero(static_cast<uint64_t>(m >> 64));
-}
-
-inline Mask128 BitsBelow(int n) {  // 0 <= n < 128
-  return (Mask128{1} << n) - 1;
-}
-
 // Lines of at most this many 32-byte blocks are read in runs.
 constexpr int kDifRunBlocks = 4;
 
-// One line of a DIF run, classified 32 bytes at a time.
+// One line of a DIF run, classified 32 bytes at a time. Each mask is two
+// 64-bit words: bit i of word w stands for byte 64 w + i. (Words rather
+// than one 128-bit integer: the abscissa and the first token lie in the
+// first word, and shifts of a 128-bit integer by a variable count take
+// several instructions each.)
 struct DifRunLine {
-  int length = 0;     // up to the CR or LF
-  int breaks = 0;     // CR and LF bytes from there on, within the block
-  Mask128 digits{};   // '0' ... '9'
-  Mask128 points{};   // '.' (in the first 32 bytes)
-  Mask128 starts{};   // DIF and DUP letters: the token starts after the first token
-  Mask128 dups{};     // DUP letters
-  Mask128 others{};   // bytes not allowed after the first token: anything but digits
-                      // and DIF or DUP letters, and digits ending a run of four
+  int length = 0;            // up to the CR or LF
+  int breaks = 0;            // CR and LF bytes from there on, within the block
+  uint64_t digits[2] = {};   // '0' ... '9'
+  uint64_t points = 0;       // '.' (in the first 32 bytes)
+  uint64_t starts[2] = {};   // DIF and DUP letters: the token starts after the first token
+  uint64_t dups[2] = {};     // DUP letters
+  uint64_t others[2] = {};   // bytes not allowed after the first token: anything but digits
+                             // and DIF or DUP letters, and digits ending a run of four
 };
 
 // Byte j of the result: byte j - kBytes of the line, where previous holds
@@ -1253,14 +1246,15 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
     add(others, _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
     auto endBits = static_cast<uint32_t>(_mm256_movemask_epi8(lineEnd));
     if (endBits != 0) {
-      auto whole = [](const uint64_t (&mask)[2]) { return Mask128{mask[1]} << 64 | mask[0]; };
       line.length = 32 * block + std::countr_zero(endBits);
       line.breaks = std::countr_one(endBits >> std::countr_zero(endBits));
-      line.digits = whole(digits);
-      line.points = whole(points);
-      line.starts = whole(starts);
-      line.dups = whole(dups);
-      line.others = whole(others);
+      for (int w = 0; w < 2; ++w) {
+        line.digits[w] = digits[w];
+        line.starts[w] = starts[w];
+        line.dups[w] = dups[w];
+        line.others[w] = others[w];
+      }
+      line.points = points[0];
       return true;
     }
   }
@@ -1356,24 +1350,29 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     const char* const lineStart = p;
     DifRunLine line;
     if (!ScanDifRunLine(p, textEnd, line, values)) break;
-    const int length = line.length;
-    const Mask128 within = BitsBelow(length);
+    const int length = line.length;  // 0 ... 127
+    const uint64_t within[2] = {length >= 64 ? ~uint64_t{0} : (uint64_t{1} << length) - 1,
+                                length > 64 ? (uint64_t{1} << (length - 64)) - 1 : 0};
     // The abscissa: digits with at most one point, 1 to 15 digits, as the
-    // one-pass decoder reads it; then the first token's letter.
-    const Mask128 notX = ~(line.digits | line.points) & within;
-    if (notX == 0) break;
-    const int xEnd = LowestBit(notX);
+    // one-pass decoder reads it; then the first token's letter. (Where no
+    // byte ends it in the first word, countr_zero gives 64.)
+    const uint64_t notX = ~(line.digits[0] | line.points) & within[0];
+    const int xEnd = std::countr_zero(notX);
     if (xEnd == 0 || xEnd > 16) break;
-    const int xPoints = std::popcount(static_cast<uint64_t>(line.points) & ((uint64_t{1} << xEnd) - 1));
+    const int xPoints = std::popcount(line.points & ((uint64_t{1} << xEnd) - 1));
     if (xPoints > 1 || xEnd - xPoints < 1 || xEnd - xPoints > 15) break;
     // The first token runs to the next byte that is no digit; from there on
     // only DIF tokens of at most four bytes, DUP tokens among them, may
     // follow, a DIF token first.
-    const Mask128 afterFirst = ~line.digits & within & ~BitsBelow(xEnd + 1);
-    if (afterFirst == 0) break;
-    const int second = LowestBit(afterFirst);
-    const Mask128 rest = within & ~BitsBelow(second);
-    if (second - xEnd > 8 || (line.others & rest) != 0 || ((line.dups >> second) & 1) != 0) break;
+    const uint64_t afterFirst = ~line.digits[0] & within[0] & ~((uint64_t{2} << xEnd) - 1);
+    const int second = std::countr_zero(afterFirst);
+    if (second - xEnd > 8) break;
+    // From the second token on.
+    const uint64_t rest[2] = {within[0] & ~((uint64_t{1} << second) - 1), within[1]};
+    if (((line.others[0] & rest[0]) | (line.others[1] & rest[1])) != 0 ||
+        ((line.dups[0] >> second) & 1) != 0) {
+      break;
+    }
     if (!(std::abs(value) <= static_cast<int64_t>(kLargest))) break;
 
     uint8_t code;
@@ -1395,12 +1394,15 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     }
     // The last byte of each token after the first: the byte before each
     // start from the third token on, and the line's last byte.
-    const Mask128 later = line.starts & rest & ~(Mask128{1} << second);
-    const Mask128 ends = (later >> 1) | (Mask128{1} << (length - 1));
+    const uint64_t later[2] = {line.starts[0] & rest[0] & ~(uint64_t{1} << second),
+                               line.starts[1] & rest[1]};
+    uint64_t ends[2] = {(later[0] >> 1) | (later[1] << 63), later[1] >> 1};
+    ends[(length - 1) >> 6] |= uint64_t{1} << ((length - 1) & 63);
+    const uint64_t dups[2] = {line.dups[0] & rest[0], line.dups[1] & rest[1]};
     bool fits = true;
-    if ((line.dups & rest) == 0) {
+    if ((dups[0] | dups[1]) == 0) {
       for (int w = 0; w < 2; ++w) {
-        for (uint64_t m = static_cast<uint64_t>(ends >> (64 * w)); m != 0; m &= m - 1) {
+        for (uint64_t m = ends[w]; m != 0; m &= m - 1) {
           running += values[64 * w + std::countr_zero(m)];
           sums[count++] = static_cast<int32_t>(running);
         }
@@ -1408,14 +1410,13 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     } else {
       // DUP tokens repeat the last difference; the count includes the
       // value before them.
-      const Mask128 dups = line.dups & rest;
       int64_t difference = 0;
-      int start = second;
+      int start = second;  // of the token, at most 126
       for (int w = 0; w < 2 && fits; ++w) {
-        for (uint64_t m = static_cast<uint64_t>(ends >> (64 * w)); m != 0; m &= m - 1) {
+        for (uint64_t m = ends[w]; m != 0; m &= m - 1) {
           const int end = 64 * w + std::countr_zero(m);
           const int64_t token = values[end];
-          if (((dups >> start) & 1) == 0) {
+          if (((dups[start >> 6] >> (start & 63)) & 1) == 0) {
             difference = token;
             running += difference;
             sums[count++] = static_cast<int32_t>(running);
