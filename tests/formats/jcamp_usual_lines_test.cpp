@@ -852,11 +852,11 @@ TEST(JcampRawIntegers, RoundHalvesToEvenAndClamp) {
       {-inf, -2147483647 - 1},    {nan, 0},
       {0.25f * kUnit, 0},         {0.75f * kUnit, 1},
   };
-  // Each value at every position of a group of four or eight, and in a
-  // last group that is not complete. (0.85f is 14260634 / 2^24: x 2^22 a
+  // Each value at every position of a group of four, eight or sixteen, and
+  // in a last group that is not complete. (0.85f is 14260634 / 2^24: x 2^22 a
   // half; 511.99f is 511.989990234375.)
   for (int shift = 0; shift < 8; ++shift) {
-    for (int count : {61, 62, 63, 64}) {
+    for (int count : {61, 62, 63, 64, 127, 128}) {
       Spectrum s;
       s.LastIndex = count - 1;
       for (int i = 0; i < count; ++i) s.TransY[i] = 0.5f;
