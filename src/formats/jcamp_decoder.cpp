@@ -1214,7 +1214,10 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
     const __m256i t = _mm256_or_si256(n, _mm256_and_si256(c, ShiftIn32<1>(n, prevN)));
     const __m256i b2 = ShiftIn32<2>(b, prevB);
     const __m256i sign = _mm256_or_si256(t, _mm256_and_si256(cc, ShiftIn32<2>(t, prevT)));
+    const auto endBits = static_cast<uint32_t>(_mm256_movemask_epi8(lineEnd));
     for (int half = 0; half < 2; ++half) {
+      // Nothing of a line that ends in the first half is in the second.
+      if (half == 1 && (endBits & 0xFFFF) != 0) break;
       const __m128i bh = half == 0 ? _mm256_castsi256_si128(b) : _mm256_extracti128_si256(b, 1);
       const __m128i b2h = half == 0 ? _mm256_castsi256_si128(b2) : _mm256_extracti128_si256(b2, 1);
       const __m128i cch = half == 0 ? _mm256_castsi256_si128(cc) : _mm256_extracti128_si256(cc, 1);
@@ -1244,7 +1247,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
     add(starts, _mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
     add(dups, _mm256_movemask_epi8(dup));
     add(others, _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
-    auto endBits = static_cast<uint32_t>(_mm256_movemask_epi8(lineEnd));
     if (endBits != 0) {
       line.length = 32 * block + std::countr_zero(endBits);
       line.breaks = std::countr_one(endBits >> std::countr_zero(endBits));
