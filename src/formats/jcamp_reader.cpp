@@ -1,6 +1,8 @@
 #include "formats/jcamp_reader.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -64,7 +66,7 @@ struct Field {
 };
 
 // In this order; a label matches wherever it occurs in the line.
-const Field kFields[] = {
+constexpr Field kFields[] = {
     {"##TITLE", FieldKind::kText, &JcampHeader::Title, nullptr},
     {"##DATATYPE", FieldKind::kDataType, &JcampHeader::DataType, nullptr},
     {"##ORIGIN", FieldKind::kText, &JcampHeader::Origin, nullptr},
@@ -85,6 +87,17 @@ const Field kFields[] = {
     {"##MINY", FieldKind::kReal, nullptr, &JcampHeader::MinY},
     {"##XYDATA", FieldKind::kText, &JcampHeader::XyDataForm, nullptr},
 };
+
+constexpr int kFieldCount = static_cast<int>(std::size(kFields));
+static_assert(kFieldCount <= 32);
+
+// For each capital, the fields whose label has it after "##" (every label
+// is "##" and a capital), as bits of their places in kFields.
+constexpr std::array<uint32_t, 26> kFieldsByLetter = [] {
+  std::array<uint32_t, 26> byLetter{};
+  for (int i = 0; i < kFieldCount; ++i) byLetter[kFields[i].label[2] - 'A'] |= uint32_t{1} << i;
+  return byLetter;
+}();
 
 void StoreText(std::string& field, std::string_view value) {
   if (!value.empty()) field = std::string(value.substr(0, kMaxJcampText));
@@ -138,16 +151,14 @@ std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
     }
     marks[markCount++] = k;
   }
-  // The capitals that follow the marks, as bits: a label (each is "##" and
-  // a capital) whose letter is not among them cannot be there.
-  uint32_t letters = 0;
+  // The fields whose letter follows a mark: only they can be in the line.
+  uint32_t candidates = manyMarks ? ~uint32_t{0} : 0;
   for (int i = 0; i < markCount; ++i) {
     const char c = marks[i] + 2 < copy.size() ? copy[marks[i] + 2] : '\0';
-    if (c >= 'A' && c <= 'Z') letters |= uint32_t{1} << (c - 'A');
+    if (c >= 'A' && c <= 'Z') candidates |= kFieldsByLetter[c - 'A'];
   }
   auto holds = [&](std::string_view label) {
     if (manyMarks) return Contains(copy, label);
-    if (((letters >> (label[2] - 'A')) & 1) == 0) return false;
     // The letter after "##" tells most labels apart before a comparison.
     for (int i = 0; i < markCount; ++i) {
       if (marks[i] + 2 < copy.size() && copy[marks[i] + 2] == label[2] &&
@@ -159,7 +170,8 @@ std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
   };
 
   std::string result;
-  for (const Field& f : kFields) {
+  for (uint32_t m = candidates & ((uint64_t{1} << kFieldCount) - 1); m != 0; m &= m - 1) {
+    const Field& f = kFields[std::countr_zero(m)];
     if (!holds(f.label)) continue;
     switch (f.kind) {
       case FieldKind::kText:
