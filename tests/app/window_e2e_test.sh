@@ -4,15 +4,16 @@
 # spectrum's caption exists, takes a screenshot of it and checks that it is
 # not blank, then leaves the program through File, Exit.
 #   bash window_e2e_test.sh SOURCE_DIR BINARY_DIR
-# Exit 77 (skipped) only when xvfb-run is missing.
+# Exit 77 (skipped) only when Xvfb is missing.
 set -u
 src=$(cd "$1" && pwd)
 bin=$(cd "$2" && pwd)
 
-if ! command -v xvfb-run >/dev/null 2>&1; then
-  echo "xvfb-run is not installed: skipped"
+if ! command -v Xvfb >/dev/null 2>&1; then
+  echo "Xvfb is not installed: skipped"
   exit 77
 fi
+source "$src/tests/app/virtual_display.sh"
 for tool in xdotool import identify; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "FAIL: $tool is not installed (build.sh installs it)"
@@ -84,8 +85,4 @@ fi
 echo "PASS"
 INSIDE
 
-# The search for a free display starts at a random number: started right
-# after another test's server on the display it would pick first, the new
-# server could fail while the old one still answered and then went away.
-timeout 120 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" \
-  bash "$work/inside.sh" "$src" "$bin" "$work"
+with_virtual_display timeout 120 bash "$work/inside.sh" "$src" "$bin" "$work"
