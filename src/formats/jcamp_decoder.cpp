@@ -1155,9 +1155,9 @@ struct Splats {
 // a time (V(j) = B(j) + 100 B(j-2), B(j) = d(j) + 10 d(j-1), within tokens;
 // DUP letters S-Z and s give the digits 1-9, and are never negative). At the
 // last byte of a token of at most four bytes V is its value. False when the
-// line runs on past kDifRunBlocks blocks or a load would pass textEnd.
-TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& line,
-                                int16_t* values) {
+// line runs on past kDifRunBlocks blocks. REQUIRES: 32 kDifRunBlocks bytes
+// of text from p on.
+TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values) {
   const __m256i zero = _mm256_setzero_si256();
   __m256i prevD = zero, prevC = zero, prevN = zero, prevB = zero, prevT = zero, prevCC = zero;
   uint64_t digits[2] = {}, points[2] = {}, starts[2] = {}, dups[2] = {}, others[2] = {};
@@ -1168,7 +1168,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, const char* textEnd, DifRunLine& 
 #pragma GCC unroll 4
   for (int block = 0; block < kDifRunBlocks; ++block) {
     const char* at = p + 32 * block;
-    if (textEnd - at < 32) return false;
     const Splats splat;
     const __m256i digitLow = splat('0' - 1), digitHigh = splat('9' + 1);
     const __m256i difLow = splat('J' - 1), difHigh = splat('R' + 1);
@@ -1348,10 +1347,12 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
   std::unique_ptr<int32_t[]> run(new int32_t[kArraySlots + kDifRunStores + 8]);
   int total = 0;
   const char* p = base + pos;
-  while (p < textEnd) {
+  // Lines are scanned with loads of all kDifRunBlocks blocks in reach; the
+  // last lines of a text are left to the line-by-line reader.
+  while (textEnd - p >= 32 * kDifRunBlocks) {
     const char* const lineStart = p;
     DifRunLine line;
-    if (!ScanDifRunLine(p, textEnd, line, values)) break;
+    if (!ScanDifRunLine(p, line, values)) break;
     const int length = line.length;  // 0 ... 127
     const uint64_t within[2] = {length >= 64 ? ~uint64_t{0} : (uint64_t{1} << length) - 1,
                                 length > 64 ? (uint64_t{1} << (length - 64)) - 1 : 0};

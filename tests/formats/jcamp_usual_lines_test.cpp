@@ -671,7 +671,8 @@ TEST(JcampUsualLines, PlainRunsSameAsLineByLine) {
 // does not read, leaving that line and the state as they were.
 TEST(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
   if (!DifRunsAvailable()) GTEST_SKIP() << "this processor has no AVX2: no runs are read";
-  const std::string tail = "##END=\r\n" + std::string(40, ' ');
+  // Runs read a line only with 128 bytes of text from its start on.
+  const std::string tail = "##END=\r\n" + std::string(128, ' ');
   struct Case {
     const char* name;
     std::string lines;
@@ -727,6 +728,20 @@ TEST(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
     for (int i = c.start + c.step * c.read; i >= 0 && i < kArraySlots; i += c.step) {
       ASSERT_EQ(s.TransY[i], 0.0f) << c.name << " slot " << i;
     }
+  }
+  // Lines closer than 128 bytes to the end of the text are left alone: the
+  // first line (10 bytes) is read from 109 bytes of room after the second
+  // (9 bytes) on, the second from 119.
+  for (int room : {0, 108, 109, 118, 119, 200}) {
+    const std::string text = "4000A1J2\r\n3999B3J\r\n" + std::string(room, ' ');
+    Spectrum s;
+    XyDecodeState st;
+    st.OrdinateKind = OrdinateKind::kTransmittance;
+    st.YFactor = 0.5;
+    const std::size_t pos = DecodeDifXyDataLines(text, 0, st, s);
+    const int read = room >= 119 ? 3 : room >= 109 ? 2 : 0;
+    EXPECT_EQ(st.PointsRead, read) << room;
+    EXPECT_EQ(pos, read == 3 ? 19u : read == 2 ? 10u : 0u) << room;
   }
 
   // The ordinates and state the first case leaves.
