@@ -1266,39 +1266,46 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
 // in the direction step, converted eight at a time: exactly the floats the
 // one-pass decoder stores. Returns the largest of them, the first of equal
 // ones. REQUIRES: count > 0, and room in values for count + 7.
+// Eight ordinates from eight integers: value x YFACTOR in double, then float.
+TESVAR_AVX2 inline __m256 EightOrdinates(const int32_t* values, __m256d scale) {
+  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values));
+  const __m128 low = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), scale));
+  const __m128 high =
+      _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), scale));
+  return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
+}
+
 TESVAR_AVX2 float StoreRun(int32_t* values, int count, double factor, float* y, int step) {
   for (int k = count; k < ((count + 7) & ~7); ++k) values[k] = values[count - 1];
   const __m256d scale = _mm256_set1_pd(factor);
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i reversed = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
   __m256 largest = _mm256_set1_ps(-std::numeric_limits<float>::infinity());
-  for (int k = 0; k < count; k += 8) {
-    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values + k));
-    const __m128 low =
-        _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), scale));
-    const __m128 high =
-        _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), scale));
-    const __m256 f = _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
-    largest = _mm256_max_ps(largest, f);
-    const int left = count - k;
+  // Whole groups of eight, one loop for each direction; then the rest, whose
+  // lanes beyond the last are neither written nor touched.
+  const int whole = count & ~7;
+  if (step == 1) {
+    for (int k = 0; k < whole; k += 8) {
+      const __m256 f = EightOrdinates(values + k, scale);
+      largest = _mm256_max_ps(largest, f);
+      _mm256_storeu_ps(y + k, f);
+    }
+  } else {
+    for (int k = 0; k < whole; k += 8) {
+      const __m256 f = EightOrdinates(values + k, scale);
+      largest = _mm256_max_ps(largest, f);
+      _mm256_storeu_ps(y - k - 7, _mm256_permutevar8x32_ps(f, reversed));
+    }
+  }
+  if (whole < count) {
+    const __m256 f = EightOrdinates(values + whole, scale);
+    largest = _mm256_max_ps(largest, f);  // the lanes beyond repeat the last
+    const int left = count - whole;
     if (step == 1) {
-      if (left >= 8) {
-        _mm256_storeu_ps(y + k, f);
-      } else {
-        // The lanes beyond the last are neither written nor touched.
-        _mm256_maskstore_ps(
-            y + k, _mm256_cmpgt_epi32(_mm256_set1_epi32(left), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)),
-            f);
-      }
+      _mm256_maskstore_ps(y + whole, _mm256_cmpgt_epi32(_mm256_set1_epi32(left), lanes), f);
     } else {
-      const __m256 r = _mm256_permutevar8x32_ps(f, reversed);
-      if (left >= 8) {
-        _mm256_storeu_ps(y - k - 7, r);
-      } else {
-        _mm256_maskstore_ps(
-            y - k - 7,
-            _mm256_cmpgt_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(7 - left)),
-            r);
-      }
+      _mm256_maskstore_ps(y - whole - 7, _mm256_cmpgt_epi32(lanes, _mm256_set1_epi32(7 - left)),
+                          _mm256_permutevar8x32_ps(f, reversed));
     }
   }
   __m128 m = _mm_max_ps(_mm256_castps256_ps128(largest), _mm256_extractf128_ps(largest, 1));
