@@ -1143,10 +1143,10 @@ struct Splats {
   TESVAR_AVX2 __m256i operator()(int b) const {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(table->bytes[b & 0xFF]));
   }
-  // Sixteen 16-bit words of 100 (a multiplier the compiler would otherwise
-  // turn into five shifts and additions).
-  TESVAR_AVX2 __m256i Hundreds() const {
-    return _mm256_unpacklo_epi8((*this)(100), _mm256_setzero_si256());
+  // The byte pairs (1, 100), or (-1, -100).
+  TESVAR_AVX2 __m256i Weights(bool negative) const {
+    return negative ? _mm256_unpacklo_epi8((*this)(0xFF), (*this)(0x9C))
+                    : _mm256_unpacklo_epi8((*this)(1), (*this)(100));
   }
 };
 
@@ -1178,7 +1178,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     const __m256i cr = splat('\r'), lf = splat('\n');
     const __m256i low4 = splat(0x0F), low5 = splat(0x1F);
     const __m256i nine = splat(9), one = splat(1);
-    const __m256i hundred = splat.Hundreds();
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
     // Bytes of 0x80 and up are negative here and fall outside every range.
     const __m256i c = _mm256_and_si256(_mm256_cmpgt_epi8(v, digitLow), _mm256_cmpgt_epi8(digitHigh, v));
@@ -1214,20 +1213,20 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     const __m256i b2 = ShiftIn32<2>(b, prevB);
     const __m256i sign = _mm256_or_si256(t, _mm256_and_si256(cc, ShiftIn32<2>(t, prevT)));
     const auto endBits = static_cast<uint32_t>(_mm256_movemask_epi8(lineEnd));
-    for (int half = 0; half < 2; ++half) {
-      // Nothing of a line that ends in the first half is in the second.
-      if (half == 1 && (endBits & 0xFFFF) != 0) break;
-      const __m128i bh = half == 0 ? _mm256_castsi256_si128(b) : _mm256_extracti128_si256(b, 1);
-      const __m128i b2h = half == 0 ? _mm256_castsi256_si128(b2) : _mm256_extracti128_si256(b2, 1);
-      const __m128i cch = half == 0 ? _mm256_castsi256_si128(cc) : _mm256_extracti128_si256(cc, 1);
-      const __m128i sh = half == 0 ? _mm256_castsi256_si128(sign) : _mm256_extracti128_si256(sign, 1);
-      const __m256i sw = _mm256_cvtepi8_epi16(sh);
-      __m256i value = _mm256_add_epi16(
-          _mm256_cvtepu8_epi16(bh),
-          _mm256_and_si256(_mm256_cvtepi8_epi16(cch),
-                           _mm256_mullo_epi16(_mm256_cvtepu8_epi16(b2h), hundred)));
-      value = _mm256_sub_epi16(_mm256_xor_si256(value, sw), sw);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(values + 32 * block + 16 * half), value);
+    // V = B + 100 B(j-2) as one multiply-add of byte pairs (B, B(j-2)) with
+    // the weights (1, 100), or (-1, -100) in negative tokens. The pairs of
+    // bytes 0-7 and 16-23 come out of one unpack, those of 8-15 and 24-31
+    // out of the other; the 128-bit halves are put back in order after.
+    {
+      const __m256i b2m = _mm256_and_si256(cc, b2);
+      const __m256i plus = splat.Weights(false), minus = splat.Weights(true);
+      const __m256i low = _mm256_maddubs_epi16(
+          _mm256_unpacklo_epi8(b, b2m), _mm256_blendv_epi8(plus, minus, _mm256_unpacklo_epi8(sign, sign)));
+      const __m256i high = _mm256_maddubs_epi16(
+          _mm256_unpackhi_epi8(b, b2m), _mm256_blendv_epi8(plus, minus, _mm256_unpackhi_epi8(sign, sign)));
+      int16_t* const out = values + 32 * block;
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(low, high, 0x20));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_permute2x128_si256(low, high, 0x31));
     }
     prevD = d;
     prevC = c;
