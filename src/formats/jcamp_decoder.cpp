@@ -1127,11 +1127,18 @@ TESVAR_AVX2 inline __m256i ShiftIn32(__m256i current, __m256i previous) {
 // otherwise see through the loads and build the constants again.
 struct SplatTable {
   alignas(32) uint8_t bytes[256][32];
+  alignas(32) uint8_t tens[32];       // byte i of each half: 10 i, for i up to 9
+  alignas(32) uint8_t weights[2][32];  // byte pairs (1, 100), and (-1, -100)
 };
 constexpr SplatTable MakeSplatTable() {
   SplatTable t{};
   for (int b = 0; b < 256; ++b) {
     for (int i = 0; i < 32; ++i) t.bytes[b][i] = static_cast<uint8_t>(b);
+  }
+  for (int i = 0; i < 32; ++i) {
+    t.tens[i] = static_cast<uint8_t>(i % 16 <= 9 ? 10 * (i % 16) : 0);
+    t.weights[0][i] = i % 2 == 0 ? 1 : 100;
+    t.weights[1][i] = static_cast<uint8_t>(i % 2 == 0 ? -1 : -100);
   }
   return t;
 }
@@ -1143,10 +1150,13 @@ struct Splats {
   TESVAR_AVX2 __m256i operator()(int b) const {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(table->bytes[b & 0xFF]));
   }
+  // Ten times each byte of digits (0-9), looked up.
+  TESVAR_AVX2 __m256i Tens(__m256i digits) const {
+    return _mm256_shuffle_epi8(_mm256_load_si256(reinterpret_cast<const __m256i*>(table->tens)), digits);
+  }
   // The byte pairs (1, 100), or (-1, -100).
   TESVAR_AVX2 __m256i Weights(bool negative) const {
-    return negative ? _mm256_unpacklo_epi8((*this)(0xFF), (*this)(0x9C))
-                    : _mm256_unpacklo_epi8((*this)(1), (*this)(100));
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(table->weights[negative ? 1 : 0]));
   }
 };
 
@@ -1205,10 +1215,8 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
         _mm256_subs_epu8(_mm256_and_si256(v, low5), offset), _mm256_and_si256(v, low4), c);
     const __m256i n =
         _mm256_and_si256(_mm256_cmpgt_epi8(v, negativeLow), _mm256_cmpgt_epi8(negativeHigh, v));
-    const __m256i d1 = ShiftIn32<1>(d, prevD);
-    const __m256i d2 = _mm256_add_epi8(d1, d1);
-    const __m256i d8 = _mm256_add_epi8(_mm256_add_epi8(d2, d2), _mm256_add_epi8(d2, d2));
-    const __m256i b = _mm256_add_epi8(d, _mm256_and_si256(c, _mm256_add_epi8(d8, d2)));
+    // (Only the digits of tokens matter here, all 0-9.)
+    const __m256i b = _mm256_add_epi8(d, _mm256_and_si256(c, splat.Tens(ShiftIn32<1>(d, prevD))));
     const __m256i t = _mm256_or_si256(n, _mm256_and_si256(c, ShiftIn32<1>(n, prevN)));
     const __m256i b2 = ShiftIn32<2>(b, prevB);
     const __m256i sign = _mm256_or_si256(t, _mm256_and_si256(cc, ShiftIn32<2>(t, prevT)));
