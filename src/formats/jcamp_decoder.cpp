@@ -1108,8 +1108,6 @@ struct DifRunLine {
   uint64_t points = 0;       // '.' (in the first 32 bytes)
   uint64_t starts[2] = {};   // DIF and DUP letters: the token starts after the first token
   uint64_t dups[2] = {};     // DUP letters
-  uint64_t others[2] = {};   // bytes not allowed after the first token: anything but digits
-                             // and DIF or DUP letters, and digits ending a run of four
 };
 
 // Byte j of the result: byte j - kBytes of the line, where previous holds
@@ -1169,8 +1167,8 @@ struct Splats {
 // of text from p on.
 TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values) {
   const __m256i zero = _mm256_setzero_si256();
-  __m256i prevD = zero, prevC = zero, prevN = zero, prevB = zero, prevT = zero, prevCC = zero;
-  uint64_t digits[2] = {}, points[2] = {}, starts[2] = {}, dups[2] = {}, others[2] = {};
+  __m256i prevD = zero, prevC = zero, prevN = zero, prevB = zero, prevT = zero;
+  uint64_t digits[2] = {}, points[2] = {}, starts[2] = {}, dups[2] = {};
   // Unrolled, so that each block's bits go to their place by a constant
   // shift, and the masks stay in registers: a mask put together in memory
   // from 32-bit pieces and loaded whole would wait for the pieces to reach
@@ -1203,8 +1201,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     const __m256i dup = _mm256_or_si256(dupUpper, dupSmall);
     const __m256i lineEnd = _mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf));
     const __m256i cc = _mm256_and_si256(c, ShiftIn32<1>(c, prevC));
-    const __m256i long4 = _mm256_and_si256(cc, ShiftIn32<2>(cc, prevCC));
-    const __m256i known = _mm256_or_si256(_mm256_or_si256(c, dif), dup);
 
     // Digits: '0'-'9' their low four bits; letters their low five less 9
     // (J 10 -> 1, R 18 -> 9, '%' 5 -> 0 by saturation), S-Z less 18 and s
@@ -1241,7 +1237,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     prevN = n;
     prevB = b;
     prevT = t;
-    prevCC = cc;
 
     // Each mask in two 64-bit halves, block 0 and 1 in the low one.
     auto add = [block](uint64_t (&mask)[2], int movemask) {
@@ -1252,7 +1247,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     if (block == 0) add(points, _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, point)));
     add(starts, _mm256_movemask_epi8(_mm256_or_si256(dif, dup)));
     add(dups, _mm256_movemask_epi8(dup));
-    add(others, _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(known, zero), long4)));
     if (endBits != 0) {
       line.length = 32 * block + std::countr_zero(endBits);
       line.breaks = std::countr_one(endBits >> std::countr_zero(endBits));
@@ -1260,7 +1254,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
         line.digits[w] = digits[w];
         line.starts[w] = starts[w];
         line.dups[w] = dups[w];
-        line.others[w] = others[w];
       }
       line.points = points[0];
       return true;
@@ -1386,7 +1379,14 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     if (second - xEnd > 8) break;
     // From the second token on.
     const uint64_t rest[2] = {within[0] & ~((uint64_t{1} << second) - 1), within[1]};
-    if (((line.others[0] & rest[0]) | (line.others[1] & rest[1])) != 0 ||
+    // Bytes not allowed there: anything but digits and DIF or DUP letters,
+    // and digits ending a run of four (bit j: bytes j-3 ... j all digits).
+    const uint64_t* const d = line.digits;
+    const uint64_t pairs[2] = {d[0] & (d[0] << 1), d[1] & ((d[1] << 1) | (d[0] >> 63))};
+    const uint64_t fours[2] = {pairs[0] & (pairs[0] << 2),
+                               pairs[1] & ((pairs[1] << 2) | (pairs[0] >> 62))};
+    const uint64_t others[2] = {~(d[0] | line.starts[0]) | fours[0], ~(d[1] | line.starts[1]) | fours[1]};
+    if (((others[0] & rest[0]) | (others[1] & rest[1])) != 0 ||
         ((line.dups[0] >> second) & 1) != 0) {
       break;
     }

@@ -743,6 +743,20 @@ TEST(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
     EXPECT_EQ(st.PointsRead, read) << room;
     EXPECT_EQ(pos, read == 3 ? 19u : read == 2 ? 10u : 0u) << room;
   }
+  // A five-byte token ("J2345", bytes 6 + 2 pairs on) across the middle of
+  // the line (bytes 63 and 64), with its digits on both sides of it or after.
+  for (int pairs : {26, 27, 28, 29, 30}) {
+    std::string line = "4000A1";
+    for (int k = 0; k < pairs; ++k) line += "J1";
+    line += "J2345";
+    const std::string text = line + "\r\n" + tail;
+    Spectrum s;
+    XyDecodeState st;
+    st.OrdinateKind = OrdinateKind::kTransmittance;
+    st.YFactor = 0.5;
+    EXPECT_EQ(DecodeDifXyDataLines(text, 0, st, s), 0u) << pairs;
+    EXPECT_EQ(st.PointsRead, 0) << pairs;
+  }
 
   // The ordinates and state the first case leaves.
   Spectrum s;
