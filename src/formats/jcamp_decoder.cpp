@@ -1102,8 +1102,8 @@ constexpr int kDifRunBlocks = 4;
 // first word, and shifts of a 128-bit integer by a variable count take
 // several instructions each.)
 struct DifRunLine {
-  int length = 0;            // up to the CR or LF
-  int breaks = 0;            // CR and LF bytes from there on, within the block
+  int length = 0;            // up to the first byte below 0x0E or from 0x80 on: most often
+                             // the CR or LF that ends the line
   uint64_t digits[2] = {};   // '0' ... '9'
   uint64_t points = 0;       // '.' (in the first 32 bytes)
   uint64_t starts[2] = {};   // DIF and DUP letters: the token starts after the first token
@@ -1183,7 +1183,7 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     const __m256i negativeLow = splat('j' - 1), negativeHigh = splat('r' + 1);
     const __m256i caseBit = splat(0x20), percent = splat('%');
     const __m256i smallS = splat('s'), point = splat('.');
-    const __m256i cr = splat('\r'), lf = splat('\n');
+    const __m256i lineEndHigh = splat(0x0E);
     const __m256i low4 = splat(0x0F), low5 = splat(0x1F);
     const __m256i nine = splat(9), one = splat(1);
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
@@ -1199,7 +1199,9 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
         _mm256_and_si256(_mm256_cmpgt_epi8(v, dupLow), _mm256_cmpgt_epi8(dupHigh, v));
     const __m256i dupSmall = _mm256_cmpeq_epi8(v, smallS);
     const __m256i dup = _mm256_or_si256(dupUpper, dupSmall);
-    const __m256i lineEnd = _mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf));
+    // CR and LF, with the bytes of no line of a run that share one compare
+    // with them: the caller stops at a line that ends otherwise.
+    const __m256i lineEnd = _mm256_cmpgt_epi8(lineEndHigh, v);
     const __m256i cc = _mm256_and_si256(c, ShiftIn32<1>(c, prevC));
 
     // Digits: '0'-'9' their low four bits; letters their low five less 9
@@ -1249,7 +1251,6 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     add(dups, _mm256_movemask_epi8(dup));
     if (endBits != 0) {
       line.length = 32 * block + std::countr_zero(endBits);
-      line.breaks = std::countr_one(endBits >> std::countr_zero(endBits));
       for (int w = 0; w < 2; ++w) {
         line.digits[w] = digits[w];
         line.starts[w] = starts[w];
@@ -1361,6 +1362,7 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     DifRunLine line;
     if (!ScanDifRunLine(p, line, values)) break;
     const int length = line.length;  // 0 ... 127
+    if (p[length] != '\r' && p[length] != '\n') break;
     const uint64_t within[2] = {length >= 64 ? ~uint64_t{0} : (uint64_t{1} << length) - 1,
                                 length > 64 ? (uint64_t{1} << (length - 64)) - 1 : 0};
     // The abscissa: digits with at most one point, 1 to 15 digits, as the
@@ -1469,7 +1471,7 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     lastLine = lineStart;
     lastX = xEnd;
     // Past the line end and any empty lines after it, as the import steps.
-    p = lineStart + length + line.breaks;
+    p = lineStart + length;
     while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
   }
   if (total > 0) {
