@@ -1148,6 +1148,13 @@ struct Splats {
   TESVAR_AVX2 __m256i operator()(int b) const {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(table->bytes[b & 0xFF]));
   }
+  // The bytes of v from low to high (no more than 128 values) as 0xFF, the
+  // others as 0: v - low, as a signed byte, is -128 ... high - low - 128
+  // for them alone.
+  TESVAR_AVX2 __m256i Within(__m256i v, uint8_t low, uint8_t high) const {
+    return _mm256_cmpgt_epi8((*this)(high - low + 1 - 128),
+                             _mm256_add_epi8(v, (*this)(0x80 - low)));
+  }
   // Ten times each byte of digits (0-9), looked up.
   TESVAR_AVX2 __m256i Tens(__m256i digits) const {
     return _mm256_shuffle_epi8(_mm256_load_si256(reinterpret_cast<const __m256i*>(table->tens)), digits);
@@ -1177,26 +1184,18 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
   for (int block = 0; block < kDifRunBlocks; ++block) {
     const char* at = p + 32 * block;
     const Splats splat;
-    const __m256i digitLow = splat('0' - 1), digitHigh = splat('9' + 1);
-    const __m256i difLow = splat('J' - 1), difHigh = splat('R' + 1);
-    const __m256i dupLow = splat('S' - 1), dupHigh = splat('Z' + 1);
-    const __m256i negativeLow = splat('j' - 1), negativeHigh = splat('r' + 1);
     const __m256i caseBit = splat(0x20), percent = splat('%');
     const __m256i smallS = splat('s'), point = splat('.');
     const __m256i lineEndHigh = splat(0x0E);
     const __m256i low4 = splat(0x0F), low5 = splat(0x1F);
     const __m256i nine = splat(9), one = splat(1);
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-    // Bytes of 0x80 and up are negative here and fall outside every range.
-    const __m256i c = _mm256_and_si256(_mm256_cmpgt_epi8(v, digitLow), _mm256_cmpgt_epi8(digitHigh, v));
+    const __m256i c = splat.Within(v, '0', '9');
     // DIF letters: J-R and j-r (the same after clearing the case bit) or '%'.
     const __m256i upper = _mm256_andnot_si256(caseBit, v);
     const __m256i isPercent = _mm256_cmpeq_epi8(v, percent);
-    const __m256i dif = _mm256_or_si256(
-        _mm256_and_si256(_mm256_cmpgt_epi8(upper, difLow), _mm256_cmpgt_epi8(difHigh, upper)),
-        isPercent);
-    const __m256i dupUpper =
-        _mm256_and_si256(_mm256_cmpgt_epi8(v, dupLow), _mm256_cmpgt_epi8(dupHigh, v));
+    const __m256i dif = _mm256_or_si256(splat.Within(upper, 'J', 'R'), isPercent);
+    const __m256i dupUpper = splat.Within(v, 'S', 'Z');
     const __m256i dupSmall = _mm256_cmpeq_epi8(v, smallS);
     const __m256i dup = _mm256_or_si256(dupUpper, dupSmall);
     // CR and LF, with the bytes of no line of a run that share one compare
@@ -1211,8 +1210,7 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
         nine, _mm256_add_epi8(_mm256_and_si256(dupUpper, nine), _mm256_and_si256(dupSmall, one)));
     const __m256i d = _mm256_blendv_epi8(
         _mm256_subs_epu8(_mm256_and_si256(v, low5), offset), _mm256_and_si256(v, low4), c);
-    const __m256i n =
-        _mm256_and_si256(_mm256_cmpgt_epi8(v, negativeLow), _mm256_cmpgt_epi8(negativeHigh, v));
+    const __m256i n = splat.Within(v, 'j', 'r');
     // (Only the digits of tokens matter here, all 0-9.)
     const __m256i b = _mm256_add_epi8(d, _mm256_and_si256(c, splat.Tens(ShiftIn32<1>(d, prevD))));
     const __m256i t = _mm256_or_si256(n, _mm256_and_si256(c, ShiftIn32<1>(n, prevN)));
