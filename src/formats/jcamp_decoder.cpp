@@ -1125,7 +1125,7 @@ TESVAR_AVX2 inline __m256i ShiftIn32(__m256i current, __m256i previous) {
 // otherwise see through the loads and build the constants again.
 struct SplatTable {
   alignas(32) uint8_t bytes[256][32];
-  alignas(32) uint8_t tens[32];       // byte i of each half: 10 i, for i up to 9
+  alignas(32) uint8_t tens[32];        // byte i of each half: 10 i, for i up to 9
   alignas(32) uint8_t weights[2][32];  // byte pairs (1, 100), and (-1, -100)
 };
 constexpr SplatTable MakeSplatTable() {
@@ -1157,7 +1157,8 @@ struct Splats {
   }
   // Ten times each byte of digits (0-9), looked up.
   TESVAR_AVX2 __m256i Tens(__m256i digits) const {
-    return _mm256_shuffle_epi8(_mm256_load_si256(reinterpret_cast<const __m256i*>(table->tens)), digits);
+    return _mm256_shuffle_epi8(_mm256_load_si256(reinterpret_cast<const __m256i*>(table->tens)),
+                               digits);
   }
   // The byte pairs (1, 100), or (-1, -100).
   TESVAR_AVX2 __m256i Weights(bool negative) const {
@@ -1224,13 +1225,17 @@ TESVAR_AVX2 bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values
     {
       const __m256i b2m = _mm256_and_si256(cc, b2);
       const __m256i plus = splat.Weights(false), minus = splat.Weights(true);
-      const __m256i low = _mm256_maddubs_epi16(
-          _mm256_unpacklo_epi8(b, b2m), _mm256_blendv_epi8(plus, minus, _mm256_unpacklo_epi8(sign, sign)));
-      const __m256i high = _mm256_maddubs_epi16(
-          _mm256_unpackhi_epi8(b, b2m), _mm256_blendv_epi8(plus, minus, _mm256_unpackhi_epi8(sign, sign)));
+      const __m256i low =
+          _mm256_maddubs_epi16(_mm256_unpacklo_epi8(b, b2m),
+                               _mm256_blendv_epi8(plus, minus, _mm256_unpacklo_epi8(sign, sign)));
+      const __m256i high =
+          _mm256_maddubs_epi16(_mm256_unpackhi_epi8(b, b2m),
+                               _mm256_blendv_epi8(plus, minus, _mm256_unpackhi_epi8(sign, sign)));
       int16_t* const out = values + 32 * block;
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(low, high, 0x20));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_permute2x128_si256(low, high, 0x31));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                          _mm256_permute2x128_si256(low, high, 0x20));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16),
+                          _mm256_permute2x128_si256(low, high, 0x31));
     }
     prevD = d;
     prevC = c;
@@ -1385,7 +1390,8 @@ TESVAR_AVX2 std::size_t DifRuns(std::string_view text, std::size_t pos, XyDecode
     const uint64_t pairs[2] = {d[0] & (d[0] << 1), d[1] & ((d[1] << 1) | (d[0] >> 63))};
     const uint64_t fours[2] = {pairs[0] & (pairs[0] << 2),
                                pairs[1] & ((pairs[1] << 2) | (pairs[0] >> 62))};
-    const uint64_t others[2] = {~(d[0] | line.starts[0]) | fours[0], ~(d[1] | line.starts[1]) | fours[1]};
+    const uint64_t others[2] = {~(d[0] | line.starts[0]) | fours[0],
+                                ~(d[1] | line.starts[1]) | fours[1]};
     if (((others[0] & rest[0]) | (others[1] & rest[1])) != 0 ||
         ((line.dups[0] >> second) & 1) != 0) {
       break;
@@ -1576,10 +1582,21 @@ TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDeco
   // Each number is loaded as the eight bytes that end with it, which may
   // begin before the line: they must lie within the text.
   if (p - base < 8) return pos;
-  // The first byte of each number's eight, from base; at most one a slot.
-  std::unique_ptr<uint32_t[]> words(new uint32_t[kArraySlots + 4]);
+  // The first byte of each number's eight, from base; at most one a slot,
+  // and room for a line's worth more (see below).
+  std::unique_ptr<uint32_t[]> words(new uint32_t[kArraySlots + 4 + 64]);
   int32_t index = startIndex;
   int count = 0;  // numbers noted
+  // The last line read in full, as its masks show it. Columns of fixed
+  // width give every line the same masks: a line with the masks of the
+  // line before passes every check as that one did, and its numbers stand
+  // at the same places.
+  struct Shape {
+    int length = -1;
+    uint64_t digits = 0, points = 0, blanks = 0;
+    int numbers = 0;
+    const char* start = nullptr;
+  } shape;
   while (p < textEnd) {
     const char* const lineStart = p;
     PlainRunLine line;
@@ -1589,40 +1606,63 @@ TESVAR_AVX2 std::size_t PlainRuns(std::string_view text, std::size_t pos, XyDeco
     // the byte-by-byte loop wants them.
     if (textEnd - (lineStart + length) < 8) break;
     const uint64_t within = (uint64_t{1} << length) - 1;
-    // The abscissa: 1 to 9 digits with at most one point, then a blank.
-    const uint64_t notX = ~(line.digits | line.points) & within;
-    if (notX == 0) break;
-    const int xEnd = std::countr_zero(notX);
-    if (xEnd == 0 || xEnd > 10 || ((line.blanks >> xEnd) & 1) == 0) break;
-    const int xPoints = std::popcount(line.points & ((uint64_t{1} << xEnd) - 1));
-    if (xPoints > 1 || xEnd - xPoints < 1 || xEnd - xPoints > 9) break;
-    // Then numbers of one to seven digits after single blanks, a digit last.
-    const uint64_t rest = within & ~((uint64_t{1} << xEnd) - 1);
-    const uint64_t blanks = line.blanks & rest;
-    uint64_t eight = line.digits & rest;
-    eight &= eight >> 1;
-    eight &= eight >> 2;
-    eight &= eight >> 4;
-    if (((line.digits | blanks) & rest) != rest || (blanks & (blanks >> 1)) != 0 ||
-        ((line.digits >> (length - 1)) & 1) == 0 || eight != 0) {
-      break;
+    int numbers;
+    if (length == shape.length && (line.digits & within) == shape.digits &&
+        (line.points & within) == shape.points && (line.blanks & within) == shape.blanks) {
+      numbers = shape.numbers;
+    } else {
+      // The abscissa: 1 to 9 digits with at most one point, then a blank.
+      const uint64_t notX = ~(line.digits | line.points) & within;
+      if (notX == 0) break;
+      const int xEnd = std::countr_zero(notX);
+      if (xEnd == 0 || xEnd > 10 || ((line.blanks >> xEnd) & 1) == 0) break;
+      const int xPoints = std::popcount(line.points & ((uint64_t{1} << xEnd) - 1));
+      if (xPoints > 1 || xEnd - xPoints < 1 || xEnd - xPoints > 9) break;
+      // Then numbers of one to seven digits after single blanks, a digit last.
+      const uint64_t rest = within & ~((uint64_t{1} << xEnd) - 1);
+      const uint64_t blanks = line.blanks & rest;
+      uint64_t eight = line.digits & rest;
+      eight &= eight >> 1;
+      eight &= eight >> 2;
+      eight &= eight >> 4;
+      if (((line.digits | blanks) & rest) != rest || (blanks & (blanks >> 1)) != 0 ||
+          ((line.digits >> (length - 1)) & 1) == 0 || eight != 0) {
+        break;
+      }
+      numbers = std::popcount(blanks);
+      shape = {length, line.digits & within, line.points & within, line.blanks & within, numbers,
+               nullptr};
     }
     // The stores must all move the slot index within the arrays (the
     // count of ordinates read stays far below the int32 range then).
-    const int numbers = std::popcount(blanks);
     const int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * numbers;
     if (end < 0 || end > kLastSlot ||
         static_cast<int64_t>(state.PointsRead) + count + numbers >
             std::numeric_limits<int32_t>::max()) {
       break;
     }
-    // The last digit of each number: the byte before each blank after the
-    // first, and the line's last byte.
-    const uint32_t offset = static_cast<uint32_t>(lineStart - base) - 7;
-    for (uint64_t m = ((blanks & (blanks - 1)) >> 1) | (uint64_t{1} << (length - 1)); m != 0;
-         m &= m - 1) {
-      words[count++] = offset + static_cast<uint32_t>(std::countr_zero(m));
+    if (shape.start != nullptr) {
+      // The words of the line before, moved by the distance between the
+      // lines, eight at a time: the words written past this line's last
+      // are overwritten by the next line's.
+      const __m256i delta = _mm256_set1_epi32(static_cast<int32_t>(lineStart - shape.start));
+      for (int k = 0; k < numbers; k += 8) {
+        const __m256i before =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&words[count - numbers + k]));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(&words[count + k]),
+                            _mm256_add_epi32(before, delta));
+      }
+      count += numbers;
+    } else {
+      // The last digit of each number: the byte before each blank after
+      // the first, and the line's last byte.
+      const uint32_t offset = static_cast<uint32_t>(lineStart - base) - 7;
+      const uint64_t later = shape.blanks & (shape.blanks - 1);
+      for (uint64_t m = (later >> 1) | (uint64_t{1} << (length - 1)); m != 0; m &= m - 1) {
+        words[count++] = offset + static_cast<uint32_t>(std::countr_zero(m));
+      }
     }
+    shape.start = lineStart;
     index = static_cast<int32_t>(end);
     // Past the line end and any empty lines after it, as the import steps.
     p = lineStart + length + std::countr_one(line.ends >> length);

@@ -508,6 +508,9 @@ TEST(JcampUsualLines, FixSectionsImportAsLineByLine) {
 // it does not read, leaving that line and the state as they were.
 TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
   const std::string tail = "\r\n##END=\r\n";
+  // Runs read a line only with 64 bytes of text from its start on.
+  const std::string longTail = tail + std::string(64, ' ');
+  const std::string header = "##XYDATA= (X++(Y..Y))\r\n";
   struct Case {
     const char* name;
     std::string text;
@@ -529,6 +532,15 @@ TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
       {"Absorbance", "4000 1 2" + tail, 0, OrdinateKind::kAbsorbance, "4000 1 2", 0},
       {"NoNumbers", "4000\r\n3999 1" + tail, 0, OrdinateKind::kTransmittance, "4000\r\n", 0},
       {"LastLineWithoutEnd", "4000 1\r\n3999 2", 0, OrdinateKind::kTransmittance, "3999 2", 1},
+      // Lines of one shape, then one with the same digits elsewhere alike
+      // (after a header line: runs take no line in the first eight bytes).
+      {"TabAfterLinesOfOneShape", header + "4000 11 22\r\n3999 11 22\r\n3998\t11 22" + longTail, 0,
+       OrdinateKind::kTransmittance, "3998\t11 22", 4},
+      {"CommaAfterLinesOfOneShape",
+       header + "4000.5 11 22\r\n3999.5 11 22\r\n3998,5 11 22" + longTail, 0,
+       OrdinateKind::kTransmittance, "3998,5 11 22", 4},
+      {"LinesOfOneShapeThenLonger", header + "4000 11 22\r\n3999 11 22\r\n3998 11 22 3" + longTail,
+       0, OrdinateKind::kTransmittance, "##END=", 7},
   };
   for (const Case& c : cases) {
     Spectrum s;
@@ -537,8 +549,9 @@ TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
     st.YFactor = 0.5;
     st.PointIndex = c.start;
     st.LastValue = -7;
-    std::size_t pos = DecodePlainXyDataLines(c.text, 0, st, s);
-    std::size_t expected = c.stopsBefore.empty() ? c.text.size() : c.text.find(c.stopsBefore);
+    const std::size_t from = c.text.starts_with(header) ? header.size() : 0;
+    std::size_t pos = DecodePlainXyDataLines(c.text, from, st, s);
+    std::size_t expected = c.stopsBefore.empty() ? c.text.size() : c.text.find(c.stopsBefore, from);
     EXPECT_EQ(pos, expected) << c.name;
     EXPECT_EQ(st.PointsRead, c.read) << c.name;
     EXPECT_EQ(st.PointIndex, c.start + c.read) << c.name;
