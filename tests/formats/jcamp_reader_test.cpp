@@ -88,6 +88,16 @@ TEST(JcampRawLines, SplitsAtCrOrLfAnd255Bytes) {
   EXPECT_EQ(ReadRawLine("abcdef", pos, 3), "abc");
   EXPECT_EQ(pos, 6u);
   EXPECT_EQ(ReadRawLine("abcdef", pos, 3), "");
+  // The break at every place of the first 40 bytes, the other break byte
+  // after it, or none.
+  for (int n = 0; n <= 40; ++n) {
+    for (const std::string tail : {"\r\nz", "\n\rz", "\rz", "\nz", ""}) {
+      const std::string line = std::string(n, 'a') + tail;
+      pos = 0;
+      EXPECT_EQ(ReadRawLine(line, pos), std::string(n, 'a')) << n << " " << tail.size();
+      EXPECT_EQ(pos, n + (tail.empty() ? 0u : 1u)) << n << " " << tail.size();
+    }
+  }
 }
 
 TEST(JcampLabels, UpperCaseTextChangesOnlyAsciiLetters) {
