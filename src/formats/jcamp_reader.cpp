@@ -108,10 +108,6 @@ bool Fail(Spectrum& current) {
   return false;
 }
 
-}  // namespace
-
-namespace {
-
 // The first CR or LF of text, or its size: one pass, sixteen bytes at a
 // time where the text has them (header lines are short, and two searches,
 // one for each byte, cost more than the line).
