@@ -129,6 +129,27 @@ std::string FormatFixed(double value, int decimals, int minWidth) {
 
 std::string RealToText41(double value) { return FormatFixed(value, 1, 4); }
 
+char* PutRealToText41(char* out, double value) {
+  // The whole-units text of FormatFixed: the tenths' digits (two at least)
+  // with the point before the last, a '-' for a value below 0, blanks in
+  // front up to four characters.
+  const double tenths = std::fabs(value) * 10;
+  if (!(tenths < 1e12) || tenths != std::trunc(tenths)) return nullptr;
+  char digits[16];
+  char* const end = digits + sizeof digits;
+  char* p = end;
+  for (auto k = static_cast<uint64_t>(tenths); k != 0 || end - p < 2; k /= 10) {
+    *--p = static_cast<char>('0' + k % 10);
+  }
+  const std::size_t size = static_cast<std::size_t>(end - p) + 1 + (value < 0 ? 1 : 0);
+  for (std::size_t i = size; i < 4; ++i) *out++ = ' ';
+  if (value < 0) *out++ = '-';
+  while (end - p > 1) *out++ = *p++;
+  *out++ = '.';
+  *out++ = *p;
+  return out;
+}
+
 std::string FormatExp23(double value) {
   std::string out(1, value < 0 ? '-' : ' ');
   if (!std::isfinite(value)) return out + (std::isnan(value) ? "NAN" : "INF");

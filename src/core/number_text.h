@@ -34,6 +34,11 @@ std::string FormatFixed(double value, int decimals, int minWidth = 0);
 // One decimal, at least 4 characters: every wavenumber label and read-out.
 // 5 -> " 5.0", 1234.56 -> "1234.6", 0.25 -> " 0.3", -0.04 -> "-0.0".
 std::string RealToText41(double value);
+// RealToText41's text of an abscissa that is a whole number of tenths
+// below 10^11 (nearly every one is), written at out without building a
+// string; null for any other value, which RealToText41 then writes.
+// REQUIRES: room for 16 bytes at out.
+char* PutRealToText41(char* out, double value);
 
 // The 23-character exponent form of SP line 10: sign blank or '-', one digit,
 // '.', 14 digits, 'E', exponent sign, 4 exponent digits.

@@ -10,18 +10,43 @@ namespace tesvar {
 namespace {
 
 // Writes |value| in decimal with its first digit replaced from the set:
-// `zeroBased` sets start at digit 0, the others at digit 1.
-void AppendEncoded(std::string& out, uint64_t magnitude, std::string_view set, bool zeroBased) {
-  char digits[24];
-  char* end = digits + sizeof digits;
-  char* p = end;
+// `zeroBased` sets start at digit 0, the others at digit 1. The digits are
+// counted first and written in place from the last.
+char* PutEncoded(char* out, uint64_t magnitude, std::string_view set, bool zeroBased) {
+  const auto letter = [&](uint64_t lead) {
+    return set[static_cast<std::size_t>(zeroBased ? lead : lead - 1)];
+  };
+  // Differences of neighbouring ordinates have one to three digits, as a
+  // rule.
+  if (magnitude < 10) {
+    out[0] = letter(magnitude);
+    return out + 1;
+  }
+  if (magnitude < 100) {
+    out[0] = letter(magnitude / 10);
+    out[1] = static_cast<char>('0' + magnitude % 10);
+    return out + 2;
+  }
+  if (magnitude < 1000) {
+    out[0] = letter(magnitude / 100);
+    out[1] = static_cast<char>('0' + magnitude / 10 % 10);
+    out[2] = static_cast<char>('0' + magnitude % 10);
+    return out + 3;
+  }
+  int count = 1;
+  for (uint64_t rest = magnitude; rest >= 10; rest /= 10) ++count;
+  char* p = out + count;
   do {
     *--p = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  int lead = *p - '0';
-  *p = set[static_cast<std::size_t>(zeroBased ? lead : lead - 1)];
-  out.append(p, static_cast<std::size_t>(end - p));
+  *p = letter(static_cast<uint64_t>(*p - '0'));
+  return out + count;
+}
+
+void AppendEncoded(std::string& out, uint64_t magnitude, std::string_view set, bool zeroBased) {
+  char token[kMaxAsdfToken];
+  out.append(token, PutEncoded(token, magnitude, set, zeroBased));
 }
 
 uint64_t Magnitude(int64_t value) {
@@ -32,6 +57,21 @@ uint64_t Magnitude(int64_t value) {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
+
+char* PutSqz(char* out, int64_t value) {
+  return value < 0 ? PutEncoded(out, Magnitude(value), asdf_sets::kSqzNegative, false)
+                   : PutEncoded(out, Magnitude(value), asdf_sets::kSqzPositive, true);
+}
+
+char* PutDif(char* out, int64_t value) {
+  return value < 0 ? PutEncoded(out, Magnitude(value), asdf_sets::kDifNegative, false)
+                   : PutEncoded(out, Magnitude(value), asdf_sets::kDifPositive, true);
+}
+
+char* PutDup(char* out, int64_t count) {
+  // A count below 1 has no letter; the writer never asks for one.
+  return PutEncoded(out, count < 1 ? 1 : static_cast<uint64_t>(count), asdf_sets::kDup, false);
+}
 
 void AppendSqz(std::string& out, int64_t value) {
   if (value < 0) {

@@ -35,10 +35,18 @@ std::string EncodeDif(int64_t value);
 // REQUIRES: count >= 1 (the writer asks for 2 and more only).
 std::string EncodeDup(int64_t count);
 
-// Appending forms of the encoders for the writer's hot loop.
+// Appending forms of the encoders.
 void AppendSqz(std::string& out, int64_t value);
 void AppendDif(std::string& out, int64_t value);
 void AppendDup(std::string& out, int64_t count);
+
+// The longest token: a letter for the first of the 19 digits of |INT64_MIN|.
+inline constexpr std::size_t kMaxAsdfToken = 19;
+// Forms that write the token at out and return its end, for the writer's
+// hot loop. REQUIRES: room for kMaxAsdfToken bytes at out.
+char* PutSqz(char* out, int64_t value);
+char* PutDif(char* out, int64_t value);
+char* PutDup(char* out, int64_t count);
 
 enum class AsdfKind { kNone, kSqz, kDif, kDup, kRepeat };
 

@@ -33,77 +33,127 @@ std::string TextLine(const std::string& label, const std::string& text) {
 // Number of points the record holds, bounded by the arrays.
 int PointCount(const Spectrum& s) { return std::clamp(s.LastIndex + 1, 0, kArraySlots); }
 
-// The FIX lines are written in place into a buffer that grows line by line:
-// 16000 ordinates make this the writer's hottest loop. The ordinates have
-// FormatInt's text (decimal, '-' for negatives, no blanks).
-void AppendFixData(std::string& out, const Spectrum& s, const std::vector<int32_t>& y) {
+// The data lines are written in place, through a pointer into room made
+// ahead in the text (appending each token of one to four bytes to a string
+// cost a call for each): 16000 ordinates make this the writer's hottest
+// code.
+class TextWriter {
+ public:
+  // expected: the size the text will likely reach, taken at the first
+  // growth.
+  TextWriter(std::string& out, std::size_t expected)
+      : out_(out), len_(out.size()), expected_(expected) {}
+  ~TextWriter() { out_.resize(len_); }
+
+  // Where to write next, with room for n bytes.
+  char* Room(std::size_t n) {
+    if (len_ + n > out_.size()) Grow(n);
+    return out_.data() + len_;
+  }
+  // The bytes up to end are written.
+  void Wrote(const char* end) { len_ = static_cast<std::size_t>(end - out_.data()); }
+  std::size_t Size() const { return len_; }
+
+  void CrLf() {
+    char* p = Room(2);
+    p[0] = '\r';
+    p[1] = '\n';
+    Wrote(p + 2);
+  }
+  // RealToText41's text of an abscissa.
+  void Abscissa(double x) {
+    if (char* end = PutRealToText41(Room(16), x)) {
+      Wrote(end);
+    } else {
+      const std::string text = RealToText41(x);
+      char* p = Room(text.size());
+      Wrote(std::copy(text.begin(), text.end(), p));
+    }
+  }
+
+ private:
+  // The expected size is taken at once; past it the text grows by half.
+  [[gnu::noinline]] void Grow(std::size_t n) {
+    out_.resize(std::max({len_ + n, expected_, out_.size() + out_.size() / 2}));
+  }
+
+  std::string& out_;
+  std::size_t len_;
+  std::size_t expected_;
+};
+
+// The FIX lines: X and six ordinates in FormatInt's text (decimal, '-' for
+// negatives), each after one blank.
+void AppendFixData(std::string& out, std::size_t expected, const Spectrum& s,
+                   const std::vector<int32_t>& y) {
   constexpr std::size_t kMaxOrdinateText = 12;  // blank, sign, 10 digits
-  int n = static_cast<int>(y.size());
-  std::size_t len = out.size();
+  const int n = static_cast<int>(y.size());
+  TextWriter w(out, expected);
   for (int i = 0; i < n; ++i) {
     if (i % 6 == 0) {
-      std::string x = RealToText41(s.PointX(i));
-      std::size_t need = len + 2 + x.size() + 6 * kMaxOrdinateText + 2;
-      if (need > out.size()) out.resize(std::max(need, out.size() + out.size() / 2));
-      out[len++] = '\r';
-      out[len++] = '\n';
-      x.copy(&out[len], x.size());
-      len += x.size();
+      w.CrLf();
+      w.Abscissa(s.PointX(i));
     }
-    out[len++] = ' ';
-    char* end =
-        std::to_chars(&out[len], out.data() + out.size(), y[static_cast<std::size_t>(i)]).ptr;
-    len = static_cast<std::size_t>(end - out.data());
+    char* p = w.Room(kMaxOrdinateText);
+    *p++ = ' ';
+    w.Wrote(std::to_chars(p, p + kMaxOrdinateText - 1, y[static_cast<std::size_t>(i)]).ptr);
   }
-  out.resize(len);
-  out += kCrLf;
+  w.CrLf();
 }
 
-void AppendDifDupData(std::string& out, const Spectrum& s, const std::vector<int32_t>& y) {
-  int n = static_cast<int>(y.size());
-  out += kCrLf;
+// The DIFDUP lines: X, the SQZ value of the line's first point, then DIF
+// tokens with DUP counts for runs of equal differences, closed once a line
+// holds more than 70 characters.
+void AppendDifDupData(std::string& out, std::size_t expected, const Spectrum& s,
+                      const std::vector<int32_t>& y) {
+  const int n = static_cast<int>(y.size());
+  TextWriter w(out, expected);
+  w.CrLf();
   if (n == 0) return;
-  std::string line = RealToText41(s.PointX(0));
-  AppendSqz(line, y[0]);
+  auto put = [&w](char* (*token)(char*, int64_t), int64_t value) {
+    w.Wrote(token(w.Room(kMaxAsdfToken), value));
+  };
+  std::size_t lineStart = w.Size();
+  w.Abscissa(s.PointX(0));
+  put(PutSqz, y[0]);
   int64_t last = y[0];
   int64_t prev = 0;
   int dup = 1;
   bool first = true;
   for (int i = 1; i < n; ++i) {
-    if (line.size() > kDifDupLineLimit) {
-      if (dup > 1) AppendDup(line, dup);
-      out += line;
-      out += kCrLf;
+    if (w.Size() - lineStart > kDifDupLineLimit) {
+      if (dup > 1) put(PutDup, dup);
+      w.CrLf();
       // The new line repeats the last ordinate: the reader's Y check.
-      line = RealToText41(s.PointX(i - 1));
-      AppendSqz(line, y[static_cast<std::size_t>(i - 1)]);
+      lineStart = w.Size();
+      w.Abscissa(s.PointX(i - 1));
+      put(PutSqz, y[static_cast<std::size_t>(i - 1)]);
       last = y[static_cast<std::size_t>(i - 1)];
       dup = 1;
       first = true;
     }
     int64_t d = y[static_cast<std::size_t>(i)] - last;
     if (first) {
-      AppendDif(line, d);
+      put(PutDif, d);
       prev = d;
       first = false;
     } else if (d == prev) {
       ++dup;
     } else {
       if (dup > 1) {
-        AppendDup(line, dup);
+        put(PutDup, dup);
         dup = 1;
       }
-      AppendDif(line, d);
+      put(PutDif, d);
       prev = d;
     }
     last = y[static_cast<std::size_t>(i)];
     if (i == n - 1 && dup > 1) {
-      AppendDup(line, dup);
+      put(PutDup, dup);
       dup = 1;
     }
   }
-  out += line;
-  out += kCrLf;
+  w.CrLf();
 }
 
 // The ordinate as the data lines carry it, for the header's FIRSTY, MAXY
@@ -118,22 +168,46 @@ double CarriedOrdinate(double t) {
 
 }  // namespace
 
-std::string BuildJcampText(const Spectrum& s, JcampForm form) {
+namespace {
+
+// The text for the record into out (emptied first), whose room is used as
+// it is and kept.
+void BuildJcampTextInto(const Spectrum& s, JcampForm form, std::string& out) {
   int n = PointCount(s);
-  std::vector<int32_t> y(static_cast<std::size_t>(n));
+  // The ordinates as integers; their room is kept from call to call too.
+  thread_local std::vector<int32_t> y;
+  y.resize(static_cast<std::size_t>(n));
   // MaxT never below 0.0, MinT never above 1.0: the scan starts from there.
   double maxT = 0.0;
   double minT = 1.0;
+  int64_t largest = 0;  // of the ordinates' magnitudes
   for (int i = 0; i < n; ++i) {
     double t = CarriedOrdinate(s.TransY[static_cast<std::size_t>(i)]);
     if (t > maxT) maxT = t;
     if (t < minT) minT = t;
-    y[static_cast<std::size_t>(i)] = RoundToInt32(t * 100000.0);
+    // Adding and taking away 1.5 x 2^52 rounds a double of magnitude below
+    // 2^51 to an integer, halves to even (the default rounding mode), as
+    // RoundToInt32 does; that one takes the rest.
+    constexpr double kShift = 6755399441055744.0;
+    const double v = t * 100000.0;
+    const int32_t r =
+        std::fabs(v) < 2147483647.0 ? static_cast<int32_t>((v + kShift) - kShift) : RoundToInt32(v);
+    y[static_cast<std::size_t>(i)] = r;
+    largest = std::max(largest, std::abs(static_cast<int64_t>(r)));
   }
 
   const char* model = s.Model == 1 ? "PERKIN-ELMER 1600 FT-IR" : "PERKIN-ELMER 2000 FT-IR";
-  std::string out;
-  out.reserve(1024 + static_cast<std::size_t>(n) * (form == JcampForm::kFix ? 8 : 4));
+  out.clear();
+  // Room for the whole text as a rule: FIX ordinates take a blank, a sign
+  // and the digits of the largest, a line its break and abscissa besides;
+  // DIFDUP tokens take about three bytes.
+  const std::size_t ordinateText = 2 + std::to_string(largest).size();
+  const std::size_t abscissaText =
+      std::max(RealToText41(s.PointX(0)).size(), RealToText41(s.PointX(std::max(n - 1, 0))).size());
+  const std::size_t expected =
+      1024 + static_cast<std::size_t>(n) * (form == JcampForm::kFix ? ordinateText : 4) +
+      static_cast<std::size_t>(n / 6 + 1) * (2 + abscissaText);
+  out.reserve(expected);
   auto line = [&](const std::string& text) {
     out += text;
     out += kCrLf;
@@ -161,19 +235,31 @@ std::string BuildJcampText(const Spectrum& s, JcampForm form) {
   line("##MINY= " + FormatFixed(minT, 5));
   out += "##XYDATA= (X++(Y..Y))";
   if (form == JcampForm::kFix) {
-    AppendFixData(out, s, y);
+    AppendFixData(out, expected, s, y);
   } else {
-    AppendDifDupData(out, s, y);
+    AppendDifDupData(out, expected, s, y);
   }
   line("##END= ");
+}
+
+}  // namespace
+
+std::string BuildJcampText(const Spectrum& s, JcampForm form) {
+  std::string out;
+  BuildJcampTextInto(s, form, out);
   return out;
 }
 
 bool WriteJcampFile(const std::string& path, Spectrum& spectrum, JcampForm form,
                     Messages& messages) {
   StampModification(spectrum.ModDate, spectrum.ModTime);
-  std::string text = BuildJcampText(spectrum, form);
-  return WriteFileOrReport(path, text, messages);
+  // The text's room is kept for the next export: a new text of 100 KB and
+  // more at each export took fresh pages from the system, each faulted in.
+  thread_local std::string text;
+  BuildJcampTextInto(spectrum, form, text);
+  const bool written = WriteFileOrReport(path, text, messages);
+  if (TooLargeToKeep(text)) std::string().swap(text);
+  return written;
 }
 
 }  // namespace tesvar

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace tesvar {
 namespace {
@@ -90,6 +92,30 @@ TEST(RealToText41, Examples) {
   EXPECT_EQ(RealToText41(399.96), "400.0");
   EXPECT_EQ(RealToText41(9.5), " 9.5");
   EXPECT_EQ(RealToText41(-12.34), "-12.3");
+}
+
+// The writer's form writes RealToText41's text for whole numbers of tenths
+// below 10^11, and declines every other value.
+TEST(RealToText41, PutFormWritesTheSameText) {
+  std::vector<double> whole = {0.0,   -0.0,    0.5,           -0.5,          1.0,    9.9,
+                               -9.9,  10.0,    99.9,          -99.9,         7999.5, 4000.0,
+                               450.0, -1234.5, 99999999999.9, -99999999999.9};
+  for (double step : {0.5, 1.0, 2.0, 0.1 * 3}) {
+    for (int i = 0; i < 400; ++i) whole.push_back(std::round((8000 - step * i) * 10) / 10);
+  }
+  for (double v : whole) {
+    char text[16];
+    const char* end = PutRealToText41(text, v);
+    ASSERT_NE(end, nullptr) << v;
+    EXPECT_EQ(std::string(text, static_cast<std::size_t>(end - text)), RealToText41(v)) << v;
+  }
+  const double declined[] = {
+      0.25,     -0.04, 1e11, -1e11, 1e300, std::nan(""), std::numeric_limits<double>::infinity(),
+      0.1 + 0.2};
+  for (double v : declined) {
+    char text[16];
+    EXPECT_EQ(PutRealToText41(text, v), nullptr) << v;
+  }
 }
 
 TEST(FormatExp23, TwentyThreeCharacters) {

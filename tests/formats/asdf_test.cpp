@@ -30,6 +30,7 @@ TEST(Asdf, Encoders) {
       {"dif", -10000000, "j0000000"},
       // The difference of the two int32 extremes needs 64 bits.
       {"dif", -4294967295LL, "m294967295"},
+      {"dif", std::numeric_limits<int64_t>::min(), "r223372036854775808"},
       {"dup", 1, "S"},
       {"dup", 2, "T"},
       {"dup", 3, "U"},

@@ -264,6 +264,19 @@ TEST(JcampWriter, WriteStampsAndWrites) {
   EXPECT_EQ(s.ModDate, "26/12/07");
   EXPECT_EQ(s.ModTime, "00:00:00.00");
   EXPECT_EQ(test::ReadFile(dir + "/a.jdx"), BuildJcampText(s, JcampForm::kDifDup));
+
+  // Exports one after the other, long and short, in both forms: each file
+  // holds its own text and nothing of an earlier, longer one.
+  std::vector<double> t(3000);
+  for (std::size_t i = 0; i < t.size(); ++i) t[i] = 0.5 + 0.4 * std::sin(0.01 * i);
+  Spectrum longer = MakeSpectrum(4000, 1, t);
+  for (Spectrum* next : {&longer, &s, &longer, &s}) {
+    for (JcampForm form : {JcampForm::kFix, JcampForm::kDifDup}) {
+      ASSERT_TRUE(WriteJcampFile(dir + "/b.jdx", *next, form, m));
+      EXPECT_EQ(test::ReadFile(dir + "/b.jdx"), BuildJcampText(*next, form))
+          << next->NPoints << (form == JcampForm::kFix ? " FIX" : " DIFDUP");
+    }
+  }
 }
 
 TEST(JcampWriter, CannotCreateShowsTheBox) {
