@@ -1,5 +1,5 @@
 # Sourced by the end-to-end window tests: runs a command on a virtual X
-# server of its own.
+# server of its own, and chooses menu items in the program's window.
 #
 # Xvfb picks a free display itself (-displayfd) and writes its number once
 # it accepts connections, so no display number is guessed and the command
@@ -35,4 +35,28 @@ with_virtual_display() {
   wait "$xpid" 2>/dev/null
   rm -rf "$dir"
   return "$rc"
+}
+
+# choose_menu_item WID MENU ITEM CHECK...: chooses a menu item of the window
+# by its access keys (alt+MENU, then ITEM) until CHECK succeeds; CHECK runs
+# every half second for about 5 s after each try. A key pressed before the
+# menu has opened (and taken the keyboard) goes to the window instead, which
+# a busy machine makes possible: then the menu is closed (Escape) and opened
+# again, with more time, up to three tries. Fails when CHECK never succeeds.
+choose_menu_item() {
+  local wid=$1 menu=$2 item=$3 attempt
+  shift 3
+  for attempt in 1 2 3; do
+    xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+    xdotool key Escape
+    xdotool key "alt+$menu"
+    sleep "$attempt"
+    xdotool key "$item"
+    for _ in $(seq 1 10); do
+      sleep 0.5
+      "$@" && return 0
+    done
+    echo "alt+$menu, $item: try $attempt showed no effect"
+  done
+  return 1
 }

@@ -27,6 +27,7 @@ trap 'rm -rf "$work"' EXIT
 cat >"$work/inside.sh" <<'INSIDE'
 set -u
 src=$1 bin=$2 work=$3
+source "$src/tests/app/virtual_display.sh"
 caption="Tesvar v1.5a - polystyrene.sp"
 unset QT_QPA_PLATFORM  # the window must go to the X server, not offscreen
 
@@ -66,23 +67,9 @@ if [ "${colours:-0}" -le 1 ]; then
 fi
 echo "screenshot: $(identify -format '%wx%h' "$work/window.png"), $colours colours"
 
-# File, Exit by its access keys; closing asks nothing. A key pressed before
-# the menu has opened (and taken the keyboard) goes to the window instead,
-# which a busy machine makes possible: then the menu is closed and opened
-# again, up to three times.
-for attempt in 1 2 3; do
-  xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
-  xdotool key Escape
-  xdotool key alt+f
-  sleep $((attempt))
-  xdotool key x
-  for _ in $(seq 1 20); do  # at most 10 s
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.5
-  done
-  kill -0 "$pid" 2>/dev/null || break
-  echo "File, Exit: attempt $attempt left the program running"
-done
+# File, Exit by its access keys; closing asks nothing.
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
+choose_menu_item "$wid" f x program_ended
 if kill -0 "$pid" 2>/dev/null; then
   echo "FAIL: tesvar did not end after File, Exit"
   kill "$pid" 2>/dev/null
