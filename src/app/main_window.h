@@ -18,6 +18,7 @@
 #include "app/user_interface.h"
 #include "core/messages.h"
 #include "core/spectrum.h"
+#include "core/version.h"
 #include "formats/file_kinds.h"
 #include "plot/cursor_tools.h"
 #include "plot/peak_search.h"
@@ -37,7 +38,7 @@ class PaintBox;
 class StatusBar;
 
 inline constexpr const char* kApplicationTitle = "Tesvar";
-inline constexpr const char* kProgramCaption = "Tesvar v1.5a";
+inline constexpr const char* kProgramCaption = "Tesvar v" TESVAR_VERSION;
 
 // The readers' and writers' way to the user: error boxes through the
 // window's UserInterface, the bell, and the status bar panels.

@@ -17,12 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "core/version.h"
 #include "formats/file_kinds.h"
 
 namespace tesvar::cli {
 
 inline constexpr const char* kProgramName = "tesvar-convert";
-inline constexpr const char* kVersionText = "tesvar-convert 1.5a";
+inline constexpr const char* kVersionText = "tesvar-convert " TESVAR_VERSION;
 
 // Largest --screen and --size side: the widest plot surface the window
 // makes is 12800 pixels, and a metafile's coordinates are 16-bit.

@@ -4,6 +4,7 @@
 
 #include "core/file_io.h"
 #include "core/number_text.h"
+#include "core/version.h"
 #include "plot/wavenumber_axis.h"
 
 namespace tesvar {
@@ -18,7 +19,7 @@ constexpr int kLabelUnit = 4;
 constexpr int kPairsPerLine = 8;
 
 // The program's name and version as the window caption shows them.
-constexpr const char* kGenerator = "Tesvar v1.5a";
+constexpr const char* kGenerator = "Tesvar v" TESVAR_VERSION;
 
 constexpr const char* kNewline = "\r\n";
 
