@@ -15,12 +15,8 @@ if ! command -v Xvfb >/dev/null 2>&1; then
   exit 77
 fi
 source "$src/tests/app/virtual_display.sh"
-for tool in xdotool xclip; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "FAIL: $tool is not installed (build.sh installs it)"
-    exit 1
-  fi
-done
+source "$src/tests/shell_support.sh"
+fail_unless_installed xdotool xclip
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -32,25 +28,12 @@ source "$src/tests/app/virtual_display.sh"
 caption="Tesvar v1.5a - polystyrene.sp"
 unset QT_QPA_PLATFORM
 
-"$bin/tesvar" "$src/samples/polystyrene.sp" >"$work/tesvar.log" 2>&1 &
-pid=$!
+start_window "$work/tesvar.log" "$caption" "$bin/tesvar" "$src/samples/polystyrene.sp"
 trap 'kill "$pid" 2>/dev/null' EXIT
-
-wid=""
-for _ in $(seq 1 40); do  # at most 20 s
-  wid=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1)
-  [ -n "$wid" ] && break
-  sleep 0.5
-done
-if [ -z "$wid" ]; then
-  echo "FAIL: no window titled '$caption' within 20 s"
-  cat "$work/tesvar.log"
-  exit 1
-fi
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 # The client area is 418 px high; the menu bar takes the rest. Controls sit
-# at their resource positions in the client area.
+# at fixed positions in the client area, where the window lays them out.
 top=$((Y + HEIGHT - 418))
 click() {  # client x, client y
   xdotool mousemove --sync $((X + $1)) $((top + $2)) click 1

@@ -60,3 +60,29 @@ choose_menu_item() {
   done
   return 1
 }
+
+# start_window LOG CAPTION PROGRAM ARGS...: starts the program in the
+# background, its output to LOG, and waits at most 20 s for its window titled
+# CAPTION; sets pid and wid. Exits 1, with the program's output, when the
+# program ends first or no such window shows.
+start_window() {
+  local log=$1 caption=$2
+  shift 2
+  "$@" >"$log" 2>&1 &
+  pid=$!
+  wid=""
+  for _ in $(seq 1 40); do
+    wid=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1)
+    [ -n "$wid" ] && return 0
+    if ! kill -0 "$pid" 2>/dev/null; then
+      echo "FAIL: $(basename "$1") ended before showing its window"
+      cat "$log"
+      exit 1
+    fi
+    sleep 0.5
+  done
+  echo "FAIL: no window titled '$caption' within 20 s"
+  kill "$pid" 2>/dev/null
+  cat "$log"
+  exit 1
+}

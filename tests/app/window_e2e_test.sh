@@ -14,12 +14,8 @@ if ! command -v Xvfb >/dev/null 2>&1; then
   exit 77
 fi
 source "$src/tests/app/virtual_display.sh"
-for tool in xdotool import identify; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "FAIL: $tool is not installed (build.sh installs it)"
-    exit 1
-  fi
-done
+source "$src/tests/shell_support.sh"
+fail_unless_installed xdotool import identify
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -31,26 +27,7 @@ source "$src/tests/app/virtual_display.sh"
 caption="Tesvar v1.5a - polystyrene.sp"
 unset QT_QPA_PLATFORM  # the window must go to the X server, not offscreen
 
-"$bin/tesvar" "$src/samples/polystyrene.sp" >"$work/tesvar.log" 2>&1 &
-pid=$!
-
-wid=""
-for _ in $(seq 1 40); do  # at most 20 s
-  wid=$(xdotool search --name "^${caption}\$" 2>/dev/null | head -n 1)
-  [ -n "$wid" ] && break
-  if ! kill -0 "$pid" 2>/dev/null; then
-    echo "FAIL: tesvar ended before showing its window"
-    cat "$work/tesvar.log"
-    exit 1
-  fi
-  sleep 0.5
-done
-if [ -z "$wid" ]; then
-  echo "FAIL: no window titled '$caption' within 20 s"
-  kill "$pid" 2>/dev/null
-  cat "$work/tesvar.log"
-  exit 1
-fi
+start_window "$work/tesvar.log" "$caption" "$bin/tesvar" "$src/samples/polystyrene.sp"
 # The first paint may take a while on a busy machine: screenshots until one
 # shows more than one colour.
 colours=0

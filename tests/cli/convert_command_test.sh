@@ -18,19 +18,14 @@
 set -u
 src=$1
 convert=$2/tesvar-convert
+source "$src/tests/shell_support.sh"
 sample=$src/samples/polystyrene.sp
 if [ ! -x "$convert" ]; then
   echo "SKIP: $convert was not built"
   exit 77
 fi
 
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+start_checks
 # expect_status WANT COMMAND... : runs the command, stdout/stderr to files.
 expect_status() {
   local want=$1
@@ -148,8 +143,4 @@ else
   echo "note: $shared is absent; the real-file cases were skipped"
 fi
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all converter command checks passed"
+end_checks "all converter command checks passed"

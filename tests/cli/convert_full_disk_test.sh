@@ -7,13 +7,14 @@
 set -u
 src=$1
 convert=$2/tesvar-convert
+source "$src/tests/shell_support.sh"
 sample=$src/samples/polystyrene.sp
 if [ ! -x "$convert" ]; then
   echo "SKIP: $convert was not built"
   exit 77
 fi
 
-dir=$(mktemp -d)
+start_checks
 disk=$dir/disk
 cleanup() {
   umount -l "$disk" 2>/dev/null
@@ -25,11 +26,6 @@ if ! mount -t tmpfs -o size=64k tmpfs "$disk" 2>"$dir/mount.err"; then
   echo "SKIP: cannot mount a tmpfs ($(cat "$dir/mount.err")); the full-disk test needs root"
   exit 77
 fi
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 outputs="sp jdx asc plt svg wmf png pdf"
@@ -58,8 +54,4 @@ grep -qxF "tesvar-convert: $disk/polystyrene.jdx: Disk full." "$dir/err" ||
   fail "batch: said $(head -c 300 "$dir/err")"
 [ "$(ls -A "$disk")" = "$before" ] || fail "batch: left $(ls -A "$disk" | tr '\n' ' ')"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all outputs refused the full disk and kept the old files"
+end_checks "all outputs refused the full disk and kept the old files"

@@ -7,23 +7,13 @@
 # Usage: deb_package_test.sh SOURCE_DIR BINARY_DIR. Exit 77 = skipped.
 set -u
 bin=$2
-for program in cpack dpkg-deb dpkg-shlibdeps; do
-  if ! command -v "$program" >/dev/null 2>&1; then
-    echo "SKIP: $program is not installed"
-    exit 77
-  fi
-done
+source "$1/tests/shell_support.sh"
+skip_unless_installed cpack dpkg-deb dpkg-shlibdeps
 if [ ! -f "$bin/CPackConfig.cmake" ] || [ ! -x "$bin/tesvar-convert" ]; then
   echo "SKIP: no package configuration in $bin (built without the window program?)"
   exit 77
 fi
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+start_checks
 
 if ! (cd "$dir" && cpack -G DEB --config "$bin/CPackConfig.cmake" -B "$dir" >"$dir/cpack.log" 2>&1); then
   cat "$dir/cpack.log"

@@ -5,17 +5,12 @@
 # Usage: install_test.sh SOURCE_DIR BINARY_DIR. Exit 77 = skipped.
 set -u
 bin=$2
+source "$1/tests/shell_support.sh"
 if [ ! -x "$bin/tesvar" ] || [ ! -x "$bin/tesvar-convert" ]; then
   echo "SKIP: the programs were not built"
   exit 77
 fi
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+start_checks
 
 if ! DESTDIR="$dir/root" cmake --install "$bin" --prefix /usr >"$dir/install.log" 2>&1; then
   cat "$dir/install.log"
@@ -75,8 +70,4 @@ if command -v groff >/dev/null 2>&1; then
 fi
 [ "$("$root/bin/tesvar-convert" --version)" = "tesvar-convert 1.5a" ] || fail "the installed converter does not run"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "install checks passed"
+end_checks "install checks passed"

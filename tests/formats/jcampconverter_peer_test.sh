@@ -10,16 +10,9 @@
 set -u
 src=$(cd "$1" && pwd)
 bin=$(cd "$2" && pwd)
-peer="$bin/npm-peer"
+source "$src/tests/shell_support.sh"
 
-install_peer() {
-  [ -f "$peer/node_modules/jcampconverter/package.json" ] && return 0
-  command -v npm >/dev/null 2>&1 || return 1
-  mkdir -p "$peer"
-  [ -f "$peer/package.json" ] || echo '{"name": "tesvar-npm-peer", "private": true}' >"$peer/package.json"
-  (cd "$peer" && npm install --no-audit --no-fund --loglevel=error jcampconverter@12) >&2
-}
-if ! install_peer; then
+if ! peer=$(install_npm_peer "$bin" jcampconverter 12); then
   echo "npm could not install jcampconverter: skipped"
   exit 77
 fi

@@ -11,22 +11,11 @@
 # Usage: outputs_peer_test.sh SOURCE_DIR BINARY_DIR. Exit 77 = a program is
 # missing.
 set -u
+src=$1
 bin=$2
-
-for program in hp2xx xmllint rsvg-convert python3; do
-  if ! command -v "$program" >/dev/null 2>&1; then
-    echo "SKIP: $program is not installed"
-    exit 77
-  fi
-done
-
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$src/tests/shell_support.sh"
+skip_unless_installed hp2xx xmllint rsvg-convert python3
+start_checks
 
 if ! TESVAR_PLOT_SAMPLES_DIR="$dir" "$bin/tests_output" --gtest_filter='PlotSamples.*' >"$dir/gtest.log" 2>&1; then
   cat "$dir/gtest.log"
@@ -34,79 +23,9 @@ if ! TESVAR_PLOT_SAMPLES_DIR="$dir" "$bin/tests_output" --gtest_filter='PlotSamp
   exit 1
 fi
 
-# Prints the share of inked pixels (per mille) in a PBM (P4) or PNG file.
-# PNG: 8-bit RGB or RGBA, not interlaced, as rsvg-convert writes them; a
-# pixel counts when it is opaque enough and not white.
+# The share of inked pixels (per mille) of a PBM or PNG picture.
 ink() {
-  python3 - "$1" <<'EOF'
-import struct, sys, zlib
-
-data = open(sys.argv[1], 'rb').read()
-if data[:2] == b'P4':
-    fields, pos = [], 2
-    while len(fields) < 2:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b'#':
-            pos = data.index(b'\n', pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(int(data[pos:end]))
-        pos = end
-    width, height = fields
-    bits = data[pos + 1:]
-    stride = (width + 7) // 8
-    inked = 0
-    for row in range(height):
-        line = bits[row * stride:(row + 1) * stride]
-        for col in range(width):
-            if line[col // 8] & (0x80 >> (col % 8)):
-                inked += 1
-    print(1000 * inked // (width * height))
-    sys.exit(0)
-
-assert data[:8] == b'\x89PNG\r\n\x1a\n', 'not a PNG or PBM file'
-pos, idat = 8, b''
-while pos < len(data):
-    length, kind = struct.unpack('>I4s', data[pos:pos + 8])
-    body = data[pos + 8:pos + 8 + length]
-    if kind == b'IHDR':
-        width, height, depth, colour, _, _, interlace = struct.unpack('>IIBBBBB', body)
-    elif kind == b'IDAT':
-        idat += body
-    pos += 12 + length
-assert depth == 8 and colour in (2, 6) and interlace == 0, 'unexpected PNG layout'
-bpp = 4 if colour == 6 else 3
-raw = zlib.decompress(idat)
-stride = width * bpp
-previous = bytearray(stride)
-inked = 0
-for row in range(height):
-    kind = raw[row * (stride + 1)]
-    line = bytearray(raw[row * (stride + 1) + 1:(row + 1) * (stride + 1)])
-    for i in range(stride):
-        a = line[i - bpp] if i >= bpp else 0
-        b = previous[i]
-        c = previous[i - bpp] if i >= bpp else 0
-        if kind == 1:
-            line[i] = (line[i] + a) & 255
-        elif kind == 2:
-            line[i] = (line[i] + b) & 255
-        elif kind == 3:
-            line[i] = (line[i] + (a + b) // 2) & 255
-        elif kind == 4:
-            p = a + b - c
-            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-    for i in range(0, stride, bpp):
-        alpha = line[i + 3] if bpp == 4 else 255
-        if alpha >= 128 and min(line[i:i + 3]) < 200:
-            inked += 1
-    previous = line
-print(1000 * inked // (width * height))
-EOF
+  python3 "$src/tests/image_ink.py" "$1" | cut -d' ' -f1
 }
 
 for plt in "$dir"/*.plt; do
@@ -149,8 +68,4 @@ for svg in "$dir"/*.svg; do
   fi
 done
 
-if [ $failures -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all exports opened by hp2xx, xmllint and rsvg-convert"
+end_checks "all exports opened by hp2xx, xmllint and rsvg-convert"

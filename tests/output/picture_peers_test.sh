@@ -16,22 +16,11 @@
 # Usage: picture_peers_test.sh SOURCE_DIR BINARY_DIR. Exit 77 = a program is
 # missing.
 set -u
+src=$1
 bin=$2
-
-for program in wmf2gd pdftoppm pdfinfo python3; do
-  if ! command -v "$program" >/dev/null 2>&1; then
-    echo "SKIP: $program is not installed"
-    exit 77
-  fi
-done
-
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$src/tests/shell_support.sh"
+skip_unless_installed wmf2gd pdftoppm pdfinfo python3
+start_checks
 
 if ! TESVAR_PICTURE_DIR="$dir" QT_QPA_PLATFORM=offscreen "$bin/plot_output_qttest" writePictures \
   >"$dir/qttest.log" 2>&1; then
@@ -40,95 +29,9 @@ if ! TESVAR_PICTURE_DIR="$dir" QT_QPA_PLATFORM=offscreen "$bin/plot_output_qttes
   exit 1
 fi
 
-# Prints "inked-per-mille left top right bottom" of a binary PGM (P5) or a
-# PNG of 8-bit grey, grey with alpha, RGB or RGBA without interlacing. A
-# pixel is ink when it is opaque enough and darker than light grey; the
-# bounding box (-1 when there is none) is that of every pixel not pure white,
-# so that it includes lines too thin to count as ink.
+# "inked-per-mille left top right bottom" of a PGM or PNG picture.
 measure() {
-  python3 - "$1" <<'EOF'
-import struct, sys, zlib
-
-data = open(sys.argv[1], 'rb').read()
-
-def report(width, height, pixels):
-    # pixels(row) -> the row's (ink, not white) pairs
-    inked, left, top, right, bottom = 0, width, height, -1, -1
-    for y in range(height):
-        row = pixels(y)
-        inked += sum(ink for ink, _ in row)
-        marked = [mark for _, mark in row]
-        if any(marked):
-            top = min(top, y)
-            bottom = y
-            left = min(left, marked.index(True))
-            right = max(right, width - 1 - marked[::-1].index(True))
-    if right < 0:
-        left = top = -1
-    print(1000 * inked // (width * height), left, top, right, bottom)
-
-if data[:2] == b'P5':
-    fields, pos = [], 2
-    while len(fields) < 3:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b'#':
-            pos = data.index(b'\n', pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(int(data[pos:end]))
-        pos = end
-    width, height, maxval = fields
-    assert maxval == 255, 'unexpected PGM depth'
-    grey = data[pos + 1:]
-    report(width, height, lambda y: [(v < 200, v < 255) for v in grey[y * width:(y + 1) * width]])
-    sys.exit(0)
-
-assert data[:8] == b'\x89PNG\r\n\x1a\n', 'neither PGM nor PNG'
-pos, idat = 8, b''
-while pos < len(data):
-    length, kind = struct.unpack('>I4s', data[pos:pos + 8])
-    body = data[pos + 8:pos + 8 + length]
-    if kind == b'IHDR':
-        width, height, depth, colour, _, _, interlace = struct.unpack('>IIBBBBB', body)
-    elif kind == b'IDAT':
-        idat += body
-    pos += 12 + length
-channels = {0: 1, 2: 3, 4: 2, 6: 4}.get(colour)
-assert depth == 8 and channels and interlace == 0, 'unexpected PNG layout'
-raw = zlib.decompress(idat)
-stride = width * channels
-rows, previous = [], bytearray(stride)
-for y in range(height):
-    kind = raw[y * (stride + 1)]
-    line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-    for i in range(stride):
-        a = line[i - channels] if i >= channels else 0
-        b = previous[i]
-        c = previous[i - channels] if i >= channels else 0
-        if kind == 1:
-            line[i] = (line[i] + a) & 255
-        elif kind == 2:
-            line[i] = (line[i] + b) & 255
-        elif kind == 3:
-            line[i] = (line[i] + (a + b) // 2) & 255
-        elif kind == 4:
-            p = a + b - c
-            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-            line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-    colours = 1 if channels <= 2 else 3
-    alpha = channels in (2, 4)
-    ink = []
-    for i in range(0, stride, channels):
-        opaque = line[i + channels - 1] >= 128 if alpha else True
-        darkest = min(line[i:i + colours])
-        ink.append((opaque and darkest < 200, opaque and darkest < 255))
-    rows.append(ink)
-    previous = line
-report(width, height, lambda y: rows[y])
-EOF
+  python3 "$src/tests/image_ink.py" "$1"
 }
 
 # wmf2gd writes a progress counter (" 42%" and three backspaces) on
@@ -177,8 +80,4 @@ else
   fail "printout.pdf: pdftoppm wrote no page"
 fi
 
-if [ $failures -ne 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "metafiles opened by wmf2gd, printout by pdfinfo and pdftoppm"
+end_checks "metafiles opened by wmf2gd, printout by pdfinfo and pdftoppm"

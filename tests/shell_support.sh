@@ -1,0 +1,61 @@
+# Sourced by the shell-driven tests: the steps every one of them repeats.
+# A test that cannot run here exits 77, which CTest reports as skipped.
+
+# skip_unless_installed PROGRAM...: skips the test when a program is missing.
+skip_unless_installed() {
+  local program
+  for program in "$@"; do
+    if ! command -v "$program" >/dev/null 2>&1; then
+      echo "SKIP: $program is not installed"
+      exit 77
+    fi
+  done
+}
+
+# fail_unless_installed PROGRAM...: a missing program is a failure where
+# build.sh installs it, so that a test does not pass by skipping itself.
+fail_unless_installed() {
+  local program
+  for program in "$@"; do
+    if ! command -v "$program" >/dev/null 2>&1; then
+      echo "FAIL: $program is not installed (build.sh installs it)"
+      exit 1
+    fi
+  done
+}
+
+# start_checks: a scratch folder $dir, removed at exit, and fail(), which
+# counts a failure and goes on so that one run reports them all.
+start_checks() {
+  dir=$(mktemp -d)
+  trap 'rm -rf "$dir"' EXIT
+  failures=0
+}
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# end_checks MESSAGE: exits 1 after any failure, else prints MESSAGE.
+end_checks() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures failure(s)"
+    exit 1
+  fi
+  echo "$1"
+}
+
+# install_npm_peer BINARY_DIR PACKAGE VERSION: installs an independent
+# reader from the npm registry into BINARY_DIR/npm-peer once (later runs
+# reuse it) and prints that folder. The peers serve the tests only and are
+# never part of the product. Fails when npm is missing or cannot install it.
+install_npm_peer() {
+  local peer="$1/npm-peer" package=$2 version=$3
+  if [ ! -f "$peer/node_modules/$package/package.json" ]; then
+    command -v npm >/dev/null 2>&1 || return 1
+    mkdir -p "$peer"
+    [ -f "$peer/package.json" ] || echo '{"name": "tesvar-npm-peer", "private": true}' >"$peer/package.json"
+    (cd "$peer" && npm install --no-audit --no-fund --loglevel=error "$package@$version") >&2 || return 1
+  fi
+  echo "$peer"
+}
