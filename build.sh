@@ -7,6 +7,9 @@
 #   ./build.sh fuzz [SECONDS] build the libFuzzer targets and run each for SECONDS (default 60;
 #                             FUZZ_RUNS=N: for N executions instead)
 #   ./build.sh fuzz-ci        replay the fuzz corpora, then fuzz each target for 30 s
+#   ./build.sh format-check   fail when a source file differs from clang-format's layout
+#   ./build.sh format         lay out every source file with clang-format
+# TESVAR_WERROR=ON makes compiler warnings in the project's code errors (CI sets it).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,13 +17,13 @@ BUILD_DIR=${BUILD_DIR:-build}
 
 # Debian packages the build, the tests and the peer programs of the tests need.
 PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick xclip
   clang libclang-rt-14-dev
-  hp2xx libwmf-bin librsvg2-bin poppler-utils libxml2-utils
+  hp2xx libwmf-bin fonts-urw-base35 librsvg2-bin poppler-utils libxml2-utils
   dpkg-dev desktop-file-utils shared-mime-info groff-base
 )
 
@@ -43,8 +46,12 @@ install_missing() {
 }
 
 configure_and_build() {
+  local options=()
+  [ -n "${TESVAR_WERROR:-}" ] && options+=(-DTESVAR_WERROR="$TESVAR_WERROR")
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" "$@"
+  elif [ ${#options[@]} -gt 0 ]; then
+    cmake "$BUILD_DIR" "${options[@]}" >/dev/null
   fi
   cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
@@ -135,6 +142,12 @@ replay_corpora() {
   return $status
 }
 
+# The C++ sources clang-format lays out: every tracked .cpp and .h of the
+# program, its tests, fuzz targets, benchmarks and tools.
+format_sources() {
+  git ls-files -z -- src tests fuzz bench tools | grep -zE '\.(cpp|h)$'
+}
+
 cmd=${1:-build}
 shift || true
 case "$cmd" in
@@ -168,8 +181,17 @@ case "$cmd" in
     replay_corpora
     run_fuzzers 30
     ;;
+  format-check)
+    install_missing
+    format_sources | xargs -0 clang-format --dry-run -Werror
+    echo "every source file is laid out as clang-format lays it out"
+    ;;
+  format)
+    install_missing
+    format_sources | xargs -0 clang-format -i
+    ;;
   *)
-    echo "usage: $0 {run|test|build|sanitize|fuzz [SECONDS]|fuzz-ci}" >&2
+    echo "usage: $0 {run|test|build|sanitize|fuzz [SECONDS]|fuzz-ci|format-check|format}" >&2
     exit 2
     ;;
 esac

@@ -185,15 +185,15 @@ class ParametersTest : public QObject {
     MakeSpFile((d + "/s.sp").toStdString(), 5, "first title");
     ScriptedUi ui;
     TForm1 w({d + "/s.sp"}, ui);
-    ui.onModal = [](QDialog& d) {
-      auto& dlg = static_cast<TPE1Dlg&>(d);
+    ui.onModal = [](QDialog& dialog) {
+      auto& dlg = static_cast<TPE1Dlg&>(dialog);
       dlg.CommentEdit->setText("cancelled");
       dlg.CancelBtn->click();
     };
     w.Parameters1->trigger();
     QString shownSecondTime;
-    ui.onModal = [&](QDialog& d) {
-      auto& dlg = static_cast<TPE1Dlg&>(d);
+    ui.onModal = [&](QDialog& dialog) {
+      auto& dlg = static_cast<TPE1Dlg&>(dialog);
       shownSecondTime = dlg.CommentEdit->text();
       dlg.UserEdit->setText("second operator");
       dlg.CommentEdit->setText("second title");
