@@ -1,27 +1,33 @@
 # Sourced by the shell-driven tests: the steps every one of them repeats.
 # A test that cannot run here exits 77, which CTest reports as skipped.
 
-# skip_unless_installed PROGRAM...: skips the test when a program is missing.
-skip_unless_installed() {
-  local program
+# need_programs skip|fail PROGRAM...: a missing program skips the test, or
+# fails it where build.sh installs the program, so that a test does not pass
+# by skipping itself.
+need_programs() {
+  local mode=$1 program
+  shift
   for program in "$@"; do
-    if ! command -v "$program" >/dev/null 2>&1; then
+    command -v "$program" >/dev/null 2>&1 && continue
+    if [ "$mode" = skip ]; then
       echo "SKIP: $program is not installed"
       exit 77
     fi
+    echo "FAIL: $program is not installed (build.sh installs it)"
+    exit 1
   done
 }
 
-# fail_unless_installed PROGRAM...: a missing program is a failure where
-# build.sh installs it, so that a test does not pass by skipping itself.
-fail_unless_installed() {
-  local program
-  for program in "$@"; do
-    if ! command -v "$program" >/dev/null 2>&1; then
-      echo "FAIL: $program is not installed (build.sh installs it)"
-      exit 1
-    fi
-  done
+# converter_test_setup SOURCE_DIR BINARY_DIR: $src, $sample (the bundled
+# spectrum) and $convert, the converter, whose absence skips the test.
+converter_test_setup() {
+  src=$1
+  sample=$src/samples/polystyrene.sp
+  convert=$2/tesvar-convert
+  if [ ! -x "$convert" ]; then
+    echo "SKIP: $convert was not built"
+    exit 77
+  fi
 }
 
 # start_checks: a scratch folder $dir, removed at exit, and fail(), which

@@ -9,17 +9,8 @@
 set -u
 src=$(cd "$1" && pwd)
 bin=$(cd "$2" && pwd)
-
-if ! command -v Xvfb >/dev/null 2>&1; then
-  echo "Xvfb is not installed: skipped"
-  exit 77
-fi
 source "$src/tests/app/virtual_display.sh"
-source "$src/tests/shell_support.sh"
-fail_unless_installed xdotool xclip
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+window_test_setup xdotool xclip
 
 cat >"$work/inside.sh" <<'INSIDE'
 set -u

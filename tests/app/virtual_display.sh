@@ -7,6 +7,18 @@
 # lock files in /tmp; twice a test's program started on a display it could
 # not connect to, right after another test's server had ended.)
 
+source "$(dirname "${BASH_SOURCE[0]}")/../shell_support.sh"
+
+# window_test_setup PROGRAM...: skips the test without Xvfb, fails it
+# without one of the programs it drives the window with (build.sh installs
+# them all), and makes the scratch folder $work, removed at exit.
+window_test_setup() {
+  need_programs skip Xvfb
+  need_programs fail "$@"
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+}
+
 # with_virtual_display COMMAND ARGS...: runs COMMAND with DISPLAY set and
 # returns its status; 1 (with the server's messages) when no server came up.
 with_virtual_display() {

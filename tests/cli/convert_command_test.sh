@@ -16,14 +16,8 @@
 #     format "%H:%M:%S" plus ".00" gives "00:00:00.00".
 # Usage: convert_command_test.sh SOURCE_DIR BINARY_DIR. Exit 77 = skipped.
 set -u
-src=$1
-convert=$2/tesvar-convert
-source "$src/tests/shell_support.sh"
-sample=$src/samples/polystyrene.sp
-if [ ! -x "$convert" ]; then
-  echo "SKIP: $convert was not built"
-  exit 77
-fi
+source "$1/tests/shell_support.sh"
+converter_test_setup "$@"
 
 start_checks
 # expect_status WANT COMMAND... : runs the command, stdout/stderr to files.

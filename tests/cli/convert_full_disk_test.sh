@@ -5,14 +5,8 @@
 # in batch mode too. Mounting needs root: elsewhere the test is skipped.
 # Usage: convert_full_disk_test.sh SOURCE_DIR BINARY_DIR. Exit 77 = skipped.
 set -u
-src=$1
-convert=$2/tesvar-convert
-source "$src/tests/shell_support.sh"
-sample=$src/samples/polystyrene.sp
-if [ ! -x "$convert" ]; then
-  echo "SKIP: $convert was not built"
-  exit 77
-fi
+source "$1/tests/shell_support.sh"
+converter_test_setup "$@"
 
 start_checks
 disk=$dir/disk

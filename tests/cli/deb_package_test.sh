@@ -8,7 +8,7 @@
 set -u
 bin=$2
 source "$1/tests/shell_support.sh"
-skip_unless_installed cpack dpkg-deb dpkg-shlibdeps
+need_programs skip cpack dpkg-deb dpkg-shlibdeps
 if [ ! -f "$bin/CPackConfig.cmake" ] || [ ! -x "$bin/tesvar-convert" ]; then
   echo "SKIP: no package configuration in $bin (built without the window program?)"
   exit 77

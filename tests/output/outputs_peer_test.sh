@@ -14,7 +14,7 @@ set -u
 src=$1
 bin=$2
 source "$src/tests/shell_support.sh"
-skip_unless_installed hp2xx xmllint rsvg-convert python3
+need_programs skip hp2xx xmllint rsvg-convert python3
 start_checks
 
 if ! TESVAR_PLOT_SAMPLES_DIR="$dir" "$bin/tests_output" --gtest_filter='PlotSamples.*' >"$dir/gtest.log" 2>&1; then
@@ -28,6 +28,19 @@ ink() {
   python3 "$src/tests/image_ink.py" "$1" | cut -d' ' -f1
 }
 
+# expect_ink NAME PROGRAM PICTURE: the picture PROGRAM drew of NAME exists
+# and is not blank; its share of ink is left in $share.
+expect_ink() {
+  share=0
+  if [ ! -f "$3" ]; then
+    fail "$1: $2 wrote no picture"
+    return
+  fi
+  share=$(ink "$3")
+  echo "$1: $2 drew $share per mille"
+  [ "${share:-0}" -ge 5 ] || fail "$1: $2 picture is blank ($share per mille)"
+}
+
 for plt in "$dir"/*.plt; do
   name=$(basename "$plt")
   report=$(hp2xx -m pbm -f "$plt.pbm" "$plt" 2>&1)
@@ -35,13 +48,7 @@ for plt in "$dir"/*.plt; do
   [ $rc -eq 0 ] || fail "$name: hp2xx exit status $rc"
   echo "$report" | grep -q 'HPGL command(s) ignored: 0$' || fail "$name: hp2xx ignored commands: $(echo "$report" | grep -i 'ignored')"
   echo "$report" | grep -q 'Unexpected event(s):  *0$' || fail "$name: hp2xx reports unexpected events"
-  if [ -f "$plt.pbm" ]; then
-    share=$(ink "$plt.pbm")
-    echo "$name: hp2xx drew $share per mille"
-    [ "${share:-0}" -ge 5 ] || fail "$name: hp2xx picture is blank ($share per mille)"
-  else
-    fail "$name: hp2xx wrote no picture"
-  fi
+  expect_ink "$name" hp2xx "$plt.pbm"
   # The file selects no pen (a plotter starts with the pen its operator put
   # in); hp2xx draws lines then but skips label text. With pen 1 selected in
   # a copy, the texts (numbers, unit, title, peak labels) must add ink.
@@ -61,11 +68,7 @@ for svg in "$dir"/*.svg; do
   [ -z "$out" ] || fail "$name: xmllint says: $out"
   out=$(rsvg-convert -f png -b white -o "$svg.png" "$svg" 2>&1) || fail "$name: rsvg-convert: $out"
   [ -z "$out" ] || fail "$name: rsvg-convert says: $out"
-  if [ -f "$svg.png" ]; then
-    share=$(ink "$svg.png")
-    echo "$name: rsvg-convert drew $share per mille"
-    [ "${share:-0}" -ge 5 ] || fail "$name: rsvg-convert picture is blank ($share per mille)"
-  fi
+  expect_ink "$name" rsvg-convert "$svg.png"
 done
 
 end_checks "all exports opened by hp2xx, xmllint and rsvg-convert"

@@ -19,7 +19,7 @@ set -u
 src=$1
 bin=$2
 source "$src/tests/shell_support.sh"
-skip_unless_installed wmf2gd pdftoppm pdfinfo python3
+need_programs skip wmf2gd pdftoppm pdfinfo python3
 start_checks
 
 if ! TESVAR_PICTURE_DIR="$dir" QT_QPA_PLATFORM=offscreen "$bin/plot_output_qttest" writePictures \
