@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace tesvar {
 
@@ -89,32 +90,34 @@ void SetShortDateFormat(const std::string& format) { ShortDateFormatStore() = fo
 const std::string& ShortDateFormat() { return ShortDateFormatStore(); }
 
 std::string FormatDatePattern(const std::string& pattern, const StampTime& t, char separator) {
+  // Longer tokens first, so that "yyyy" is not read as two "yy".
+  struct Token {
+    std::string_view text;
+    int StampTime::*field;
+    bool twoDigits;
+  };
+  static constexpr Token kTokens[] = {
+      {"yyyy", &StampTime::year, false}, {"yy", &StampTime::year, true},
+      {"mm", &StampTime::month, true},   {"m", &StampTime::month, false},
+      {"dd", &StampTime::day, true},     {"d", &StampTime::day, false},
+  };
   std::string out;
-  for (std::size_t i = 0; i < pattern.size();) {
-    auto starts = [&](const char* token) { return pattern.compare(i, std::strlen(token), token) == 0; };
-    if (starts("yyyy")) {
-      out += std::to_string(t.year);
-      i += 4;
-    } else if (starts("yy")) {
-      out += TwoDigits(t.year);
-      i += 2;
-    } else if (starts("mm")) {
-      out += TwoDigits(t.month);
-      i += 2;
-    } else if (starts("m")) {
-      out += std::to_string(t.month);
-      i += 1;
-    } else if (starts("dd")) {
-      out += TwoDigits(t.day);
-      i += 2;
-    } else if (starts("d")) {
-      out += std::to_string(t.day);
-      i += 1;
-    } else if (pattern[i] == '/') {
-      out += separator;
-      i += 1;
+  const std::string_view rest(pattern);
+  for (std::size_t i = 0; i < rest.size();) {
+    const Token* token = nullptr;
+    for (const Token& candidate : kTokens) {
+      if (rest.substr(i, candidate.text.size()) == candidate.text) {
+        token = &candidate;
+        break;
+      }
+    }
+    if (token) {
+      const int value = t.*(token->field);
+      out += token->twoDigits ? TwoDigits(value) : std::to_string(value);
+      i += token->text.size();
     } else {
-      out += pattern[i++];
+      out += rest[i] == '/' ? separator : rest[i];
+      ++i;
     }
   }
   return out;
