@@ -120,12 +120,7 @@ TEST(AsciiList, RefusedListsLeaveTheRecordUnchanged) {
     Spectrum shown = ShownSpectrum();
     RecordedMessages m;
     EXPECT_FALSE(ParseAsciiList(c.text, "", shown, m)) << c.name;
-    if (c.inStatusPanel) {
-      EXPECT_TRUE(m.errors.empty()) << c.name;
-      EXPECT_EQ(m.status[2], c.message) << c.name;
-    } else {
-      EXPECT_EQ(m.errors, std::vector<std::string>{c.message}) << c.name;
-    }
+    test::ExpectRefusalMessage(m, c.message, c.inStatusPanel, c.name);
     Spectrum expected = ShownSpectrum();
     EXPECT_TRUE(test::SameRecord(shown, expected)) << c.name;
     EXPECT_EQ(shown.TransY, expected.TransY) << c.name;

@@ -57,6 +57,18 @@ inline bool Told(const LoadResult& result, Messages& messages) {
   return result.loaded();
 }
 
+// The message of a refusal where the imports show it: data line messages
+// in status panel 2 with no error box, the others in one error box.
+inline void ExpectRefusalMessage(const RecordedMessages& m, const std::string& message,
+                                 bool inStatusPanel, const std::string& name) {
+  if (inStatusPanel) {
+    EXPECT_TRUE(m.errors.empty()) << name;
+    EXPECT_EQ(m.status[2], message) << name;
+  } else {
+    EXPECT_EQ(m.errors, std::vector<std::string>{message}) << name;
+  }
+}
+
 // Lines joined with eol after each.
 inline std::string Join(const std::vector<std::string>& lines, const std::string& eol = "\r\n") {
   std::string out;
