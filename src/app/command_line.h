@@ -9,9 +9,8 @@
 // no file of that name exists the file to load becomes none again, so the
 // last file argument decides and a missing last file cancels an earlier one.
 //
-// On Windows every argument beginning with '/' was a switch. Here '/' begins
-// an absolute path, so only the exact switch "/e" ("/E") is taken as a switch
-// and every other argument beginning with '/' is a file name.
+// '/' begins an absolute path, so of the arguments beginning with '/' only
+// the exact switch "/e" ("/E") is a switch; every other one names a file.
 #pragma once
 
 #include <functional>

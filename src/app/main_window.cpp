@@ -27,20 +27,15 @@
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "core/number_text.h"
-#include "formats/ascii_list.h"
-#include "formats/jcamp_reader.h"
-#include "formats/jcamp_writer.h"
-#include "formats/sp_file.h"
-#include "output/hpgl.h"
 #include "output/plot_output_qt.h"
-#include "output/svg.h"
 #include "plot/plot_painter.h"
 
 namespace tesvar {
 
 namespace {
 
-// The window resource's client area at 96 dots per inch.
+// The window's client area at 96 dots per inch, the size its layout is
+// drawn for.
 constexpr int kClientWidth = 584;
 constexpr int kClientHeight = 418;
 constexpr int kStatusBarHeight = 19;
@@ -49,8 +44,6 @@ constexpr int kMinOuterHeight = 250;
 // Expand doubles the plot surface only while it is narrower than this, so
 // 800 px doubles up to 12800 and no further.
 constexpr int kExpandLimit = 8000;
-
-constexpr const char* kReadingText = "reading...";
 
 QFont PixelFont(const char* family, int pixels, bool bold = false) {
   QFont font(family);
@@ -74,17 +67,6 @@ class TopRule : public QFrame {
   }
 };
 
-// Runs a clean-up on every way out of a scope, exceptions included.
-class ScopeCleanup {
- public:
-  explicit ScopeCleanup(std::function<void()> cleanup) : cleanup_(std::move(cleanup)) {}
-  ~ScopeCleanup() { cleanup_(); }
-  ScopeCleanup(const ScopeCleanup&) = delete;
-  ScopeCleanup& operator=(const ScopeCleanup&) = delete;
-
- private:
-  std::function<void()> cleanup_;
-};
 
 }  // namespace
 
@@ -94,6 +76,10 @@ void WindowMessages::Bell() { QApplication::beep(); }
 
 void WindowMessages::StatusText(int panel, const std::string& text) {
   statusBar_.SetPanelText(panel, FromMessage(text));
+}
+
+void WindowMessages::Report(const std::string& text) {
+  ui_.Report(QCoreApplication::applicationName(), FromMessage(text));
 }
 
 TForm1::TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory makeRecord,
@@ -200,8 +186,8 @@ void TForm1::BuildControls() {
   onClick(SpeedButton3, &TForm1::SpeedButton3Click);
   onClick(SpeedButton4, &TForm1::SpeedButton4Click);
 
-  // Made before the status bar, which covers its lower part as it did in
-  // the window resource.
+  // Made before the status bar, which covers its lower part: the label's
+  // place in the layout reaches below the status bar's top edge.
   DebugLbl = new QLabel(Client);
   DebugLbl->setObjectName("DebugLbl");
   DebugLbl->setGeometry(275, 400, 99, 15);
@@ -262,7 +248,7 @@ void TForm1::BuildMenus() {
   View1->addSeparator();
   About1 = MakeAction(View1, "About1", "&About", &TForm1::About1Click);
 
-  // Enabled states of the window resource; FormCreate changes some.
+  // The enabled states the window is built with; FormCreate changes some.
   Save1->setEnabled(false);
   Saveas1->setEnabled(false);
   Export1->menuAction()->setEnabled(false);
@@ -330,28 +316,9 @@ void TForm1::FormCreate(const QStringList& arguments) {
   if (options.FileToLoad.empty()) return;
   RunHandler([this, &options] {
     const std::string& file = options.FileToLoad;
-    switch (ClassifyPath(file)) {
-      case PathKind::kPesp:
-        LoadSp(file);
-        break;
-      case PathKind::kJdx:
-        ImportJcamp(file);
-        spectrum_->Imported = true;
-        break;
-      case PathKind::kAsc:
-        ImportAscii(file);
-        spectrum_->Imported = true;
-        break;
-      case PathKind::kNone:
-        return;
-    }
-    if (!spectrum_->DataLoaded) {
-      spectrum_->Imported = false;
-      return;
-    }
-    spectrum_->CurrentPath = file;
-    spectrum_->CurrentName = FileNamePart(file);
-    AfterLoadUpdate();
+    // A file no reader takes is not loaded, and nothing is said.
+    const LoadResult result = LoadSpectrumFile(file, *spectrum_);
+    if (TellLoadResult(result)) ShowLoadedFile(file, *result.kind);
   });
 }
 
@@ -435,210 +402,6 @@ void TForm1::AfterLoadUpdate() {
   // Drawn last, so that the first paint of the new spectrum already sees the
   // cursor tool.
   PaintBox1->Repaint();
-}
-
-// ---------------------------------------------------------------------------
-// File commands
-
-std::string TForm1::ChooseFileToRead(FileDialogSettings settings) {
-  QString chosen = ui_.OpenFile(settings);
-  if (chosen.isEmpty()) return std::string();
-  std::string path = ToPath(chosen);
-  // Only the name counts: a dot in a folder name ("/home/me/.data/sample")
-  // must not keep "sample" from becoming "sample.sp".
-  if (FileNamePart(path).find('.') == std::string::npos) {
-    path += "." + ToPath(settings.DefaultExt);
-  }
-  return path;
-}
-
-bool TForm1::ConfirmOverwrite(const std::string& path) {
-  if (!FileExists(path)) return true;
-  return ui_.Confirm("File exists! Overwrite?");
-}
-
-std::string TForm1::ChooseFileToWrite(const FileDialogSettings& settings) {
-  QString chosen = ui_.SaveFile(settings);
-  if (chosen.isEmpty()) return std::string();
-  std::string path = ToPath(chosen);
-  // What the dialog's default extension does for a typed name without one;
-  // repeated here because not every platform dialog honours it.
-  if (FileNamePart(path).find('.') == std::string::npos) {
-    path += "." + ToPath(settings.DefaultExt);
-  }
-  if (!ConfirmOverwrite(path)) return std::string();
-  return path;
-}
-
-FileDialogSettings TForm1::SaveSettings(FileKind kind) const {
-  const FileKindInfo& info = InfoFor(kind);
-  const std::string ext = info.extension;
-  return {QString::fromLatin1(info.extension), QString::fromStdString(DialogFilter(kind)),
-          QString::fromLatin1(info.saveTitle),
-          FromPath(ChangeExtension(spectrum_->CurrentName, "." + ext))};
-}
-
-namespace {
-
-FileDialogSettings OpenSettings(FileKind kind) {
-  const FileKindInfo& info = InfoFor(kind);
-  return {QString::fromLatin1(info.extension), QString::fromStdString(DialogFilter(kind)),
-          QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern)};
-}
-
-}  // namespace
-
-void TForm1::Open1Click() {
-  StatusBar1->SetPanelText(2, QString());
-  std::string path = ChooseFileToRead(OpenSettings(FileKind::kSp));
-  if (path.empty()) return;
-  LoadSp(path);
-  if (!spectrum_->DataLoaded) return;
-  spectrum_->CurrentPath = path;
-  spectrum_->CurrentName = FileNamePart(path);
-  AfterLoadUpdate();
-  spectrum_->Imported = false;
-}
-
-void TForm1::JCAMPDX1Click() {
-  StatusBar1->SetPanelText(2, QString());
-  std::string path = ChooseFileToRead(OpenSettings(FileKind::kJcampFix));
-  if (path.empty()) return;
-  ImportJcamp(path);
-  if (!spectrum_->DataLoaded) return;
-  spectrum_->CurrentPath = path;
-  spectrum_->CurrentName = FileNamePart(path);
-  AfterLoadUpdate();
-  spectrum_->Imported = true;
-}
-
-void TForm1::ASCII1Click() {
-  StatusBar1->SetPanelText(2, QString());
-  DebugLbl->clear();
-  std::string path = ChooseFileToRead(OpenSettings(FileKind::kAsciiList));
-  if (path.empty()) return;
-  StatusBar1->SetPanelText(2, kReadingText);
-  // Let the text appear before the import holds the UI thread.
-  QCoreApplication::processEvents();
-  {
-    // Also when the import ends with an I/O failure: a "reading..." that
-    // stayed would claim an import still in progress.
-    ScopeCleanup cleanup([this] {
-      DebugLbl->clear();
-      if (StatusBar1->PanelText(2) == kReadingText) StatusBar1->SetPanelText(2, QString());
-    });
-    ImportAscii(path);
-  }
-  if (!spectrum_->DataLoaded) return;
-  spectrum_->CurrentPath = path;
-  spectrum_->CurrentName = FileNamePart(path);
-  AfterLoadUpdate();
-  spectrum_->Imported = true;
-}
-
-void TForm1::Save1Click() {
-  const std::string target = ChangeExtension(spectrum_->CurrentPath, ".sp");
-  if (spectrum_->CurrentPath.empty()) {
-    Saveas1Click();
-    return;
-  }
-  // A spectrum that came from an SP file is saved over its own file
-  // without asking; an imported one may meet an unrelated file.
-  if (spectrum_->Imported && !ConfirmOverwrite(target)) return;
-  WriteSpFile(target, *spectrum_);
-  spectrum_->CurrentName = FileNamePart(target);
-  SetCaptionFromName();
-  spectrum_->Imported = false;
-}
-
-void TForm1::Saveas1Click() {
-  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kSp));
-  if (path.empty()) return;
-  // Set before writing: a failed write leaves the new name for the next Save.
-  spectrum_->CurrentPath = path;
-  spectrum_->CurrentName = FileNamePart(path);
-  WriteSpFile(spectrum_->CurrentPath, *spectrum_);
-  SetCaptionFromName();
-  spectrum_->Imported = false;
-}
-
-void TForm1::Jcamp1Click() {
-  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kJcampFix));
-  if (path.empty()) return;
-  ExportJcamp(path, false);
-}
-
-void TForm1::jcampcomprClick() {
-  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kJcampDifDup));
-  if (path.empty()) return;
-  ExportJcamp(path, true);
-}
-
-void TForm1::Hpgl1Click() {
-  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kHpgl));
-  if (path.empty()) return;
-  ExportHpgl(path);
-}
-
-void TForm1::Windowsmetafile1Click() {
-  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kWindowsMetafile));
-  if (path.empty()) return;
-  ExportMetafile(path);
-}
-
-void TForm1::SVG1Click() {
-  std::string path = ChooseFileToWrite(SaveSettings(FileKind::kSvg));
-  if (path.empty()) return;
-  ExportSvg(path);
-}
-
-// ---------------------------------------------------------------------------
-// Readers and writers
-
-bool TForm1::LoadSp(const std::string& path) { return ReadSpFile(path, *spectrum_, *messages_); }
-
-bool TForm1::ImportJcamp(const std::string& path) {
-  return ReadJcampFile(path, *spectrum_, *messages_);
-}
-
-bool TForm1::ImportAscii(const std::string& path) {
-  return ReadAsciiList(path, *spectrum_, *messages_);
-}
-
-// The writers report a file they cannot create themselves; what they
-// return adds nothing for the window.
-void TForm1::ExportJcamp(const std::string& path, bool compressed) {
-  (void)WriteJcampFile(path, *spectrum_, compressed ? JcampForm::kDifDup : JcampForm::kFix,
-                       *messages_);
-}
-
-void TForm1::ExportHpgl(const std::string& path) {
-  (void)WriteHpglFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
-}
-
-void TForm1::ExportMetafile(const std::string& path) {
-  pendingMetafileTarget_ = path;
-  RecordPlotPicture();
-}
-
-void TForm1::RecordPlotPicture() {
-  // Cleared whatever becomes of the picture, so that the next "Copy
-  // spectrum" goes to the clipboard again.
-  ScopeCleanup clearTarget([this] { pendingMetafileTarget_.clear(); });
-  // The picture is as large as the screen it is recorded for.
-  QSize screen(1024, 768);
-  if (QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->size();
-  const MetafilePicture picture =
-      RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels, screen.width(), screen.height());
-  if (pendingMetafileTarget_.empty()) {
-    PutPictureOnClipboard(picture);
-  } else {
-    (void)WriteMetafileFile(pendingMetafileTarget_, picture, *messages_);
-  }
-}
-
-void TForm1::ExportSvg(const std::string& path) {
-  (void)WriteSvgFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 // TForm1, the main window: menus, the four step buttons, the four tool
 // buttons, the scrolling plot surface and the status bar; start-up from the
 // command line, the window layout, expand and compress, and the file
-// commands that move a spectrum in and out.
+// commands that move a spectrum in and out (file_commands.cpp).
 //
 // The window owns the one spectrum record and the view state. Handlers run
 // to completion on the UI thread; an IoError (or any other exception) that
@@ -48,6 +48,8 @@ class WindowMessages : public Messages {
   void ErrorBox(const std::string& text) override;
   void Bell() override;
   void StatusText(int panel, const std::string& text) override;
+  // The generic error report: a box titled with the application title.
+  void Report(const std::string& text) override;
 
  private:
   UserInterface& ui_;
@@ -77,7 +79,7 @@ class TForm1 : public QMainWindow {
   bool CursorBaselineMode() const { return cursorBaselineMode_; }
   const std::string& PendingMetafileTarget() const { return pendingMetafileTarget_; }
 
-  // Controls, named as in the window resource.
+  // Controls, by the names the window's layout gives them.
   QWidget* Client;
   QFrame* Bevel4;
   QPushButton* LeftBtn;
@@ -199,10 +201,16 @@ class TForm1 : public QMainWindow {
   void SetCaptionFromName();
   void FormDestroy();
 
-  // The readers and writers behind the file commands.
-  bool LoadSp(const std::string& path);
-  bool ImportJcamp(const std::string& path);
-  bool ImportAscii(const std::string& path);
+  // Loading (file_commands.cpp). Tells the user what the load said and
+  // returns whether the spectrum loaded.
+  bool TellLoadResult(const LoadResult& result);
+  // After a file loaded: its path and name taken, the after-load update,
+  // and Imported as the kind says.
+  void ShowLoadedFile(const std::string& path, const FileKindInfo& kind);
+  // Open and the JCAMP-DX import: the kind's open dialog, then the load.
+  void OpenWithDialog(FileKind kind);
+
+  // The writers behind the export commands.
   void ExportJcamp(const std::string& path, bool compressed);
   void ExportHpgl(const std::string& path);
   void ExportMetafile(const std::string& path);

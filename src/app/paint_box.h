@@ -1,7 +1,8 @@
 // PaintBox1: the plot canvas inside ScrollBox1. It keeps a backing image of
-// its own size on which everything is drawn, so that the pixels behave like
-// the Windows canvas the plot was made for: inverted lines drawn twice
-// vanish, and a direct call of the paint handler draws over what is there.
+// its own size on which everything is drawn, so that the pixels keep what is
+// drawn on them: inverted lines drawn twice vanish (the cursor and the
+// baseline are moved that way), and a direct call of the paint handler
+// draws over what is there.
 //
 // The widget only shows the backing image; an exposure (another window
 // moving away, scrolling) copies it to the screen without running the plot.

@@ -95,8 +95,8 @@ void TPE1Dlg::FormCreate() {
   DeltaXEdit->setText(QString::fromStdString(FormatFixed(s.DeltaX, 2, 3)));
   nPointsEdit->setText(QString::fromStdString(FormatInt(s.NPoints)));
   nScansEdit->setText(QString::fromStdString(FormatInt(s.NScans)));
-  // A QLineEdit would show the end of a long text; the old edits showed
-  // its start.
+  // A QLineEdit would show the end of a long text; the start of a comment
+  // or a date says more.
   for (QLineEdit* edit : {AcqEdit, ModEdit, UserEdit, CommentEdit}) edit->setCursorPosition(0);
 }
 

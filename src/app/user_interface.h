@@ -63,7 +63,7 @@ class QtUserInterface : public UserInterface {
   QString RunFileDialog(const FileDialogSettings& settings, bool save);
 
   QWidget* owner_ = nullptr;
-  QString lastDirectory_;  // where the previous dialog ended, like the Windows dialogs
+  QString lastDirectory_;  // where the previous dialog ended: the next one opens there
 };
 
 }  // namespace tesvar

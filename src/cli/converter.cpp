@@ -10,10 +10,8 @@
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "core/number_text.h"
-#include "formats/ascii_list.h"
 #include "formats/ascii_list_writer.h"
 #include "formats/file_kinds.h"
-#include "formats/jcamp_reader.h"
 #include "formats/jcamp_writer.h"
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
@@ -37,32 +35,14 @@ void Converter::Message(const std::string& file, const std::string& text) {
 
 bool Converter::Load(const std::string& input, Spectrum& spectrum) {
   StreamMessages messages(err_, input);
-  const PathKind kind = ClassifyPath(input);
-  if (kind == PathKind::kNone) {
+  const LoadResult result = LoadSpectrumFile(input, spectrum);
+  if (result.outcome == LoadOutcome::kNoReader) {
     messages.Print("unknown file kind (the name must contain .sp, .jdx or .asc)");
     return false;
   }
-  bool loaded = false;
-  try {
-    switch (kind) {
-      case PathKind::kPesp:
-        loaded = ReadSpFile(input, spectrum, messages);
-        break;
-      case PathKind::kJdx:
-        loaded = ReadJcampFile(input, spectrum, messages);
-        break;
-      case PathKind::kAsc:
-        loaded = ReadAsciiList(input, spectrum, messages);
-        break;
-      case PathKind::kNone:
-        break;
-    }
-  } catch (const IoError& e) {
-    messages.Print(GenericReportText(e.what()));
-    return false;
-  }
+  result.Tell(messages);
   messages.FlushStatus();
-  if (!loaded) {
+  if (!result.loaded()) {
     // Every reader says why; this covers one that someday might not.
     if (messages.printed() == 0) messages.Print("not loaded");
     return false;

@@ -1,5 +1,5 @@
 // The converter's work for one command line: reads each INPUT with the
-// reader its name asks for (the window's ClassifyPath rule), writes it with
+// reader the file-kind table chooses for it (the window's rule, by name), writes it with
 // the writer of the output kind, checks it when asked, or prints its header
 // or its bands. Streams and the picture writer come from the caller, so the
 // whole run can be tested without a process or a display.
@@ -47,6 +47,7 @@ class StreamMessages : public Messages {
   void StatusText(int panel, const std::string& text) override {
     if (panel == 2) statusText_ = text;
   }
+  void Report(const std::string& text) override { Print(text); }
   // Prints the status text left standing, once.
   void FlushStatus();
   void Print(const std::string& text);

@@ -4,12 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/io_error.h"
-#include "core/messages.h"
 #include "core/number_text.h"
-#include "formats/ascii_list.h"
-#include "formats/jcamp_reader.h"
-#include "formats/sp_file.h"
 
 namespace tesvar::cli {
 
@@ -31,27 +26,9 @@ double AbscissaRounding(FileKind kind) {
 
 // Reads the file back; "" or what went wrong.
 std::string ReadBack(const std::string& path, FileKind kind, Spectrum& back) {
-  RecordedMessages messages;
-  bool loaded = false;
-  try {
-    switch (kind) {
-      case FileKind::kSp:
-        loaded = ReadSpFile(path, back, messages);
-        break;
-      case FileKind::kJcampFix:
-      case FileKind::kJcampDifDup:
-        loaded = ReadJcampFile(path, back, messages);
-        break;
-      default:
-        loaded = ReadAsciiList(path, back, messages);
-        break;
-    }
-  } catch (const IoError& e) {
-    return GenericReportText(e.what());
-  }
-  if (loaded) return std::string();
-  if (!messages.errors.empty()) return messages.errors.front();
-  if (!messages.status[2].empty()) return messages.status[2];
+  const LoadResult result = LoadSpectrumFile(path, InfoFor(kind), back);
+  if (result.loaded()) return std::string();
+  if (!result.refusal.empty()) return result.refusal;
   return "not loaded";
 }
 

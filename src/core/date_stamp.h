@@ -1,8 +1,9 @@
 // Date and time stamping for the writers and importers.
 //
-// The old program formatted dates with a process-wide "short date format"
-// that each writer sets before it formats ("yy/mm/dd" for SP and JCAMP-DX
-// output, "dd/mm/yyyy" for imports) and leaves so. The system's date
+// Dates are formatted with a process-wide "short date format" that each
+// writer sets before it formats ("yy/mm/dd" for SP and JCAMP-DX output,
+// "dd/mm/yyyy" for imports) and leaves so: the date texts in files written
+// so far have these forms, and files must go on matching them. The system's date
 // separator and long time format come from the POSIX locale (LC_TIME,
 // nl_langinfo). The clock honours SOURCE_DATE_EPOCH (seconds since 1970,
 // UTC) so that output can be made reproducible; times are then UTC.
@@ -32,8 +33,9 @@ char SystemDateSeparator();
 void SetShortDateFormat(const std::string& format);
 const std::string& ShortDateFormat();
 
-// Formats a date with a Delphi-style pattern: "yyyy", "yy", "mm", "m", "dd",
-// "d" and '/' (the separator given); other characters are copied.
+// Formats a date with a pattern of "yyyy", "yy", "mm", "m", "dd", "d"
+// (year, month, day, with or without leading zeros) and '/' (the separator
+// given); other characters are copied.
 std::string FormatDatePattern(const std::string& pattern, const StampTime& t, char separator);
 
 // The time in the system's long time format (the locale's T_FMT).

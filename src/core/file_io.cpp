@@ -17,9 +17,9 @@ std::string ReadWholeFile(const std::string& path) {
 
 void ReadWholeFileInto(const std::string& path, std::string& bytes) {
   // Only regular files are read: a folder, a FIFO or a device in a file's
-  // place would be refused by the old program's file system, or would hang
-  // this one (opening a FIFO waits for a writer, hence O_NONBLOCK until the
-  // check) or feed it without end.
+  // place is no spectrum, and would hang the reader (opening a FIFO waits
+  // for a writer, hence O_NONBLOCK until the check) or feed it without end.
+  // It is refused as "File access denied".
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw IoError(IoError::FromErrno(errno), path);
   struct stat st {};
@@ -69,8 +69,8 @@ void WriteFileReplacing(const std::string& path, const std::string& bytes) {
   struct stat target {};
   bool targetExists = ::stat(path.c_str(), &target) == 0;
   if (targetExists && S_ISDIR(target.st_mode)) throw CannotCreateError(kAccessDenied, path);
-  // A read-only target is refused as the old program's create would have
-  // been, although the rename could replace it.
+  // A read-only target is refused, although the rename could replace it:
+  // the file's owner made it read-only so that it is not overwritten.
   if (targetExists && ::access(path.c_str(), W_OK) != 0) {
     throw CannotCreateError(IoError::FromErrno(errno), path);
   }

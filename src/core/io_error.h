@@ -8,14 +8,15 @@
 
 namespace tesvar {
 
-// Codes follow the classic Pascal run-time I/O errors, whose texts users of
-// the old program know.
+// The error numbers of the generic error report. The report shows a text
+// for some ("File not found", "Disk full") and "I/O error N" for the rest,
+// so each system error is first mapped to one of these numbers.
 enum IoCode : int {
   kFileNotFound = 2,
   kPathNotFound = 3,
   kAccessDenied = 5,
-  // Windows' ERROR_GEN_FAILURE, for a device that failed a read or a write
-  // (EIO). Passed through, EIO (5) would read as "File access denied".
+  // A device that failed a read or a write (EIO). Passed through, EIO (5)
+  // would read as "File access denied"; 31 shows as "I/O error 31".
   kDeviceFailure = 31,
   kReadBeyondEnd = 100,
   kDiskFull = 101,

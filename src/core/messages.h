@@ -17,6 +17,9 @@ class Messages {
   virtual void Bell() = 0;
   // Text for a status bar panel (0, 1 or 2); the importers use panel 2.
   virtual void StatusText(int panel, const std::string& text) = 0;
+  // The generic error report of a failure no operation handles itself (a
+  // file that cannot be read): the text as GenericReportText makes it.
+  virtual void Report(const std::string& text) = 0;
 };
 
 // Swallows everything; for callers that check only the result.
@@ -25,6 +28,7 @@ class SilentMessages : public Messages {
   void ErrorBox(const std::string&) override {}
   void Bell() override {}
   void StatusText(int, const std::string&) override {}
+  void Report(const std::string&) override {}
 };
 
 // Keeps everything that was said, in order; for tests and batch tools.
@@ -36,11 +40,13 @@ class RecordedMessages : public Messages {
     if (panel >= 0 && panel < 3) status[panel] = text;
     statusLog.push_back(text);
   }
+  void Report(const std::string& text) override { reports.push_back(text); }
 
   std::vector<std::string> errors;
   int bells = 0;
   std::string status[3];
   std::vector<std::string> statusLog;
+  std::vector<std::string> reports;
 };
 
 }  // namespace tesvar

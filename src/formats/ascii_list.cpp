@@ -6,9 +6,8 @@
 #include <utility>
 
 #include "core/date_stamp.h"
-#include "core/file_io.h"
-#include "core/io_error.h"
 #include "core/number_text.h"
+#include "formats/file_kinds.h"
 #include "formats/jcamp_decoder.h"
 #include "formats/jcamp_reader.h"
 
@@ -64,10 +63,8 @@ std::string_view TakeNumber(std::string_view& rest) {
   return number;
 }
 
-bool Fail(Spectrum& current) {
-  current.DataLoaded = false;
-  return false;
-}
+// A refusal leaves `current` as it was: the new spectrum is built apart.
+bool Fail(Spectrum&) { return false; }
 
 }  // namespace
 
@@ -169,19 +166,8 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
   return true;
 }
 
-bool ReadAsciiList(const std::string& path, Spectrum& current, Messages& messages) {
-  // The text buffer is kept from one import to the next: allocated and
-  // freed each time, it made the heap grow and shrink at every import.
-  thread_local std::string text;
-  try {
-    ReadWholeFileInto(path, text);
-  } catch (const IoError&) {
-    messages.ErrorBox("File read error!");
-    return Fail(current);
-  }
-  const bool loaded = ParseAsciiList(text, path, current, messages);
-  if (TooLargeToKeep(text)) std::string().swap(text);
-  return loaded;
+LoadResult ReadAsciiList(const std::string& path, Spectrum& current) {
+  return LoadSpectrumFile(path, InfoFor(FileKind::kAsciiList), current);
 }
 
 }  // namespace tesvar

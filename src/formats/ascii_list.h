@@ -22,6 +22,7 @@
 
 #include "core/messages.h"
 #include "core/spectrum.h"
+#include "formats/load_result.h"
 
 namespace tesvar {
 
@@ -30,9 +31,9 @@ namespace tesvar {
 [[nodiscard]] bool ParseAsciiList(const std::string& text, const std::string& path,
                                   Spectrum& current, Messages& messages);
 
-// Reads the file and imports it; a file that cannot be read gives the error
-// box "File read error!" and loads nothing.
-[[nodiscard]] bool ReadAsciiList(const std::string& path, Spectrum& current, Messages& messages);
+// Loads the file through the load entry (file_kinds.h) with this reader; a
+// file that cannot be read is refused with the error box "File read error!".
+LoadResult ReadAsciiList(const std::string& path, Spectrum& current);
 
 // Reverses the order of points 0 ... LastIndex in TransY and RawY.
 void ReverseSpectrum(Spectrum& s);

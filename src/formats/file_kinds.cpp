@@ -2,18 +2,37 @@
 
 #include <cctype>
 
+#include "core/file_io.h"
+#include "core/io_error.h"
+#include "formats/ascii_list.h"
+#include "formats/jcamp_reader.h"
+#include "formats/sp_file.h"
+
 namespace tesvar {
 
 namespace {
 
+// The SP format keeps no date of its own to stand in for: no path needed.
+bool ReadSp(const std::string& text, const std::string&, Spectrum& current, Messages& messages) {
+  return ParseSpBytes(text, current, messages);
+}
+
+constexpr const char* kImportReadFailure = "File read error!";
+
+// In menu order. A kind that is read names its reader; the name marks are
+// looked for in this order, so a later row's mark wins over an earlier's.
 constexpr FileKindInfo kKinds[] = {
     {FileKind::kSp, "sp", "Perkin-Elmer 1600 (*.sp)", "*.sp", "Load spectrum",
-     "Save spectrum as..."},
+     "Save spectrum as...", "PESP", {".SP"}, nullptr, &ReadSp, false, nullptr},
     {FileKind::kJcampFix, "jdx", "JCAMP-DX (*.jdx)", "*.jdx", "Import spectrum",
-     "Save JCAMP-DX spectrum as..."},
+     "Save JCAMP-DX spectrum as...", "JDX", {".JDX"}, nullptr, &ParseJcampText, true,
+     kImportReadFailure},
+    // Read back by the converter's check; opened and chosen as kJcampFix.
     {FileKind::kJcampDifDup, "jdx", "JCAMP-DX (*.jdx)", "*.jdx", nullptr,
-     "Save compressed JCAMP-DX spectrum as..."},
-    {FileKind::kAsciiList, "asc", "ASCII list (*.asc)", "*.asc", "Import spectrum", nullptr},
+     "Save compressed JCAMP-DX spectrum as...", nullptr, {}, nullptr, &ParseJcampText, true,
+     kImportReadFailure},
+    {FileKind::kAsciiList, "asc", "ASCII list (*.asc)", "*.asc", "Import spectrum", nullptr, "ASC",
+     {".ASC"}, nullptr, &ParseAsciiList, true, kImportReadFailure},
     {FileKind::kHpgl, "plt", "HPGL plot file (*.plt)", "*.plt", nullptr,
      "Save HPGL plot file as..."},
     {FileKind::kWindowsMetafile, "wmf", "Windows metafile (*.wmf)", "*.wmf", nullptr,
@@ -24,10 +43,47 @@ constexpr FileKindInfo kKinds[] = {
     {FileKind::kPdf, "pdf", "PDF document (*.pdf)", "*.pdf", nullptr, nullptr},
 };
 
+constexpr bool kAnySignature = [] {
+  for (const FileKindInfo& info : kKinds) {
+    if (info.signature != nullptr) return true;
+  }
+  return false;
+}();
+
+// The first bytes a signature is shown.
+constexpr std::size_t kSignatureBytes = 512;
+
 std::string Upper(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
+}
+
+// A file that cannot be opened or read: the kind's error box, or the
+// generic error report when the kind has none (or no kind was chosen).
+LoadResult Unreadable(const FileKindInfo* kind, const IoError& error) {
+  LoadResult result;
+  result.kind = kind;
+  result.outcome = LoadOutcome::kRefused;
+  if (kind != nullptr && kind->readFailureText != nullptr) {
+    result.refusal = kind->readFailureText;
+    result.notices.push_back({LoadNotice::Kind::kErrorBox, 0, result.refusal});
+  } else {
+    result.refusal = GenericReportText(error.what());
+    result.notices.push_back({LoadNotice::Kind::kReport, 0, result.refusal});
+  }
+  return result;
+}
+
+// The file's bytes go to a buffer kept from one load to the next: allocated
+// and freed each time, it made the heap grow and shrink at every load.
+std::string& ReadBuffer() {
+  thread_local std::string buffer;
+  return buffer;
+}
+
+void ReleaseIfLarge(std::string& buffer) {
+  if (TooLargeToKeep(buffer)) std::string().swap(buffer);
 }
 
 }  // namespace
@@ -70,27 +126,80 @@ std::string DialogFilter(FileKind kind) {
   return description + " " + bracketed;
 }
 
-PathKind ClassifyPath(std::string_view path) {
-  std::string upper = Upper(path);
-  PathKind kind = PathKind::kNone;
-  if (upper.find(".SP") != std::string::npos) kind = PathKind::kPesp;
-  if (upper.find(".JDX") != std::string::npos) kind = PathKind::kJdx;
-  if (upper.find(".ASC") != std::string::npos) kind = PathKind::kAsc;
-  return kind;
+const FileKindInfo* ClassifyPath(std::string_view path) {
+  const std::string upper = Upper(path);
+  const FileKindInfo* found = nullptr;
+  for (const FileKindInfo& info : kKinds) {
+    for (std::string_view mark : info.nameMarks) {
+      if (!mark.empty() && upper.find(mark) != std::string::npos) found = &info;
+    }
+  }
+  return found;
 }
 
-const char* PathKindName(PathKind kind) {
-  switch (kind) {
-    case PathKind::kPesp:
-      return "PESP";
-    case PathKind::kJdx:
-      return "JDX";
-    case PathKind::kAsc:
-      return "ASC";
-    case PathKind::kNone:
-      break;
+const FileKindInfo* ClassifyFile(std::string_view path, std::string_view firstBytes) {
+  for (const FileKindInfo& info : kKinds) {
+    if (info.signature != nullptr && info.signature(firstBytes.substr(0, kSignatureBytes))) {
+      return &info;
+    }
   }
-  return "";
+  return ClassifyPath(path);
+}
+
+const char* PathKindName(const FileKindInfo* kind) {
+  return kind != nullptr && kind->readerName != nullptr ? kind->readerName : "";
+}
+
+LoadResult LoadSpectrumText(const std::string& text, const std::string& path,
+                            const FileKindInfo& kind, Spectrum& current) {
+  LoadResult result;
+  result.kind = &kind;
+  if (kind.read == nullptr) return result;
+  NoticeRecorder recorder(result.notices);
+  const bool loaded = kind.read(text, path, current, recorder);
+  result.outcome = loaded ? LoadOutcome::kLoaded : LoadOutcome::kRefused;
+  if (!loaded) {
+    // The reader's last word is why: an error box or the status panel text.
+    for (auto it = result.notices.rbegin(); it != result.notices.rend(); ++it) {
+      if (it->kind == LoadNotice::Kind::kErrorBox || it->kind == LoadNotice::Kind::kStatusText) {
+        result.refusal = it->text;
+        break;
+      }
+    }
+  }
+  return result;
+}
+
+LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, Spectrum& current) {
+  if (kind.read == nullptr) return LoadResult{};
+  std::string& text = ReadBuffer();
+  try {
+    ReadWholeFileInto(path, text);
+  } catch (const IoError& error) {
+    return Unreadable(&kind, error);
+  }
+  LoadResult result = LoadSpectrumText(text, path, kind, current);
+  ReleaseIfLarge(text);
+  return result;
+}
+
+LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current) {
+  const FileKindInfo* byName = ClassifyPath(path);
+  // Without a signature in the table the name decides alone, and a file no
+  // name mark asks for is not even opened.
+  if (!kAnySignature) {
+    return byName != nullptr ? LoadSpectrumFile(path, *byName, current) : LoadResult{};
+  }
+  std::string& text = ReadBuffer();
+  try {
+    ReadWholeFileInto(path, text);
+  } catch (const IoError& error) {
+    return Unreadable(byName, error);
+  }
+  const FileKindInfo* kind = ClassifyFile(path, text);
+  LoadResult result = kind != nullptr ? LoadSpectrumText(text, path, *kind, current) : LoadResult{};
+  ReleaseIfLarge(text);
+  return result;
 }
 
 }  // namespace tesvar

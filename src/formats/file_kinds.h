@@ -1,15 +1,27 @@
-// The file kinds the program reads and writes, in one table: extension,
-// the dialog filter (description and pattern) and the dialog titles. The
-// window's file dialogs and the command-line converter both take their
-// settings from here, so a filter or an extension is written down once.
+// The file kinds the program reads and writes, in one table (in the spirit
+// of a format list: one row a kind). A row holds the extension, the dialog
+// filter (description and pattern) and titles, and for a kind that is read
+// the reader itself: the marks that pick it by name, an optional content
+// signature over the file's first bytes, the reader function, whether a
+// load counts as an import, and how an unreadable file is reported. The
+// window's file dialogs, its command line, the command-line converter and
+// its read-back check all take their settings and readers from here, so a
+// kind is added by one row and its reader.
 //
 // JCAMP-DX appears twice because its two written forms (FIX and DIFDUP)
-// share the extension but have their own save titles.
+// share the extension but have their own save titles; both are read by the
+// JCAMP-DX reader.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/messages.h"
+#include "core/spectrum.h"
+#include "formats/load_result.h"
 
 namespace tesvar {
 
@@ -25,6 +37,17 @@ enum class FileKind {
   kPdf,              // the printout as a PDF document, written by the converter only
 };
 
+// A reader: takes the whole file's bytes and fills a fresh record, which
+// replaces `current` only when the whole file loaded (returns true). On
+// refusal `current` keeps every value. `path` only gives the file's time
+// stamp where the format has no date of its own. What the reader has to say
+// goes to `messages`; the load entry records it into the LoadResult.
+using ReadSpectrumText = bool (*)(const std::string& text, const std::string& path,
+                                  Spectrum& current, Messages& messages);
+
+// Whether the first bytes of a file are unmistakably of one kind.
+using ContentSignature = bool (*)(std::string_view firstBytes);
+
 struct FileKindInfo {
   FileKind kind;
   const char* extension;    // without the dot: "sp"
@@ -32,6 +55,18 @@ struct FileKindInfo {
   const char* pattern;      // "*.sp"
   const char* openTitle;    // title of the open dialog, nullptr when not read
   const char* saveTitle;    // title of the save dialog, nullptr when not written
+
+  // Reading (all empty for kinds that are only written).
+  const char* readerName = nullptr;  // "PESP", "JDX", "ASC": the name the kind is known by
+  // Texts that pick this kind when they stand anywhere in the upper-cased
+  // path (".SP" also in "C:\SPECTRA.SP\X.JDX"); "" ends the list.
+  std::array<std::string_view, 3> nameMarks = {};
+  ContentSignature signature = nullptr;  // nullptr: chosen by name only
+  ReadSpectrumText read = nullptr;
+  bool loadsAsImport = false;  // a load sets Imported
+  // The error box for a file that cannot be opened or read; nullptr: the
+  // I/O failure goes to the generic error report.
+  const char* readFailureText = nullptr;
 };
 
 const FileKindInfo& InfoFor(FileKind kind);
@@ -50,15 +85,32 @@ std::string BarFilter(FileKind kind);
 // descriptions already end in their pattern, so this is the description.
 std::string DialogFilter(FileKind kind);
 
-// The reader chosen for a file named on the command line.
-enum class PathKind { kNone, kPesp, kJdx, kAsc };
+// The reader for a file by its name: the rows' name marks are looked for in
+// the upper-cased path in table order, each later match overriding an
+// earlier one. So "C:\SPECTRA.SP\X.JDX" is JCAMP-DX, and "a.spx" is an SP
+// file. nullptr when no mark occurs.
+const FileKindInfo* ClassifyPath(std::string_view path);
 
-// Upper-cases the path and looks for ".SP", ".JDX" and ".ASC" anywhere in
-// it, in that order, each later match overriding an earlier one. So
-// "C:\SPECTRA.SP\X.JDX" is JCAMP-DX, and "a.spx" is an SP file.
-PathKind ClassifyPath(std::string_view path);
+// The reader for a file: a row whose signature takes its first bytes,
+// else the one its name asks for (ClassifyPath).
+const FileKindInfo* ClassifyFile(std::string_view path, std::string_view firstBytes);
 
-// "PESP", "JDX", "ASC" or "" (the names the kinds are known by).
-const char* PathKindName(PathKind kind);
+// "PESP", "JDX", "ASC" or "" (the names the readers are known by).
+const char* PathKindName(const FileKindInfo* kind);
+
+// The one load entry: reads the file and hands it to the kind's reader.
+// The result says whether the spectrum loaded and records everything the
+// reader said; an I/O failure of reading the file becomes the refusal, as
+// the kind's error box or as the generic error report text. `current` is
+// replaced only by a spectrum that loaded in full.
+LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, Spectrum& current);
+
+// The same with the reader chosen from the file (ClassifyFile); the
+// outcome is kNoReader, with nothing read, when no reader takes it.
+LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current);
+
+// The same, from text already at hand (tests, tools).
+LoadResult LoadSpectrumText(const std::string& text, const std::string& path,
+                            const FileKindInfo& kind, Spectrum& current);
 
 }  // namespace tesvar

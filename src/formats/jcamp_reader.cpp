@@ -17,6 +17,7 @@
 #include "core/date_stamp.h"
 #include "core/file_io.h"
 #include "core/number_text.h"
+#include "formats/file_kinds.h"
 
 namespace tesvar {
 
@@ -103,10 +104,8 @@ void StoreText(std::string& field, std::string_view value) {
   if (!value.empty()) field = std::string(value.substr(0, kMaxJcampText));
 }
 
-bool Fail(Spectrum& current) {
-  current.DataLoaded = false;
-  return false;
-}
+// A refusal leaves `current` as it was: the new spectrum is built apart.
+bool Fail(Spectrum&) { return false; }
 
 // The first CR or LF of text, or its size: one pass, sixteen bytes at a
 // time where the text has them (header lines are short, and two searches,
@@ -525,19 +524,8 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   return true;
 }
 
-bool ReadJcampFile(const std::string& path, Spectrum& current, Messages& messages) {
-  // The text buffer is kept from one import to the next: allocated and
-  // freed each time, it made the heap grow and shrink at every import.
-  thread_local std::string text;
-  try {
-    ReadWholeFileInto(path, text);
-  } catch (const IoError&) {
-    messages.ErrorBox("File read error!");
-    return Fail(current);
-  }
-  const bool loaded = ParseJcampText(text, path, current, messages);
-  if (TooLargeToKeep(text)) std::string().swap(text);
-  return loaded;
+LoadResult ReadJcampFile(const std::string& path, Spectrum& current) {
+  return LoadSpectrumFile(path, InfoFor(FileKind::kJcampFix), current);
 }
 
 }  // namespace tesvar

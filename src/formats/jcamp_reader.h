@@ -17,9 +17,9 @@
 // wavenumber whatever the file's order. "##XFACTOR=", "##FIRSTY=" and
 // "##MINY=" are checked for being numbers and not used.
 //
-// The old program ended the header at any line containing "##XYDATA", also
-// in a value; real files write "##DataClass= ##XYDATA=" before their header
-// labels, so only the label part of a line counts here.
+// The header ends at the "##XYDATA" label only, not at the text in a value:
+// files in the field write "##DataClass= ##XYDATA=" before their header
+// labels, so only the label part of a line counts.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,7 @@
 #include "core/messages.h"
 #include "core/spectrum.h"
 #include "formats/jcamp_decoder.h"
+#include "formats/load_result.h"
 
 namespace tesvar {
 
@@ -88,15 +89,15 @@ void RawFromTransY(Spectrum& s);
 // Imports from text; path only gives the file time stamp that stands in for
 // a missing "##DATE=". All-or-nothing: on success `current` is replaced
 // (DataLoaded, YConverted, SpectrumShown true, Model kept, HeaderLine3
-// empty); on failure only current.DataLoaded becomes false. Header messages
-// go to an error box, data line messages to status panel 2. A data section
-// with fewer or more ordinates than declared still loads (missing ones are
-// 0) with "##NPOINTS= n (m)" in status panel 2.
+// empty); on failure `current` keeps every value. Header messages go to an
+// error box, data line messages to status panel 2. A data section with
+// fewer or more ordinates than declared still loads (missing ones are 0)
+// with "##NPOINTS= n (m)" in status panel 2.
 [[nodiscard]] bool ParseJcampText(const std::string& text, const std::string& path,
                                   Spectrum& current, Messages& messages);
 
-// Reads the file and imports it; a file that cannot be read gives the error
-// box "File read error!" and loads nothing.
-[[nodiscard]] bool ReadJcampFile(const std::string& path, Spectrum& current, Messages& messages);
+// Loads the file through the load entry (file_kinds.h) with this reader; a
+// file that cannot be read is refused with the error box "File read error!".
+LoadResult ReadJcampFile(const std::string& path, Spectrum& current);
 
 }  // namespace tesvar

@@ -7,6 +7,7 @@
 #include "core/date_stamp.h"
 #include "core/file_io.h"
 #include "core/number_text.h"
+#include "formats/file_kinds.h"
 
 namespace tesvar {
 
@@ -14,10 +15,11 @@ namespace {
 
 constexpr char kCtrlZ = 26;
 
-// Header lines as the old text-file reading saw them: a line ends at CR (an
-// LF right after it belongs to the line end), a lone LF is an ordinary
-// character, Ctrl-Z ends the file, and only the first 255 characters of a
-// line are kept.
+// SP header lines: a line ends at CR (an LF right after it belongs to the
+// line end, as files in the field have CR LF), a lone LF is an ordinary
+// character of the line, so comments may carry one; Ctrl-Z ends the header
+// as it ends a text file, and only the first 255 characters of a line are
+// kept.
 class HeaderLines {
  public:
   explicit HeaderLines(const std::string& bytes) : bytes_(bytes) {}
@@ -67,9 +69,9 @@ void StoreLe32(char* p, int32_t value) {
   p[3] = static_cast<char>((v >> 24) & 0xFF);
 }
 
-bool Fail(Spectrum& current, Messages& messages, const char* text) {
+// A refusal: the message, and `current` as it was.
+bool Fail(Spectrum&, Messages& messages, const char* text) {
   messages.ErrorBox(text);
-  current.DataLoaded = false;
   return false;
 }
 
@@ -165,7 +167,8 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
   for (int i = 0; i <= s.LastIndex; ++i) {
     double r = s.RawY[i];
     if (absorbance) {
-      // 10^(-A), computed as the old program did, in extended precision.
+      // 10^(-A) as 1 / e^(ln 10 x A), in extended precision: the floats
+      // this way of computing gives are the ones the golden files hold.
       long double e = std::exp(2.302585092994045684017991454684364L * r / s.YScale);
       s.TransY[i] = static_cast<float>(1.0L / e);
     } else {
@@ -180,8 +183,8 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
   return true;
 }
 
-bool ReadSpFile(const std::string& path, Spectrum& current, Messages& messages) {
-  return ParseSpBytes(ReadWholeFile(path), current, messages);
+LoadResult ReadSpFile(const std::string& path, Spectrum& current) {
+  return LoadSpectrumFile(path, InfoFor(FileKind::kSp), current);
 }
 
 std::string BuildSpBytes(Spectrum& spectrum) {

@@ -23,29 +23,32 @@
 //
 // Header lines are read with at most 255 characters; a line ends at CR (an
 // LF right after it belongs to the line end; a lone LF is an ordinary
-// character); Ctrl-Z ends the header. Numbers must fill their whole line.
+// character, so a comment may carry one); Ctrl-Z ends the header. Numbers
+// must fill their whole line.
 //
-// The old program started the data 7 bytes after the first '#' 'D' pair of
-// the whole file, so a comment containing "#D" broke the file; we take the
-// "#DATA" line that follows the "#HDR" block. Loads are all-or-nothing.
+// The data start after the "#DATA" line that follows the "#HDR" block, not
+// at the first "#D" of the file: a comment may hold "#D", and the data must
+// not start inside it. Loads are all-or-nothing.
 #pragma once
 
 #include <string>
 
 #include "core/messages.h"
 #include "core/spectrum.h"
+#include "formats/load_result.h"
 
 namespace tesvar {
 
 // Parses SP bytes into a fresh record built from `current`. On success the
 // record replaces `current` (DataLoaded, YConverted, SpectrumShown set);
-// on failure the message goes to `messages`, `current` keeps every value but
-// DataLoaded, which becomes false. Returns whether the load succeeded.
+// on failure the message goes to `messages` and `current` keeps every
+// value. Returns whether the load succeeded.
 [[nodiscard]] bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& messages);
 
-// Reads the file and parses it as above. Throws IoError when the file
-// cannot be opened or read.
-[[nodiscard]] bool ReadSpFile(const std::string& path, Spectrum& current, Messages& messages);
+// Loads the file through the load entry (file_kinds.h) with the SP reader.
+// A file that cannot be opened or read is refused with the text of the
+// generic error report ("File not found.").
+LoadResult ReadSpFile(const std::string& path, Spectrum& current);
 
 // The SP file bytes for the record, always as percent transmittance.
 // Recomputes RawY from TransY as a side effect. A Ctrl-Z or CR in a header

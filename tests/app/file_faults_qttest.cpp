@@ -106,7 +106,8 @@ class FileFaultsTest : public QObject {
     QVERIFY(ReadFile(path) == old);
     QVERIFY(disk.Names() == names);
     Shown after = ShownIn(w);
-    // Save As takes the new name before it writes, as the old program did.
+    // Save As takes the new name before it writes, so a failed write leaves
+    // the new name for the next Save.
     if (action == "Saveas1") after.path = before.path;
     QVERIFY(after == before);
   }

@@ -122,8 +122,7 @@ inline void MakeSpFile(const std::string& path, int points, const std::string& c
 // The record of an SP file as the reader sees it.
 inline Spectrum ReadBack(const std::string& path) {
   Spectrum s;
-  RecordedMessages messages;
-  if (!ReadSpFile(path, s, messages)) s.NPoints = -1;
+  if (!ReadSpFile(path, s).loaded()) s.NPoints = -1;
   return s;
 }
 

@@ -287,7 +287,7 @@ class StartUpTest : public QObject {
   void startWidthFollowsScrollBox() {
     ScriptedUi ui;
     TForm1 w({}, ui);
-    // The surface is laid out 800 px wide and fitted to the 540 px box at start.
+    // The layout's 800 px surface is fitted to the 540 px box at start.
     QCOMPARE(w.PaintBoxWidth(), 537);
   }
 

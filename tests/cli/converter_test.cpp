@@ -143,8 +143,7 @@ TEST_F(ConverterTest, BatchDoesNotLetTwoInputsShareAnOutput) {
   EXPECT_TRUE(Contains(r.err, twin + ": not converted: " + dir + "/out/good.sp"));
   // The first one's output is the one kept: it has the bands.
   Spectrum back;
-  RecordedMessages m;
-  ASSERT_TRUE(ReadSpFile(dir + "/out/good.sp", back, m));
+  ASSERT_TRUE(ReadSpFile(dir + "/out/good.sp", back).loaded());
   EXPECT_EQ(BandIndices(back), (std::vector<int>{10, 25}));
 }
 

@@ -1,38 +1,20 @@
 #include "formats/ascii_list.h"
 
 #include <gtest/gtest.h>
-#include <utime.h>
 
 #include <cstdlib>
 #include <functional>
 #include <vector>
 
 #include "core/number_text.h"
+#include "reader_fixture.h"
 #include "test_support.h"
 
 namespace tesvar {
 namespace {
 
-std::string Join(const std::vector<std::string>& lines, const std::string& eol = "\r\n") {
-  std::string out;
-  for (const auto& l : lines) out += l + eol;
-  return out;
-}
-
-Spectrum ShownSpectrum() {
-  Spectrum s;
-  s.OperatorName = "old operator";
-  s.SetComment("old comment");
-  s.FirstX = s.XStart = 3000;
-  s.LastX = s.XEnd = 1000;
-  s.NPoints = 5;
-  s.LastIndex = 4;
-  s.XStep = 500;
-  s.AcqDate = "01/01/2001";
-  for (int i = 0; i < kArraySlots; ++i) s.TransY[i] = 0.5f;
-  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
-  return s;
-}
+using test::Join;
+using test::ShownSpectrum;
 
 TEST(AsciiList, ImportsTheRecord) {
   Spectrum s = ShownSpectrum();
@@ -138,14 +120,9 @@ TEST(AsciiList, RefusedListsLeaveTheRecordUnchanged) {
     Spectrum shown = ShownSpectrum();
     RecordedMessages m;
     EXPECT_FALSE(ParseAsciiList(c.text, "", shown, m)) << c.name;
-    if (c.inStatusPanel) {
-      EXPECT_TRUE(m.errors.empty()) << c.name;
-      EXPECT_EQ(m.status[2], c.message) << c.name;
-    } else {
-      EXPECT_EQ(m.errors, std::vector<std::string>{c.message}) << c.name;
-    }
+    test::ExpectRefusalMessage(m, c.message, c.inStatusPanel, c.name);
     Spectrum expected = ShownSpectrum();
-    EXPECT_FALSE(shown.DataLoaded) << c.name;
+    EXPECT_TRUE(test::SameRecord(shown, expected)) << c.name;
     EXPECT_EQ(shown.TransY, expected.TransY) << c.name;
     EXPECT_EQ(shown.FirstX, expected.FirstX) << c.name;
     EXPECT_EQ(shown.NPoints, expected.NPoints) << c.name;
@@ -182,27 +159,13 @@ TEST(AsciiList, ReverseSpectrum) {
 }
 
 TEST(AsciiList, FileDateAndReadErrors) {
-  std::string dir = test::MakeTempDir();
-  std::string path = dir + "/a.asc";
-  test::WriteFile(path, Join({"4000 85", "3000 80"}));
-  struct utimbuf times {};
-  times.actime = times.modtime = 1796603400;  // 2026-12-07 00:30:00 UTC
-  ASSERT_EQ(::utime(path.c_str(), &times), 0);
-  setenv("SOURCE_DATE_EPOCH", "1796601600", 1);  // stamps in UTC
-  Spectrum s;
-  RecordedMessages m;
-  bool ok = ReadAsciiList(path, s, m);
-  unsetenv("SOURCE_DATE_EPOCH");
-  ASSERT_TRUE(ok);
-  EXPECT_EQ(s.AcqDate, "07/12/2026");
-  EXPECT_EQ(s.ModDate, "07/12/2026");
-  EXPECT_EQ(s.AcqTime, "00:30:00");
-  EXPECT_EQ(s.ModTime, "00:30:00");
+  test::ExpectDatesFromFileStamp("a.asc", Join({"4000 85", "3000 80"}), &ReadAsciiList);
 
+  std::string dir = test::MakeTempDir();
   for (const std::string& bad : {dir + "/missing.asc", dir}) {
     Spectrum shown = ShownSpectrum();
     RecordedMessages e;
-    EXPECT_FALSE(ReadAsciiList(bad, shown, e)) << bad;
+    EXPECT_FALSE(test::Told(ReadAsciiList(bad, shown), e)) << bad;
     EXPECT_EQ(e.errors, std::vector<std::string>{"File read error!"}) << bad;
     EXPECT_EQ(shown.AcqDate, "01/01/2001");
   }

@@ -9,6 +9,7 @@
 
 #include "formats/ascii_list.h"
 #include "formats/jcamp_reader.h"
+#include "reader_fixture.h"
 #include "test_support.h"
 
 namespace tesvar {
@@ -30,7 +31,7 @@ void CheckImport(const Expected& e, bool jcamp) {
   if (path.empty()) GTEST_SKIP() << "shared test data " << e.file << " not present";
   Spectrum s;
   RecordedMessages m;
-  bool ok = jcamp ? ReadJcampFile(path, s, m) : ReadAsciiList(path, s, m);
+  bool ok = test::Told(jcamp ? ReadJcampFile(path, s) : ReadAsciiList(path, s), m);
   ASSERT_TRUE(ok) << e.file << ": " << (m.errors.empty() ? m.status[2] : m.errors[0]);
   EXPECT_TRUE(m.errors.empty()) << e.file;
   EXPECT_EQ(m.status[2], "") << e.file;  // no "##NPOINTS= n (m)": every point was read
@@ -95,7 +96,7 @@ TEST(RealJcampFiles, RefuseOtherSpectra) {
     if (path.empty()) GTEST_SKIP() << "shared test data " << file << " not present";
     Spectrum s;
     RecordedMessages m;
-    EXPECT_FALSE(ReadJcampFile(path, s, m)) << file;
+    EXPECT_FALSE(test::Told(ReadJcampFile(path, s), m)) << file;
     EXPECT_EQ(m.errors, std::vector<std::string>{"no IR spectrum"}) << file;
     EXPECT_FALSE(s.DataLoaded);
   }

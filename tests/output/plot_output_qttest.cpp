@@ -34,9 +34,8 @@ namespace {
 // The sample runs from 4000 to 450 1/cm in steps of 1 (3551 points).
 Spectrum Sample() {
   Spectrum s;
-  RecordedMessages m;
   const std::string path = std::string(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp";
-  if (!ReadSpFile(path, s, m)) qFatal("cannot read %s", path.c_str());
+  if (!ReadSpFile(path, s).loaded()) qFatal("cannot read %s", path.c_str());
   s.SpectrumShown = true;
   return s;
 }

@@ -44,9 +44,8 @@ Spectrum Synthetic(double xStart, double xEnd, int lastIndex) {
 std::vector<Sample> Samples() {
   std::vector<Sample> samples;
   Spectrum ps;
-  RecordedMessages m;
   std::string path = std::string(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp";
-  if (!ReadSpFile(path, ps, m)) {
+  if (!ReadSpFile(path, ps).loaded()) {
     ADD_FAILURE() << "cannot load " << path;
     return samples;
   }

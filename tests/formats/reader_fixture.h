@@ -1,0 +1,103 @@
+// What the reader tests share: the spectrum already on screen when a file is
+// loaded, the check that a refused load left it as it was, and the file
+// time stamp that stands in for a date.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/messages.h"
+#include "core/spectrum.h"
+#include "formats/load_result.h"
+#include "test_support.h"
+
+namespace tesvar::test {
+
+// A record that stands for the spectrum already on screen: 5 points from
+// 3000 to 1000 1/cm, every slot 0.5 (raw 77).
+inline Spectrum ShownSpectrum() {
+  Spectrum s;
+  s.OperatorName = "old operator";
+  s.SetComment("old comment");
+  s.FirstX = s.XStart = 3000;
+  s.LastX = s.XEnd = 1000;
+  s.NPoints = 5;
+  s.LastIndex = 4;
+  s.XStep = 500;
+  s.AcqDate = "01/01/2001";
+  s.Model = 2;
+  for (int i = 0; i < kArraySlots; ++i) {
+    s.TransY[i] = 0.5f;
+    s.RawY[i] = 77;
+  }
+  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
+  s.CurrentPath = "/data/old.sp";
+  return s;
+}
+
+// Every field of the record, for comparing a record with itself before.
+inline auto Contents(const Spectrum& s) {
+  return std::tie(s.IdentLine, s.HeaderLine3, s.AcqDate, s.AcqTime, s.ModDate, s.ModTime,
+                  s.OperatorName, s.Comment, s.ShortComment, s.LastX, s.NScans, s.FirstX, s.DeltaX,
+                  s.NPoints, s.Model, s.YScale, s.XStart, s.XEnd, s.XStep, s.LastIndex, s.RawY,
+                  s.TransY, s.DataLoaded, s.YConverted, s.SpectrumShown, s.CurrentPath,
+                  s.CurrentName, s.Imported);
+}
+
+inline bool SameRecord(const Spectrum& a, const Spectrum& b) { return Contents(a) == Contents(b); }
+
+// Says what a load said through messages; returns whether it loaded.
+inline bool Told(const LoadResult& result, Messages& messages) {
+  result.Tell(messages);
+  return result.loaded();
+}
+
+// The message of a refusal where the imports show it: data line messages
+// in status panel 2 with no error box, the others in one error box.
+inline void ExpectRefusalMessage(const RecordedMessages& m, const std::string& message,
+                                 bool inStatusPanel, const std::string& name) {
+  if (inStatusPanel) {
+    EXPECT_TRUE(m.errors.empty()) << name;
+    EXPECT_EQ(m.status[2], message) << name;
+  } else {
+    EXPECT_EQ(m.errors, std::vector<std::string>{message}) << name;
+  }
+}
+
+// Lines joined with eol after each.
+inline std::string Join(const std::vector<std::string>& lines, const std::string& eol = "\r\n") {
+  std::string out;
+  for (const auto& l : lines) out += l + eol;
+  return out;
+}
+
+using FileReader = LoadResult (*)(const std::string& path, Spectrum& current);
+
+// Writes text as `name` into a fresh folder with the time stamp
+// 2026-12-07 00:30:00 UTC, loads it with read (stamps in UTC through
+// SOURCE_DATE_EPOCH) and expects that stamp as acquisition and
+// modification date and time.
+inline void ExpectDatesFromFileStamp(const std::string& name, const std::string& text,
+                                     FileReader read) {
+  const std::string path = MakeTempDir() + "/" + name;
+  WriteFile(path, text);
+  struct utimbuf times {};
+  times.actime = times.modtime = 1796603400;  // 2026-12-07 00:30:00 UTC
+  ASSERT_EQ(::utime(path.c_str(), &times), 0);
+  setenv("SOURCE_DATE_EPOCH", "1796601600", 1);  // stamps in UTC
+  Spectrum s;
+  const bool ok = read(path, s).loaded();
+  unsetenv("SOURCE_DATE_EPOCH");
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(s.AcqDate, "07/12/2026");
+  EXPECT_EQ(s.ModDate, "07/12/2026");
+  EXPECT_EQ(s.AcqTime, "00:30:00");
+  EXPECT_EQ(s.ModTime, "00:30:00");
+}
+
+}  // namespace tesvar::test
