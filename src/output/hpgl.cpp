@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "core/file_io.h"
 #include "core/number_text.h"
@@ -54,8 +55,7 @@ class HpglPlot {
         gridOn_(gridOn),
         labels_(labels),
         axis_(s.XStart, s.XEnd, kFrameWidth),
-        hi_(axis_.TickHigh()),
-        lo_(axis_.TickLow()) {}
+        ticks_(axis_.Ticks()) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 7 + 4096);
@@ -90,11 +90,9 @@ class HpglPlot {
       Line("PU 1000," + y + ";");
       Line("PD 10000," + y + ";");
     }
-    // Above 2000 1/cm only every 500, below (twice as wide) every 100.
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      if (w >= 2000 && w % 500 != 0) continue;
-      std::string x = Coord(X(w));
+    for (const AxisTick& tick : ticks_) {
+      if (!tick.grid) continue;
+      std::string x = Coord(X(tick.wavenumber));
       Line("PU " + x + ",1000;");
       Line("PD " + x + ",7000;");
     }
@@ -129,22 +127,20 @@ class HpglPlot {
   }
 
   void Abscissa() {
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      std::string x = Coord(X(w));
-      const char* depth = w % 500 == 0 ? "920" : "960";
+    for (const AxisTick& tick : ticks_) {
+      std::string x = Coord(X(tick.wavenumber));
+      const char* depth = tick.major ? "920" : "960";
       Line("PU " + x + ",1000;PD " + x + "," + depth + ";PD " + x + ",1000;");
     }
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      int64_t x = RoundHalfAway(X(w));
-      if (w == 1800) {
+    for (const AxisTick& tick : ticks_) {
+      int64_t x = RoundHalfAway(X(tick.wavenumber));
+      if (tick.unit) {
         Line("PU " + FormatInt(x) + ",520;LBcm" + kEtx + "CP 0,0.3;LB-1" + kEtx);
       }
-      if (w % 500 == 0) {
+      if (tick.major) {
         Line("PU " + FormatInt(x) + ",720;");
-        Line("PU " + FormatInt(x - (w >= 1000 ? 230 : 170)) + ",720;");
-        Line("LB" + PadLeft(FormatInt(w), 4) + kEtx);
+        Line("PU " + FormatInt(x - (tick.wavenumber >= 1000 ? 230 : 170)) + ",720;");
+        Line("LB" + tick.text + kEtx);
       }
     }
   }
@@ -188,7 +184,7 @@ class HpglPlot {
   bool gridOn_;
   const LabelList& labels_;
   WavenumberAxis axis_;
-  int hi_, lo_;
+  std::vector<AxisTick> ticks_;
   std::string out_;
 };
 

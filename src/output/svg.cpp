@@ -1,6 +1,7 @@
 #include "output/svg.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "core/file_io.h"
 #include "core/number_text.h"
@@ -62,8 +63,7 @@ class SvgPlot {
         gridOn_(gridOn),
         labels_(labels),
         axis_(s.XStart, s.XEnd, kFrameWidth),
-        hi_(axis_.TickHigh()),
-        lo_(axis_.TickLow()) {}
+        ticks_(axis_.Ticks()) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 9 + 8192);
@@ -129,11 +129,9 @@ class SvgPlot {
       int64_t y = TenthY(k);
       SegmentLine(100, y, 1190, y);
     }
-    // Above 2000 1/cm only every 500, below (twice as wide) every 100.
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      if (w >= 2000 && w % 500 != 0) continue;
-      int64_t x = X(w);
+    for (const AxisTick& tick : ticks_) {
+      if (!tick.grid) continue;
+      int64_t x = X(tick.wavenumber);
       SegmentLine(x, 350, x, 10);
     }
     Line("</g>");
@@ -163,15 +161,14 @@ class SvgPlot {
   }
 
   void Abscissa() {
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      int64_t x = X(w);
-      if (w == 1800) {
+    for (const AxisTick& tick : ticks_) {
+      int64_t x = X(tick.wavenumber);
+      if (tick.unit) {
         Text(x, 400, 14, "end", "cm");
         Text(x, 395, 10, "start", "-1");
       }
-      if (w % 500 == 0) {
-        Text(x, 385, 14, "middle", PadLeft(Int(w), 4));
+      if (tick.major) {
+        Text(x, 385, 14, "middle", tick.text);
         SegmentLine(x, 350, x, 367);
       } else {
         SegmentLine(x, 350, x, 360);
@@ -199,7 +196,7 @@ class SvgPlot {
   bool gridOn_;
   const LabelList& labels_;
   WavenumberAxis axis_;
-  int hi_, lo_;
+  std::vector<AxisTick> ticks_;
   std::string out_;
 };
 

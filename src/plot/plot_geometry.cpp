@@ -144,13 +144,6 @@ int TenthRow(const PlotFrame& frame, int i) {
   return frame.PlotBottom + ToCoordinate(static_cast<double>(i * frame.PlotYScale) * 0.1);
 }
 
-// Runs f(w) for w = 100 x k, k from TickHigh down to TickLow (the axis
-// leaves absurd ranges without ticks).
-template <typename F>
-void ForEachHundred(const PlotFrame& frame, F f) {
-  for (int k = frame.Axis.TickHigh(); k >= frame.Axis.TickLow(); --k) f(100 * k);
-}
-
 }  // namespace
 
 std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame) {
@@ -163,15 +156,10 @@ std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame) {
 
 std::vector<WavenumberTick> WavenumberTicks(const PlotFrame& frame) {
   std::vector<WavenumberTick> ticks;
-  ForEachHundred(frame, [&](int w) {
-    WavenumberTick t;
-    t.wavenumber = w;
-    t.column = frame.XToColumn(w);
-    t.major = w % 500 == 0;
-    t.unit = w == 1800;
-    if (t.major) t.text = PadLeft(FormatInt(w), 4);
-    ticks.push_back(std::move(t));
-  });
+  for (AxisTick& tick : frame.Axis.Ticks()) {
+    const int column = frame.XToColumn(tick.wavenumber);
+    ticks.push_back({std::move(tick), column});
+  }
   return ticks;
 }
 
@@ -183,9 +171,9 @@ std::vector<int> GridRows(const PlotFrame& frame) {
 
 std::vector<int> GridColumns(const PlotFrame& frame) {
   std::vector<int> columns;
-  ForEachHundred(frame, [&](int w) {
-    if (w < 2000 || w % 500 == 0) columns.push_back(frame.XToColumn(w));
-  });
+  for (const AxisTick& tick : frame.Axis.Ticks()) {
+    if (tick.grid) columns.push_back(frame.XToColumn(tick.wavenumber));
+  }
   return columns;
 }
 
