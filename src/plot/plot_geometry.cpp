@@ -101,9 +101,6 @@ void PlotFrame::CopyTo(ViewState& view) const {
   view.PlotBottom = PlotBottom;
   view.PlotWidth = PlotWidth;
   view.PlotYScale = PlotYScale;
-  view.PlotXScale = PlotXScale;
-  view.PlotXScaleLow = PlotXScaleLow;
-  view.BreakOffset = BreakOffset;
   view.LabelUnit = LabelUnit;
 }
 
