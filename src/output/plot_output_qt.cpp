@@ -135,7 +135,7 @@ bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridO
   return WriteFileOrReport(path, bytes, messages, kCannotWrite);
 }
 
-QImage RenderScreenPlot(Spectrum& spectrum, ViewState& view, int width, int height) {
+QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, int height) {
   ImageSurface surface(width, height);
   if (surface.image().isNull()) return QImage();
   (void)PaintScreenPlot(surface, width, height, spectrum, view);
