@@ -21,7 +21,7 @@ struct ViewState;
 
 struct FontSpec {
   std::string name;
-  int height = 0;  // Windows font height: negative = character height in pixels
+  int height = 0;  // font height: negative = character height in pixels
 };
 
 // A length of pixels + Round(perLabelUnit x LabelUnit): the printout scales
