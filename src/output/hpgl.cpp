@@ -2,11 +2,10 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "core/file_io.h"
 #include "core/number_text.h"
-#include "plot/wavenumber_axis.h"
+#include "output/text_plot.h"
 
 namespace tesvar {
 
@@ -21,7 +20,6 @@ constexpr int kCommandsPerLine = 5;
 constexpr char kEtx = '\x03';
 constexpr char kShiftOut = '\x0e';
 constexpr char kShiftIn = '\x0f';
-constexpr const char* kNewline = "\r\n";
 
 // Code page 437 byte -> its position in character set 7 (HP Roman-8 code
 // minus 128). 0 marks bytes that are sent unchanged.
@@ -48,14 +46,10 @@ std::string Coord(double v) { return FormatInt(RoundHalfAway(v)); }
 
 std::string Point(double x, double y) { return Coord(x) + "," + Coord(y); }
 
-class HpglPlot {
+class HpglPlot : TextPlot {
  public:
   HpglPlot(const Spectrum& s, bool gridOn, const LabelList& labels)
-      : s_(s),
-        gridOn_(gridOn),
-        labels_(labels),
-        axis_(s.XStart, s.XEnd, kFrameWidth),
-        ticks_(axis_.Ticks()) {}
+      : TextPlot(s, gridOn, labels, kFrameWidth) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 7 + 4096);
@@ -76,11 +70,6 @@ class HpglPlot {
     if (t > 1) t = 1;
     if (t < 0) t = 0;
     return kFrameBottom + kFrameHeight * t;
-  }
-
-  void Line(const std::string& text) {
-    out_ += text;
-    out_ += kNewline;
   }
 
   void Grid() {
@@ -179,13 +168,6 @@ class HpglPlot {
     Line("PU " + Point(px, sy) + ";PD " + Point(px, py) + ";PD " + Point(lx, py) + ";PU " +
          Point(tx, ty) + ";LB" + (left ? "" : " ") + text + kEtx);
   }
-
-  const Spectrum& s_;
-  bool gridOn_;
-  const LabelList& labels_;
-  WavenumberAxis axis_;
-  std::vector<AxisTick> ticks_;
-  std::string out_;
 };
 
 }  // namespace
@@ -196,8 +178,7 @@ std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& la
 
 bool WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
                    const LabelList& labels, Messages& messages) {
-  std::string bytes = BuildHpgl(spectrum, gridOn, labels);
-  return WriteFileOrReport(path, bytes, messages);
+  return WriteFileOrReport(path, BuildHpgl(spectrum, gridOn, labels), messages);
 }
 
 }  // namespace tesvar

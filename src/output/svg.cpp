@@ -1,11 +1,10 @@
 #include "output/svg.h"
 
 #include <cstdint>
-#include <vector>
 
 #include "core/file_io.h"
 #include "core/number_text.h"
-#include "plot/wavenumber_axis.h"
+#include "output/text_plot.h"
 
 namespace tesvar {
 
@@ -20,8 +19,6 @@ constexpr int kPairsPerLine = 8;
 
 // The program's name and version as the window caption shows them.
 constexpr const char* kGenerator = "Tesvar v1.5a";
-
-constexpr const char* kNewline = "\r\n";
 
 // Windows-1252 for 0x80-0x9F; 0 where that code page assigns nothing (the
 // byte then stands for the Latin-1 control of the same number).
@@ -56,14 +53,10 @@ int64_t Far(double offset) {
   return v > kFarAway ? kFarAway : v < -kFarAway ? -kFarAway : v;
 }
 
-class SvgPlot {
+class SvgPlot : TextPlot {
  public:
   SvgPlot(const Spectrum& s, bool gridOn, const LabelList& labels)
-      : s_(s),
-        gridOn_(gridOn),
-        labels_(labels),
-        axis_(s.XStart, s.XEnd, kFrameWidth),
-        ticks_(axis_.Ticks()) {}
+      : TextPlot(s, gridOn, labels, kFrameWidth) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 9 + 8192);
@@ -105,11 +98,6 @@ class SvgPlot {
     if (t > 1) t = 1;
     if (t < 0) t = 0;
     return Y(t);
-  }
-
-  void Line(const std::string& text) {
-    out_ += text;
-    out_ += kNewline;
   }
 
   void SegmentLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
@@ -191,13 +179,6 @@ class SvgPlot {
     }
     SegmentLine(px, StemUp(label.Kind) ? py - kLabelUnit : py + kLabelUnit, px, py);
   }
-
-  const Spectrum& s_;
-  bool gridOn_;
-  const LabelList& labels_;
-  WavenumberAxis axis_;
-  std::vector<AxisTick> ticks_;
-  std::string out_;
 };
 
 }  // namespace
@@ -236,8 +217,7 @@ std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& lab
 
 bool WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
                   const LabelList& labels, Messages& messages) {
-  std::string bytes = BuildSvg(spectrum, gridOn, labels);
-  return WriteFileOrReport(path, bytes, messages);
+  return WriteFileOrReport(path, BuildSvg(spectrum, gridOn, labels), messages);
 }
 
 }  // namespace tesvar
