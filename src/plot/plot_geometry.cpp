@@ -25,27 +25,13 @@ int ToCoordinate(double value) {
 FrameRules ScreenFrameRules() { return FrameRules{}; }
 
 FrameRules MetafileFrameRules() {
-  FrameRules rules;
-  rules.leftText = "000";
-  rules.leftTextCount = 2;
-  rules.rightMargin = 6;
-  rules.bottomMargin = 1;
-  rules.bottomTextLines = 3;
-  rules.topMargin = 1;
-  rules.labelUnit = 3;
-  return rules;
+  return {.leftText = "000", .leftTextCount = 2, .rightMargin = 6, .bottomMargin = 1,
+          .bottomTextLines = 3, .topMargin = 1, .labelUnit = 3};
 }
 
 FrameRules PrintFrameRules() {
-  FrameRules rules;
-  rules.leftText = "000000";
-  rules.leftTextCount = 1;
-  rules.rightMargin = 41;
-  rules.bottomMargin = 0;
-  rules.bottomTextLines = 2;
-  rules.topMargin = 101;
-  rules.labelUnit = 0;
-  return rules;
+  return {.leftText = "000000", .leftTextCount = 1, .rightMargin = 41, .bottomMargin = 0,
+          .bottomTextLines = 2, .topMargin = 101, .labelUnit = 0};
 }
 
 FrameMetrics MeasureFrameText(const FrameRules& rules, DrawingSurface& surface) {
