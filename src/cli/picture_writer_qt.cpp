@@ -32,7 +32,7 @@ std::string WithPdfCreationDate(std::string pdf, const StampTime& t) {
   return pdf;
 }
 
-std::string ScreenPlotPng(Spectrum& spectrum, const LabelList& labels, bool grid, int width,
+std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
                           int height) {
   ViewState view;
   view.GridOn = grid;

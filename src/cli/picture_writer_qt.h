@@ -19,7 +19,7 @@ class QtPictureWriter : public PictureWriter {
 
 // The PNG bytes of the screen plot at width x height: grid as asked, the
 // labels drawn as the label tool shows them; "" when the image cannot be made.
-std::string ScreenPlotPng(Spectrum& spectrum, const LabelList& labels, bool grid, int width,
+std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
                           int height);
 
 // The PDF with the date of its "/CreationDate (D:yyyymmddhhmmssZ)" entry

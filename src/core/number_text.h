@@ -8,6 +8,7 @@
 //                     decimal expansion (so 0.25 -> "0.3", 399.96 -> "400.0").
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +21,18 @@ int64_t RoundHalfEven(double value);
 
 // The same, clamped to the int32 range (for raw ordinate integers).
 int32_t RoundToInt32(double value);
+
+// RoundToInt32 for the loops over every ordinate of a spectrum, with the
+// same result for every value. Adding and taking away 1.5 x 2^52 leaves a
+// double of magnitude below 2^51 rounded to an integer, halves to even (the
+// default rounding mode, which the program never leaves); RoundToInt32 takes
+// the rest (values beyond the int32 range, infinities, NaN). Inline, so that
+// the common case is two additions in the caller's loop.
+inline int32_t RoundToInt32Inline(double value) {
+  constexpr double kShift = 6755399441055744.0;
+  if (std::fabs(value) < 2147483647.0) return static_cast<int32_t>((value + kShift) - kShift);
+  return RoundToInt32(value);
+}
 
 // Nearest integer, halves away from zero: the integer a fixed conversion with
 // no decimals writes (plotter coordinates), but without FormatFixed's "-0".

@@ -1,5 +1,6 @@
 #include "core/spectrum.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -48,6 +49,15 @@ Spectrum Spectrum::FreshFrom(const Spectrum& previous) {
 
 void Spectrum::Replace(Spectrum& current, Spectrum&& loaded) {
   std::swap(current, loaded);
+  current.UpdateShortComment();
+  if (!current.YConverted) {
+    const auto slots = static_cast<int>(std::min(current.RawY.size(), current.TransY.size()));
+    const int last = std::min<int>(current.LastIndex, slots - 1);
+    for (int i = 0; i <= last; ++i) {
+      current.TransY[i] = static_cast<float>(current.RawY[i] / (current.YScale * 100));
+    }
+    current.YConverted = true;
+  }
   if (FullSize(loaded.RawY, loaded.TransY)) {
     spare.RawY = std::move(loaded.RawY);
     spare.TransY = std::move(loaded.TransY);

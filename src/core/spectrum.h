@@ -44,6 +44,12 @@ struct Spectrum {
   // thread: loads follow one another, and freeing 128 KB of arrays at each
   // load and allocating them again at the next made the heap shrink and grow
   // each time, with the new pages faulted in afresh.
+  //
+  // The record put in place is complete for the plot, which only reads it:
+  // its title is the start of its comment, and a record that came with raw
+  // ordinates only (YConverted false) gets TransY[i] = RawY[i] / (YScale x
+  // 100) here, once. The readers convert as they read, so this is the rule
+  // for any record that does not.
   static void Replace(Spectrum& current, Spectrum&& loaded);
 
   std::string IdentLine;

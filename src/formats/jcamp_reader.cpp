@@ -353,18 +353,8 @@ void RawFromTransY(Spectrum& s) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_cvtps_epi32(v));
   }
 #endif
-  // Adding and taking away 1.5 x 2^52 leaves a double of magnitude below
-  // 2^51 rounded to an integer, halves to even (the default rounding mode),
-  // exactly as RoundToInt32 rounds; that one handles the rest (infinities,
-  // NaN, values beyond the int32 range).
-  constexpr double kShift = 6755399441055744.0;
   for (; i < n; ++i) {
-    double v = static_cast<double>(s.TransY[i]) * kRawPerFraction;
-    if (std::fabs(v) < 2147483647.0) {
-      s.RawY[i] = static_cast<int32_t>((v + kShift) - kShift);
-    } else {
-      s.RawY[i] = RoundToInt32(v);
-    }
+    s.RawY[i] = RoundToInt32Inline(static_cast<double>(s.TransY[i]) * kRawPerFraction);
   }
 }
 

@@ -185,13 +185,7 @@ void BuildJcampTextInto(const Spectrum& s, JcampForm form, std::string& out) {
     double t = CarriedOrdinate(s.TransY[static_cast<std::size_t>(i)]);
     if (t > maxT) maxT = t;
     if (t < minT) minT = t;
-    // Adding and taking away 1.5 x 2^52 rounds a double of magnitude below
-    // 2^51 to an integer, halves to even (the default rounding mode), as
-    // RoundToInt32 does; that one takes the rest.
-    constexpr double kShift = 6755399441055744.0;
-    const double v = t * 100000.0;
-    const int32_t r =
-        std::fabs(v) < 2147483647.0 ? static_cast<int32_t>((v + kShift) - kShift) : RoundToInt32(v);
+    const int32_t r = RoundToInt32Inline(t * 100000.0);
     y[static_cast<std::size_t>(i)] = r;
     largest = std::max(largest, std::abs(static_cast<int64_t>(r)));
   }

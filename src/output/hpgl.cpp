@@ -5,7 +5,7 @@
 
 #include "core/file_io.h"
 #include "core/number_text.h"
-#include "plot/wavenumber_axis.h"
+#include "output/text_plot.h"
 
 namespace tesvar {
 
@@ -20,7 +20,6 @@ constexpr int kCommandsPerLine = 5;
 constexpr char kEtx = '\x03';
 constexpr char kShiftOut = '\x0e';
 constexpr char kShiftIn = '\x0f';
-constexpr const char* kNewline = "\r\n";
 
 // Code page 437 byte -> its position in character set 7 (HP Roman-8 code
 // minus 128). 0 marks bytes that are sent unchanged.
@@ -47,15 +46,10 @@ std::string Coord(double v) { return FormatInt(RoundHalfAway(v)); }
 
 std::string Point(double x, double y) { return Coord(x) + "," + Coord(y); }
 
-class HpglPlot {
+class HpglPlot : TextPlot {
  public:
   HpglPlot(const Spectrum& s, bool gridOn, const LabelList& labels)
-      : s_(s),
-        gridOn_(gridOn),
-        labels_(labels),
-        axis_(s.XStart, s.XEnd, kFrameWidth),
-        hi_(axis_.TickHigh()),
-        lo_(axis_.TickLow()) {}
+      : TextPlot(s, gridOn, labels, kFrameWidth) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 7 + 4096);
@@ -78,11 +72,6 @@ class HpglPlot {
     return kFrameBottom + kFrameHeight * t;
   }
 
-  void Line(const std::string& text) {
-    out_ += text;
-    out_ += kNewline;
-  }
-
   void Grid() {
     Line("LT 1;");
     for (int k = 1; k <= 9; ++k) {
@@ -90,11 +79,9 @@ class HpglPlot {
       Line("PU 1000," + y + ";");
       Line("PD 10000," + y + ";");
     }
-    // Above 2000 1/cm only every 500, below (twice as wide) every 100.
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      if (w >= 2000 && w % 500 != 0) continue;
-      std::string x = Coord(X(w));
+    for (const AxisTick& tick : ticks_) {
+      if (!tick.grid) continue;
+      std::string x = Coord(X(tick.wavenumber));
       Line("PU " + x + ",1000;");
       Line("PD " + x + ",7000;");
     }
@@ -129,22 +116,20 @@ class HpglPlot {
   }
 
   void Abscissa() {
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      std::string x = Coord(X(w));
-      const char* depth = w % 500 == 0 ? "920" : "960";
+    for (const AxisTick& tick : ticks_) {
+      std::string x = Coord(X(tick.wavenumber));
+      const char* depth = tick.major ? "920" : "960";
       Line("PU " + x + ",1000;PD " + x + "," + depth + ";PD " + x + ",1000;");
     }
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      int64_t x = RoundHalfAway(X(w));
-      if (w == 1800) {
+    for (const AxisTick& tick : ticks_) {
+      int64_t x = RoundHalfAway(X(tick.wavenumber));
+      if (tick.unit) {
         Line("PU " + FormatInt(x) + ",520;LBcm" + kEtx + "CP 0,0.3;LB-1" + kEtx);
       }
-      if (w % 500 == 0) {
+      if (tick.major) {
         Line("PU " + FormatInt(x) + ",720;");
-        Line("PU " + FormatInt(x - (w >= 1000 ? 230 : 170)) + ",720;");
-        Line("LB" + PadLeft(FormatInt(w), 4) + kEtx);
+        Line("PU " + FormatInt(x - (tick.wavenumber >= 1000 ? 230 : 170)) + ",720;");
+        Line("LB" + tick.text + kEtx);
       }
     }
   }
@@ -183,13 +168,6 @@ class HpglPlot {
     Line("PU " + Point(px, sy) + ";PD " + Point(px, py) + ";PD " + Point(lx, py) + ";PU " +
          Point(tx, ty) + ";LB" + (left ? "" : " ") + text + kEtx);
   }
-
-  const Spectrum& s_;
-  bool gridOn_;
-  const LabelList& labels_;
-  WavenumberAxis axis_;
-  int hi_, lo_;
-  std::string out_;
 };
 
 }  // namespace
@@ -200,8 +178,7 @@ std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& la
 
 bool WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
                    const LabelList& labels, Messages& messages) {
-  std::string bytes = BuildHpgl(spectrum, gridOn, labels);
-  return WriteFileOrReport(path, bytes, messages);
+  return WriteFileOrReport(path, BuildHpgl(spectrum, gridOn, labels), messages);
 }
 
 }  // namespace tesvar

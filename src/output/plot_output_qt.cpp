@@ -93,8 +93,8 @@ QImage RenderPrintBitmap(const Spectrum& spectrum, bool gridOn, const LabelList&
                          int printableWidth) {
   const PrintBitmapSize size = PrintBitmapForPage(printableWidth);
   if (size.width <= 0 || size.height <= 0) return QImage();
-  // Black at 0 and white at 1, the colour table of a Windows monochrome
-  // bitmap; Qt's PDF writer also keeps such an image at one bit per pixel.
+  // Black at 0 and white at 1, the colour table of a monochrome bitmap for
+  // the page; Qt's PDF writer also keeps such an image at one bit per pixel.
   QImage bitmap(size.width, size.height, QImage::Format_Mono);
   bitmap.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
   bitmap.fill(1);
@@ -135,7 +135,7 @@ bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridO
   return WriteFileOrReport(path, bytes, messages, kCannotWrite);
 }
 
-QImage RenderScreenPlot(Spectrum& spectrum, ViewState& view, int width, int height) {
+QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, int height) {
   ImageSurface surface(width, height);
   if (surface.image().isNull()) return QImage();
   (void)PaintScreenPlot(surface, width, height, spectrum, view);

@@ -73,8 +73,8 @@ bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridO
                    const LabelList& labels, Messages& messages);
 
 // The screen plot (as the window paints it, without the cursor line) on a
-// white RGB32 image of width x height. Stores the frame in `view` and
-// converts the ordinates as a paint does; white when no spectrum is shown.
-QImage RenderScreenPlot(Spectrum& spectrum, ViewState& view, int width, int height);
+// white RGB32 image of width x height. Stores the frame in `view`; white
+// when no spectrum is shown.
+QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, int height);
 
 }  // namespace tesvar

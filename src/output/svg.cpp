@@ -5,7 +5,7 @@
 #include "core/file_io.h"
 #include "core/number_text.h"
 #include "core/version.h"
-#include "plot/wavenumber_axis.h"
+#include "output/text_plot.h"
 
 namespace tesvar {
 
@@ -20,8 +20,6 @@ constexpr int kPairsPerLine = 8;
 
 // The program's name and version as the window caption shows them.
 constexpr const char* kGenerator = "Tesvar v" TESVAR_VERSION;
-
-constexpr const char* kNewline = "\r\n";
 
 // Windows-1252 for 0x80-0x9F; 0 where that code page assigns nothing (the
 // byte then stands for the Latin-1 control of the same number).
@@ -56,15 +54,10 @@ int64_t Far(double offset) {
   return v > kFarAway ? kFarAway : v < -kFarAway ? -kFarAway : v;
 }
 
-class SvgPlot {
+class SvgPlot : TextPlot {
  public:
   SvgPlot(const Spectrum& s, bool gridOn, const LabelList& labels)
-      : s_(s),
-        gridOn_(gridOn),
-        labels_(labels),
-        axis_(s.XStart, s.XEnd, kFrameWidth),
-        hi_(axis_.TickHigh()),
-        lo_(axis_.TickLow()) {}
+      : TextPlot(s, gridOn, labels, kFrameWidth) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 9 + 8192);
@@ -108,11 +101,6 @@ class SvgPlot {
     return Y(t);
   }
 
-  void Line(const std::string& text) {
-    out_ += text;
-    out_ += kNewline;
-  }
-
   void SegmentLine(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     Line("<line x1=\"" + Int(x1) + "\" y1=\"" + Int(y1) + "\" x2=\"" + Int(x2) + "\" y2=\"" +
          Int(y2) + "\" />");
@@ -130,11 +118,9 @@ class SvgPlot {
       int64_t y = TenthY(k);
       SegmentLine(100, y, 1190, y);
     }
-    // Above 2000 1/cm only every 500, below (twice as wide) every 100.
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      if (w >= 2000 && w % 500 != 0) continue;
-      int64_t x = X(w);
+    for (const AxisTick& tick : ticks_) {
+      if (!tick.grid) continue;
+      int64_t x = X(tick.wavenumber);
       SegmentLine(x, 350, x, 10);
     }
     Line("</g>");
@@ -164,15 +150,14 @@ class SvgPlot {
   }
 
   void Abscissa() {
-    for (int n = hi_; n >= lo_; --n) {
-      int w = 100 * n;
-      int64_t x = X(w);
-      if (w == 1800) {
+    for (const AxisTick& tick : ticks_) {
+      int64_t x = X(tick.wavenumber);
+      if (tick.unit) {
         Text(x, 400, 14, "end", "cm");
         Text(x, 395, 10, "start", "-1");
       }
-      if (w % 500 == 0) {
-        Text(x, 385, 14, "middle", PadLeft(Int(w), 4));
+      if (tick.major) {
+        Text(x, 385, 14, "middle", tick.text);
         SegmentLine(x, 350, x, 367);
       } else {
         SegmentLine(x, 350, x, 360);
@@ -195,13 +180,6 @@ class SvgPlot {
     }
     SegmentLine(px, StemUp(label.Kind) ? py - kLabelUnit : py + kLabelUnit, px, py);
   }
-
-  const Spectrum& s_;
-  bool gridOn_;
-  const LabelList& labels_;
-  WavenumberAxis axis_;
-  int hi_, lo_;
-  std::string out_;
 };
 
 }  // namespace
@@ -240,8 +218,7 @@ std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& lab
 
 bool WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
                   const LabelList& labels, Messages& messages) {
-  std::string bytes = BuildSvg(spectrum, gridOn, labels);
-  return WriteFileOrReport(path, bytes, messages);
+  return WriteFileOrReport(path, BuildSvg(spectrum, gridOn, labels), messages);
 }
 
 }  // namespace tesvar

@@ -22,8 +22,9 @@ struct ViewState;
 enum class MouseButton { kLeft, kRight, kMiddle, kOther };
 
 // The horizontal part of the surface that the scroll box shows: hp and the
-// width of the scroll box itself (not of its viewport), as the handlers have
-// always measured it.
+// width of the scroll box itself (not of its viewport). The visibility
+// tests count the box's whole width, so a column under its right border
+// still counts as shown.
 struct ScrollWindow {
   int position = 0;
   int width = 0;

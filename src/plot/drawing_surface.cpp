@@ -3,7 +3,7 @@
 namespace tesvar {
 
 int FontHeightForPoints(int points, int dpi) {
-  // MulDiv rounds half away from zero.
+  // points x dpi / 72 in integers, rounded half away from zero.
   long long num = static_cast<long long>(points) * dpi;
   long long q = (num + (num >= 0 ? 36 : -36)) / 72;
   return -static_cast<int>(q);

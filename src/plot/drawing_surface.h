@@ -1,6 +1,7 @@
 // The one drawing interface behind the screen, the metafile and the
-// printout, so that the plot rules are written once. It is modelled on the
-// Windows canvas the plot was designed for:
+// printout, so that the plot rules are written once. Every surface keeps the
+// same conventions, on which the layout, the text placement and the
+// inverted feedback lines of the plot depend:
 //   - coordinates are integer device units, x to the right, y downwards;
 //   - LineTo draws from the current position to (x, y) WITHOUT colouring the
 //     end pixel, and moves the current position there;
@@ -9,8 +10,9 @@
 //     restores the picture;
 //   - TextOut draws with the text cell's top-left corner at (x, y) and fills
 //     the cell with the white background first;
-//   - fonts are named ("Arial Narrow") and sized by a Windows font height:
-//     negative = character height in device pixels, positive = cell height.
+//   - fonts are named ("Arial Narrow") and sized by a font height: a
+//     negative height is the character height in device pixels, a positive
+//     one the cell height (ascent + descent).
 #pragma once
 
 #include <cstdint>
@@ -30,8 +32,8 @@ inline constexpr Rgb kWhite{255, 255, 255};
 enum class PenStyle { kSolid, kDot };
 enum class PenMode { kCopy, kNotXor };
 
-// The Windows font height of a size in points on a device of the given
-// resolution: -MulDiv(points, dpi, 72), rounded half away from zero.
+// The font height of a size in points on a device of the given resolution:
+// the character height -(points x dpi / 72), rounded half away from zero.
 int FontHeightForPoints(int points, int dpi);
 
 class DrawingSurface {

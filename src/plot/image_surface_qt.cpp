@@ -54,10 +54,10 @@ QFont MakeFont(const std::string& name, int height) {
     font.setFamilies({substitute, requested});
   }
   // Colour fringes would be wrong on an image that may be copied, scaled or
-  // printed; greyscale antialiasing is what a plain canvas gives.
+  // printed; greyscale antialiasing looks the same on every device.
   font.setStyleStrategy(QFont::NoSubpixelAntialias);
-  // Hinted glyphs have whole-pixel advances, as on the canvas the layout was
-  // made for (Arial digits 7 pixels wide at 12 pixels). Asking for it
+  // Hinted glyphs have whole-pixel advances, which the layout's text widths
+  // count on (Arial digits 7 pixels wide at 12 pixels). Asking for it
   // explicitly also keeps the text widths, and so the plot layout, from
   // following the desktop's fontconfig hinting settings.
   font.setHintingPreference(QFont::PreferFullHinting);

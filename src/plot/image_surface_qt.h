@@ -1,6 +1,6 @@
-// A drawing surface on a QImage whose pixels behave like a Windows canvas,
-// so that the plot, the inverted cursor lines and the printout look the same
-// pixel for pixel as on the canvas the plot was designed for.
+// A drawing surface on a QImage that keeps the conventions of DrawingSurface
+// to the pixel, so that the plot, the inverted cursor lines and the printout
+// come out the same on every system and every kind of image.
 //
 // Lines are not painted with QPainter (which antialiases and colours the end
 // point) but by an integer rasteriser of our own:

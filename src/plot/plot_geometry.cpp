@@ -25,27 +25,13 @@ int ToCoordinate(double value) {
 FrameRules ScreenFrameRules() { return FrameRules{}; }
 
 FrameRules MetafileFrameRules() {
-  FrameRules rules;
-  rules.leftText = "000";
-  rules.leftTextCount = 2;
-  rules.rightMargin = 6;
-  rules.bottomMargin = 1;
-  rules.bottomTextLines = 3;
-  rules.topMargin = 1;
-  rules.labelUnit = 3;
-  return rules;
+  return {.leftText = "000", .leftTextCount = 2, .rightMargin = 6, .bottomMargin = 1,
+          .bottomTextLines = 3, .topMargin = 1, .labelUnit = 3};
 }
 
 FrameRules PrintFrameRules() {
-  FrameRules rules;
-  rules.leftText = "000000";
-  rules.leftTextCount = 1;
-  rules.rightMargin = 41;
-  rules.bottomMargin = 0;
-  rules.bottomTextLines = 2;
-  rules.topMargin = 101;
-  rules.labelUnit = 0;
-  return rules;
+  return {.leftText = "000000", .leftTextCount = 1, .rightMargin = 41, .bottomMargin = 0,
+          .bottomTextLines = 2, .topMargin = 101, .labelUnit = 0};
 }
 
 FrameMetrics MeasureFrameText(const FrameRules& rules, DrawingSurface& surface) {
@@ -101,9 +87,6 @@ void PlotFrame::CopyTo(ViewState& view) const {
   view.PlotBottom = PlotBottom;
   view.PlotWidth = PlotWidth;
   view.PlotYScale = PlotYScale;
-  view.PlotXScale = PlotXScale;
-  view.PlotXScaleLow = PlotXScaleLow;
-  view.BreakOffset = BreakOffset;
   view.LabelUnit = LabelUnit;
 }
 
@@ -144,13 +127,6 @@ int TenthRow(const PlotFrame& frame, int i) {
   return frame.PlotBottom + ToCoordinate(static_cast<double>(i * frame.PlotYScale) * 0.1);
 }
 
-// Runs f(w) for w = 100 x k, k from TickHigh down to TickLow (the axis
-// leaves absurd ranges without ticks).
-template <typename F>
-void ForEachHundred(const PlotFrame& frame, F f) {
-  for (int k = frame.Axis.TickHigh(); k >= frame.Axis.TickLow(); --k) f(100 * k);
-}
-
 }  // namespace
 
 std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame) {
@@ -163,15 +139,10 @@ std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame) {
 
 std::vector<WavenumberTick> WavenumberTicks(const PlotFrame& frame) {
   std::vector<WavenumberTick> ticks;
-  ForEachHundred(frame, [&](int w) {
-    WavenumberTick t;
-    t.wavenumber = w;
-    t.column = frame.XToColumn(w);
-    t.major = w % 500 == 0;
-    t.unit = w == 1800;
-    if (t.major) t.text = PadLeft(FormatInt(w), 4);
-    ticks.push_back(std::move(t));
-  });
+  for (AxisTick& tick : frame.Axis.Ticks()) {
+    const int column = frame.XToColumn(tick.wavenumber);
+    ticks.push_back({std::move(tick), column});
+  }
   return ticks;
 }
 
@@ -183,9 +154,9 @@ std::vector<int> GridRows(const PlotFrame& frame) {
 
 std::vector<int> GridColumns(const PlotFrame& frame) {
   std::vector<int> columns;
-  ForEachHundred(frame, [&](int w) {
-    if (w < 2000 || w % 500 == 0) columns.push_back(frame.XToColumn(w));
-  });
+  for (const AxisTick& tick : frame.Axis.Ticks()) {
+    if (tick.grid) columns.push_back(frame.XToColumn(tick.wavenumber));
+  }
   return columns;
 }
 

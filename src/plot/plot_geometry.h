@@ -118,15 +118,10 @@ struct TransmittanceTick {
 };
 std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame);
 
-// The hundreds of the wavenumber axis from the highest down. Multiples of 500
-// are major and carry a text right-aligned in 4 characters (" 500", "4000");
-// the unit "cm-1" stands at 1800.
-struct WavenumberTick {
-  int wavenumber = 0;
+// The ticks of the frame's wavenumber axis (WavenumberAxis::Ticks) with
+// their surface columns.
+struct WavenumberTick : AxisTick {
   int column = 0;
-  bool major = false;
-  bool unit = false;
-  std::string text;  // empty for minor ticks
 };
 std::vector<WavenumberTick> WavenumberTicks(const PlotFrame& frame);
 

@@ -200,9 +200,8 @@ void DrawFrame(DrawingSurface& s, const PlotFrame& frame) {
 }
 
 std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
-                                         Spectrum& spectrum, ViewState& view) {
+                                         const Spectrum& spectrum, ViewState& view) {
   if (!spectrum.SpectrumShown) return std::nullopt;
-  spectrum.UpdateShortComment();
   const PlotStyle style = ScreenPlotStyle();
   BeginPlot(s, style);
   PlotFrame frame = PlotFrame::Measure(style.frame, s, width, height, spectrum);
@@ -212,14 +211,7 @@ std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int heigh
   if (view.ToolMode == kLabelTool) DrawPeakLabels(s, frame, style, view.Labels);
   DrawPercentUnit(s, frame, style);
   DrawTitle(s, frame, style, spectrum.ShortComment);
-  const int last = LastDrawnIndex(spectrum);
-  if (!spectrum.YConverted) {
-    for (int i = 0; i <= last && i < static_cast<int>(spectrum.RawY.size()); ++i) {
-      spectrum.TransY[i] = static_cast<float>(spectrum.RawY[i] / (spectrum.YScale * 100));
-    }
-    spectrum.YConverted = true;
-  }
-  DrawTrace(s, frame, spectrum.TransY.data(), last);
+  DrawTrace(s, frame, spectrum.TransY.data(), LastDrawnIndex(spectrum));
   DrawTransmittanceAxis(s, frame, style);
   DrawWavenumberAxis(s, frame, style);
   DrawFrame(s, frame);

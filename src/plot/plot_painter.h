@@ -21,7 +21,7 @@ struct ViewState;
 
 struct FontSpec {
   std::string name;
-  int height = 0;  // Windows font height: negative = character height in pixels
+  int height = 0;  // font height: negative = character height in pixels
 };
 
 // A length of pixels + Round(perLabelUnit x LabelUnit): the printout scales
@@ -103,12 +103,13 @@ void DrawWavenumberAxis(DrawingSurface& s, const PlotFrame& frame, const PlotSty
 void DrawFrame(DrawingSurface& s, const PlotFrame& frame);
 
 // The screen paint up to the cursor line: nothing while no spectrum is shown;
-// else the title is taken from the comment, the frame computed and stored in
-// `view`, the ordinates converted if the load left them raw, and grid,
-// labels (label tool only), "%T", title, trace, axes and frame drawn. The
-// window adds the cursor line and the read-out with the returned frame.
+// else the frame computed and stored in `view`, and grid, labels (label tool
+// only), "%T", title, trace, axes and frame drawn. The record is only read:
+// its title and transmittances are kept up to date where it is loaded or
+// changed. The window adds the cursor line and the read-out with the
+// returned frame.
 std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
-                                         Spectrum& spectrum, ViewState& view);
+                                         const Spectrum& spectrum, ViewState& view);
 
 // The metafile picture on a surface the size of the screen: grid, labels,
 // "%T", title, ordinate scale, abscissa scale, curve, frame.

@@ -13,14 +13,13 @@ namespace tesvar {
 enum ToolModeKind : int { kCursorTool = 1, kLabelTool = 2 };
 
 struct ViewState {
-  // Frame of the last screen paint (surface pixels, y downwards).
+  // Frame of the last screen paint (surface pixels, y downwards). The
+  // wavenumber scales follow from PlotWidth and the spectrum's range, so
+  // PlotFrame::FromViewState computes them again rather than keeping them.
   int PlotLeft = 0;
   int PlotBottom = 0;
   int PlotWidth = 0;
   int PlotYScale = 0;  // negative: the 100 %T line is PlotBottom + PlotYScale
-  double PlotXScale = 0;
-  double PlotXScaleLow = 0;
-  int BreakOffset = 0;
   int LabelUnit = 3;
 
   int ToolMode = kCursorTool;

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "core/number_text.h"
 
@@ -70,6 +71,23 @@ int WavenumberAxis::TickLow() const {
   int64_t hi, lo;
   TickRange(xStart_, xEnd_, hi, lo);
   return static_cast<int>(lo);
+}
+
+std::vector<AxisTick> WavenumberAxis::Ticks() const {
+  int64_t hi, lo;
+  TickRange(xStart_, xEnd_, hi, lo);
+  std::vector<AxisTick> ticks;
+  if (hi >= lo) ticks.reserve(static_cast<std::size_t>(hi - lo + 1));
+  for (int64_t k = hi; k >= lo; --k) {
+    AxisTick t;
+    t.wavenumber = static_cast<int>(100 * k);
+    t.major = t.wavenumber % 500 == 0;
+    t.grid = t.major || t.wavenumber < 2000;
+    t.unit = t.wavenumber == 1800;
+    if (t.major) t.text = PadLeft(FormatInt(t.wavenumber), 4);
+    ticks.push_back(std::move(t));
+  }
+  return ticks;
 }
 
 }  // namespace tesvar

@@ -12,7 +12,26 @@
 // left frame edge and XEnd at the right.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace tesvar {
+
+// One tick of the wavenumber axis at a whole hundred of 1/cm. Which
+// hundreds get which marks is the same on every surface; each renderer maps
+// the wavenumber to its own units with its own rounding.
+struct AxisTick {
+  int wavenumber = 0;
+  // Multiples of 500: a longer tick and the number `text`, right-aligned in
+  // 4 characters (" 500", "4000"); the others get a short tick and no text.
+  bool major = false;
+  // A vertical grid line: every 500 1/cm at and above 2000, and every 100
+  // below, where the scale is twice as wide.
+  bool grid = false;
+  // The unit "cm-1" stands at 1800 1/cm, between the numbers 2000 and 1500.
+  bool unit = false;
+  std::string text;
+};
 
 class WavenumberAxis {
  public:
@@ -49,6 +68,8 @@ class WavenumberAxis {
   // reaching beyond +-2147483647 1/cm (a tick's 100 x k is an int).
   int TickHigh() const;
   int TickLow() const;
+  // The ticks from TickHigh down to TickLow, highest wavenumber first.
+  std::vector<AxisTick> Ticks() const;
 
  private:
   double xStart_, xEnd_, width_;

@@ -29,6 +29,27 @@ TEST(RoundHalfEven, ClampsAndNaN) {
   EXPECT_EQ(RoundToInt32(-4194.304), -4194);
 }
 
+TEST(RoundToInt32Inline, AgreesWithRoundToInt32) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double cases[] = {
+      // Halves, both signs, and the largest double below a half.
+      0.0, -0.0, 0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 0.49999999999999994, -0.49999999999999994,
+      // Ordinates as the readers and writers scale them.
+      4194304.0 * 0.123456789, -4194.304, 99999.5, 100000.5,
+      // Near the ends of the int32 range, where the fast path stops.
+      2147483646.4, 2147483646.5, 2147483646.6, 2147483647.0, 2147483647.5, 2147483648.0,
+      -2147483646.5, -2147483647.0, -2147483647.5, -2147483648.0, -2147483648.5, -2147483649.0,
+      1e12, -1e12, inf, -inf, std::nan("")};
+  for (double v : cases) EXPECT_EQ(RoundToInt32Inline(v), RoundToInt32(v)) << v;
+  // Every whole and half number within +-2^20 and the quarters between them;
+  // quarters, halves and wholes spread out to just beyond +-2^31.
+  for (int i = -(1 << 21); i <= (1 << 21); ++i) {
+    for (double v : {i * 0.5, i * 0.5 + 0.25, i * 1024.25}) {
+      ASSERT_EQ(RoundToInt32Inline(v), RoundToInt32(v)) << v;
+    }
+  }
+}
+
 TEST(RoundHalfAway, HalvesGoAwayFromZeroAndAgreeWithFormatFixed) {
   struct Case {
     double in;

@@ -5,42 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "core/file_io.h"
-#include "test_support.h"
+#include "output/text_plot_test_support.h"
 
 namespace tesvar {
 namespace {
 
+using test::Labels;
+using test::MakeSpectrum;
+
 // Expected plot text is written with '^' for ETX and '\n' for CR LF.
-std::string Hp(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '^') {
-      out += '\x03';
-    } else if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-Spectrum MakeSpectrum(double xStart, double xEnd, const std::vector<float>& y) {
-  Spectrum s;
-  s.XStart = xStart;
-  s.XEnd = xEnd;
-  s.LastIndex = static_cast<int32_t>(y.size()) - 1;
-  s.XStep = s.LastIndex > 0 ? (xStart - xEnd) / s.LastIndex : 0;
-  for (std::size_t i = 0; i < y.size(); ++i) s.TransY[i] = y[i];
-  return s;
-}
-
-LabelList Labels(const std::vector<PeakLabel>& labels) {
-  LabelList list;
-  for (const PeakLabel& l : labels) list.Insert(l);
-  return list;
-}
+std::string Hp(const std::string& text) { return test::WithCrlf(text, '^'); }
 
 // The curve commands: from the "PU" of point 0 up to the frame.
 std::string CurveOf(const std::string& plot) {
@@ -231,19 +205,7 @@ TEST(Hpgl, TitleTranslatesCodePage437IntoTheAlternateSet) {
 }
 
 TEST(Hpgl, WriteReportsAFileThatCannotBeCreated) {
-  Spectrum s = MakeSpectrum(4000, 400, {0.5f, 0.5f});
-  std::string dir = test::MakeTempDir();
-  RecordedMessages m;
-  std::string bad = dir + "/missing/plot.plt";
-  EXPECT_FALSE(WriteHpglFile(bad, s, false, LabelList(), m));
-  ASSERT_EQ(m.errors.size(), 1u);
-  EXPECT_EQ(m.errors[0], "Could not create file " + bad);
-  EXPECT_FALSE(FileExists(bad));
-
-  std::string good = dir + "/plot.plt";
-  EXPECT_TRUE(WriteHpglFile(good, s, true, LabelList(), m));
-  EXPECT_EQ(test::ReadFile(good), BuildHpgl(s, true, LabelList()));
-  EXPECT_EQ(m.errors.size(), 1u);
+  test::ExpectWriteReportsUncreatableFile(".plt", WriteHpglFile, BuildHpgl);
 }
 
 }  // namespace

@@ -5,40 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "core/file_io.h"
-#include "test_support.h"
+#include "output/text_plot_test_support.h"
 
 namespace tesvar {
 namespace {
 
+using test::Labels;
+using test::MakeSpectrum;
+
 // Expected documents are written with '\n' for CR LF.
-std::string Crlf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-Spectrum MakeSpectrum(double xStart, double xEnd, const std::vector<float>& y) {
-  Spectrum s;
-  s.XStart = xStart;
-  s.XEnd = xEnd;
-  s.LastIndex = static_cast<int32_t>(y.size()) - 1;
-  s.XStep = s.LastIndex > 0 ? (xStart - xEnd) / s.LastIndex : 0;
-  for (std::size_t i = 0; i < y.size(); ++i) s.TransY[i] = y[i];
-  return s;
-}
-
-LabelList Labels(const std::vector<PeakLabel>& labels) {
-  LabelList list;
-  for (const PeakLabel& l : labels) list.Insert(l);
-  return list;
-}
+std::string Crlf(const std::string& text) { return test::WithCrlf(text); }
 
 // The lines between `points="` and `" />`.
 std::vector<std::string> PointLines(const std::string& doc) {
@@ -282,19 +258,7 @@ TEST(Svg, TitleBecomesEscapedUtf8) {
 }
 
 TEST(Svg, WriteReportsAFileThatCannotBeCreated) {
-  Spectrum s = MakeSpectrum(4000, 400, {0.5f, 0.5f});
-  std::string dir = test::MakeTempDir();
-  RecordedMessages m;
-  std::string bad = dir + "/missing/plot.svg";
-  EXPECT_FALSE(WriteSvgFile(bad, s, false, LabelList(), m));
-  ASSERT_EQ(m.errors.size(), 1u);
-  EXPECT_EQ(m.errors[0], "Could not create file " + bad);
-  EXPECT_FALSE(FileExists(bad));
-
-  std::string good = dir + "/plot.svg";
-  EXPECT_TRUE(WriteSvgFile(good, s, true, LabelList(), m));
-  EXPECT_EQ(test::ReadFile(good), BuildSvg(s, true, LabelList()));
-  EXPECT_EQ(m.errors.size(), 1u);
+  test::ExpectWriteReportsUncreatableFile(".svg", WriteSvgFile, BuildSvg);
 }
 
 }  // namespace

@@ -261,17 +261,22 @@ TEST(PlotPainter, ScreenPaintStateAndConditions) {
   EXPECT_FALSE(PaintScreenPlot(s, 433, 143, sp, view).has_value());
   EXPECT_TRUE(s.ops.empty());
 
-  // Raw ordinates are converted on the first paint: 2^21 / (2^22 / 100 x 100).
+  // A record with raw ordinates only is converted once, when it is put in
+  // place, not by the paint: 2^21 / (2^22 / 100 x 100). The title is the
+  // first 50 bytes of the comment.
   sp.SpectrumShown = true;
   sp.YConverted = false;
   sp.YScale = 41943.04;
   sp.RawY[0] = 2097152;
-  sp.SetComment(std::string(60, 'c'));
+  sp.Comment = std::string(60, 'c');
+  Spectrum shown;
+  Spectrum::Replace(shown, std::move(sp));
+  EXPECT_FLOAT_EQ(shown.TransY[0], 0.5f);
+  EXPECT_TRUE(shown.YConverted);
+  EXPECT_EQ(shown.ShortComment, std::string(50, 'c'));
   view.Labels.Insert({1900, 0.5, 0});  // cursor tool: not drawn
-  ASSERT_TRUE(PaintScreenPlot(s, 433, 143, sp, view).has_value());
-  EXPECT_FLOAT_EQ(sp.TransY[0], 0.5f);
-  EXPECT_TRUE(sp.YConverted);
-  EXPECT_EQ(sp.ShortComment, std::string(50, 'c'));
+  ASSERT_TRUE(PaintScreenPlot(s, 433, 143, shown, view).has_value());
+  EXPECT_NE(Where(s, "'" + std::string(50, 'c') + "'"), -1);
   EXPECT_EQ(view.PlotLeft, 30);
   EXPECT_EQ(view.PlotBottom, 115);
   EXPECT_EQ(view.PlotWidth, 400);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "core/number_text.h"
 #include "plot/peak_labels.h"
 
 namespace tesvar {
@@ -59,6 +63,32 @@ TEST(WavenumberAxis, AbsurdRangesHaveNoTicks) {
   WavenumberAxis ok(499000, 0, 1000);
   EXPECT_EQ(ok.TickHigh(), 4990);
   EXPECT_EQ(ok.TickLow(), 0);
+}
+
+TEST(WavenumberAxis, TicksMarkEveryHundredByOneRule) {
+  // One row a tick: wavenumber, then major / grid / unit as "M", "G", "U".
+  struct Case {
+    double start, end;
+    std::vector<std::string> ticks;
+  } cases[] = {
+      {2650, 1349.6,  // Round(2650) div 100 = 26 down to Round(1448.6) div 100 = 14
+       {"2600 ", "2500 MG", "2400 ", "2300 ", "2200 ", "2100 ", "2000 MG", "1900 G", "1800 GU",
+        "1700 G", "1600 G", "1500 MG", "1400 G"}},
+      {750, 449.5, {"700 G", "600 G", "500 MG"}},  // Round(548.5) = 548: down to 500
+      {99, -201, {"0 MG", "-100 G"}},              // hundreds below zero are ticks too
+      {4000, 4099, {}},                            // XEnd above XStart: none
+      {1e12, -1e12, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> got;
+    for (const AxisTick& t : WavenumberAxis(c.start, c.end, 1000).Ticks()) {
+      got.push_back(std::to_string(t.wavenumber) + " " + (t.major ? "M" : "") +
+                    (t.grid ? "G" : "") + (t.unit ? "U" : ""));
+      EXPECT_EQ(t.text, t.major ? PadLeft(std::to_string(t.wavenumber), 4) : "");
+    }
+    EXPECT_EQ(got, c.ticks) << c.start << " " << c.end;
+  }
+  EXPECT_EQ(WavenumberAxis(4000, 450, 1).Ticks().back().text, " 500");
 }
 
 TEST(LabelList, OrderedInsertionAndLimit) {
