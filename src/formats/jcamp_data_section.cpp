@@ -101,19 +101,9 @@ bool Contains(std::string_view text, std::string_view part) {
 }  // namespace
 
 const char* DecoderPathName(DecoderPath path) {
-  switch (path) {
-    case DecoderPath::kAuto:
-      return "auto";
-    case DecoderPath::kReference:
-      return "reference";
-    case DecoderPath::kScalar:
-      return "scalar";
-    case DecoderPath::kSse2:
-      return "sse2";
-    case DecoderPath::kAvx2:
-      return "avx2";
-  }
-  return "";
+  constexpr const char* kNames[] = {"auto", "reference", "scalar", "sse2", "avx2"};
+  const auto at = static_cast<std::size_t>(path);
+  return at < std::size(kNames) ? kNames[at] : "";
 }
 
 bool CanRunDecoderPath(DecoderPath path) {

@@ -135,6 +135,26 @@ constexpr bool UsesSse2(DecoderPath path) {
   return path == DecoderPath::kSse2 || path == DecoderPath::kAvx2;
 }
 
+// The running part of the decoding state, which a run reader keeps in a
+// local object while it reads and writes back when it ends: kept in the
+// caller's XyDecodeState, each change would go to memory at once, as the
+// bytes of the text (chars) could alias it.
+struct RunningState {
+  int32_t index;
+  int32_t read;
+  double last;
+  double peak;
+
+  explicit RunningState(const XyDecodeState& state)
+      : index(state.PointIndex), read(state.PointsRead), last(state.LastValue), peak(state.PeakT) {}
+  void WriteTo(XyDecodeState& state) const {
+    state.PointIndex = index;
+    state.PointsRead = read;
+    state.LastValue = last;
+    state.PeakT = peak;
+  }
+};
+
 struct DigitRun {
   uint64_t value;  // meaningless beyond 16 digits (callers give up there)
   int count;       // at most 17

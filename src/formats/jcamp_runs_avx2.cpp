@@ -269,25 +269,22 @@ std::size_t DifRunsAvx2(const char* const base, std::size_t size, std::size_t po
   const char* const textEnd = base + size;
   const double factor = state.YFactor;
   const int32_t step = state.IndexStep;
-  int32_t index = state.PointIndex;
-  int32_t read = state.PointsRead;
-  double peak = state.PeakT;
+  RunningState current(state);
   bool lastFromDif = state.LastFromDif;
   // The running value as an integer of at most 2^30, so that a line's sums
   // (at most kDifRunStores values below 10^4 after a first one below 10^8)
   // stay within int32.
   constexpr double kLargest = 1073741824.0;  // 2^30
-  double lastValue = state.LastValue;
-  if (!(std::fabs(lastValue) <= kLargest) || lastValue != std::trunc(lastValue) ||
-      (lastValue == 0 && __builtin_signbit(lastValue))) {
+  if (!(std::fabs(current.last) <= kLargest) || current.last != std::trunc(current.last) ||
+      (current.last == 0 && __builtin_signbit(current.last))) {
     return pos;
   }
-  int64_t value = static_cast<int64_t>(lastValue);
+  int64_t value = static_cast<int64_t>(current.last);
   const char* lastLine = nullptr;  // the last line read, for its abscissa
   int lastX = 0;
 
   alignas(32) int16_t values[32 * kDifRunBlocks];
-  const int32_t startIndex = index;
+  const int32_t startIndex = current.index;
   int total = 0;
   const char* p = base + pos;
   // Lines are scanned with loads of all kDifRunBlocks blocks in reach; the
@@ -394,14 +391,14 @@ std::size_t DifRunsAvx2(const char* const base, std::size_t size, std::size_t po
     if (!fits) break;
 
     // The stores must all move the slot index within the arrays.
-    const int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
-    if (index < 0 || index > kLastSlot || end < 0 || end > kLastSlot ||
-        static_cast<int64_t>(read) + count > kInt32Max) {
+    const int64_t end = static_cast<int64_t>(current.index) + static_cast<int64_t>(step) * count;
+    if (current.index < 0 || current.index > kLastSlot || end < 0 || end > kLastSlot ||
+        static_cast<int64_t>(current.read) + count > kInt32Max) {
       break;
     }
     total += static_cast<int>(count);
-    index = static_cast<int32_t>(end);
-    read += count;
+    current.index = static_cast<int32_t>(end);
+    current.read += count;
     value = running;
     lastFromDif = true;
     lastLine = lineStart;
@@ -412,16 +409,14 @@ std::size_t DifRunsAvx2(const char* const base, std::size_t size, std::size_t po
   }
   if (total > 0) {
     const float runPeak = StoreRun(run, total, factor, transY + startIndex, step);
-    if (runPeak > peak) peak = runPeak;
+    if (runPeak > current.peak) current.peak = runPeak;
   }
   if (lastLine != nullptr) {
     const UsualNumber x = ReadUsualNumber(lastLine, lastLine + lastX);
     state.LineX = NumberValue(x.digits, x.decimals);
-    state.PointIndex = index;
-    state.PointsRead = read;
-    state.LastValue = static_cast<double>(value);
+    current.last = static_cast<double>(value);
+    current.WriteTo(state);
     state.DifMode = state.LastFromDif = true;
-    state.PeakT = peak;
   }
   return static_cast<std::size_t>(p - base);
 }
@@ -515,13 +510,13 @@ std::size_t PlainRunsAvx2(const char* const base, std::size_t size, std::size_t 
                           XyDecodeState& state, float* transY, uint32_t* words) {
   const char* const textEnd = base + size;
   const int32_t step = state.IndexStep;
-  const int32_t startIndex = state.PointIndex;
+  RunningState current(state);
+  const int32_t startIndex = current.index;
   if (startIndex < 0 || startIndex > kLastSlot) return pos;
   const char* p = base + pos;
   // Each number is loaded as the eight bytes that end with it, which may
   // begin before the line: they must lie within the text.
   if (p - base < 8) return pos;
-  int32_t index = startIndex;
   int count = 0;  // numbers noted
   // The last line read in full, as its masks show it. Columns of fixed
   // width give every line the same masks: a line with the masks of the
@@ -571,9 +566,9 @@ std::size_t PlainRunsAvx2(const char* const base, std::size_t size, std::size_t 
     }
     // The stores must all move the slot index within the arrays (the
     // count of ordinates read stays far below the int32 range then).
-    const int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * numbers;
+    const int64_t end = static_cast<int64_t>(current.index) + static_cast<int64_t>(step) * numbers;
     if (end < 0 || end > kLastSlot ||
-        static_cast<int64_t>(state.PointsRead) + count + numbers >
+        static_cast<int64_t>(current.read) + count + numbers >
             kInt32Max) {
       break;
     }
@@ -599,7 +594,7 @@ std::size_t PlainRunsAvx2(const char* const base, std::size_t size, std::size_t 
       }
     }
     shape.start = lineStart;
-    index = static_cast<int32_t>(end);
+    current.index = static_cast<int32_t>(end);
     // Past the line end and any empty lines after it, as the import steps.
     p = lineStart + length + CountrZero(~(line.ends >> length));
     while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
@@ -641,14 +636,14 @@ std::size_t PlainRunsAvx2(const char* const base, std::size_t size, std::size_t 
   // The numbers carry no sign, so all their zeros are the same zero: the
   // largest is the first of equal ones whichever lane it is.
   const float runPeak = _mm_cvtss_f32(largest);
-  if (runPeak > state.PeakT) state.PeakT = runPeak;
+  if (runPeak > current.peak) current.peak = runPeak;
   // The last number, for the Y check of an ASDF line after the run.
   const char* const lastWord = base + words[count - 1];
   int first = 7;
   while (lastWord[first - 1] != ' ') --first;
-  state.LastValue = NumberValue(ReadDigits(lastWord + first, lastWord + 8).value, 0);
-  state.PointIndex = index;
-  state.PointsRead += count;
+  current.last = NumberValue(ReadDigits(lastWord + first, lastWord + 8).value, 0);
+  current.read += count;
+  current.WriteTo(state);
   return static_cast<std::size_t>(p - base);
 }
 

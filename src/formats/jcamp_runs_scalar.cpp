@@ -283,10 +283,7 @@ std::size_t PlainLines(std::string_view text, std::size_t pos, XyDecodeState& st
   const char* const loadEnd = textEnd - 8;
   const double factor = state.YFactor;
   const int32_t step = state.IndexStep;
-  int32_t index = state.PointIndex;
-  int32_t read = state.PointsRead;
-  double last = state.LastValue;
-  double peak = state.PeakT;
+  RunningState current(state);
   // The ordinates of one line, kept until the line is known to be of the
   // form; a line of more (short numbers) is left to the one-pass decoder.
   float values[64];
@@ -342,30 +339,27 @@ std::size_t PlainLines(std::string_view text, std::size_t pos, XyDecodeState& st
     }
     // The line must end here, within the import's raw lines of 255 bytes,
     // and its stores must stay within the arrays.
-    int64_t end = static_cast<int64_t>(index) + static_cast<int64_t>(step) * count;
+    int64_t end = static_cast<int64_t>(current.index) + static_cast<int64_t>(step) * count;
     if (!plain || count == 0 || p > loadEnd || (*p != '\r' && *p != '\n') ||
-        p - lineStart >= static_cast<std::ptrdiff_t>(kRawChunk) || index < 0 || index > kLastSlot ||
-        end < 0 || end > kLastSlot ||
-        static_cast<int64_t>(read) + count > std::numeric_limits<int32_t>::max()) {
+        p - lineStart >= static_cast<std::ptrdiff_t>(kRawChunk) || current.index < 0 ||
+        current.index > kLastSlot || end < 0 || end > kLastSlot ||
+        static_cast<int64_t>(current.read) + count > std::numeric_limits<int32_t>::max()) {
       p = lineStart;
       break;
     }
-    float* y = target.TransY.data() + index;
+    float* y = target.TransY.data() + current.index;
     for (int k = 0; k < count; ++k) {
       float stored = values[k];
       y[step * k] = stored;
-      if (stored > peak) peak = stored;
+      if (stored > current.peak) current.peak = stored;
     }
-    index = static_cast<int32_t>(end);
-    read += count;
-    last = static_cast<double>(value);
+    current.index = static_cast<int32_t>(end);
+    current.read += count;
+    current.last = static_cast<double>(value);
     // Past the line end and any empty lines after it, as the import steps.
     while (p < textEnd && (*p == '\r' || *p == '\n')) ++p;
   }
-  state.PointIndex = index;
-  state.PointsRead = read;
-  state.LastValue = last;
-  state.PeakT = peak;
+  current.WriteTo(state);
   return static_cast<std::size_t>(p - base);
 }
 
