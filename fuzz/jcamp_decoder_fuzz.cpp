@@ -7,18 +7,19 @@
 // bits 2-4 YFACTOR from kFactors; bit 5 X ascending), two bytes of declared
 // point count for a file whose X ascends, then the data section's text.
 //
-// The section is decoded twice: as the import reads it (the usual lines in
-// one pass straight from the text, DecodeUsualXyDataLine, the others cut
-// into raw lines for the general decoder) and through the general decoder
-// alone. Both must give the same message, the same state and the same
-// slots, bit for bit: the one-pass reader promises exactly the general
-// decoder's effect. Checked besides: the running slot index stays within
-// the arrays, ordinates land only on the slots the index passed (those it
-// passed over were all written, all others are untouched), and the counts
-// never go backwards.
+// The section is decoded by the import's loop, DecodeDataSection, on each
+// path of the decoder this processor runs (or only on the one
+// TESVAR_DECODER_PATH names), and through the general decoder alone, raw
+// line by raw line. Each path must give the same message, the same state and
+// the same slots, bit for bit: every faster reader promises exactly the
+// general decoder's effect. Checked besides: the running slot index stays
+// within the arrays, ordinates land only on the slots the index passed
+// (those it passed over were all written, all others are untouched), and the
+// counts never go backwards.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -102,43 +103,22 @@ Outcome DecodeGeneral(std::string_view text, std::size_t pos, const tesvar::XyDe
   return out;
 }
 
-// The import's loop over the data section (ParseJcampText), step for step.
-Outcome DecodeAsImported(std::string_view text, std::size_t pos,
-                         const tesvar::XyDecodeState& start, tesvar::Spectrum& target) {
-  Outcome out{"", start};
-  bool plainLines = true;
-  int difMisses = 0;
-  while (pos < text.size()) {
-    const std::size_t from = pos;
-    if (plainLines) pos = tesvar::DecodePlainXyDataLines(text, pos, out.state, target);
-    if (pos >= text.size()) break;
-    if (difMisses < 8) {
-      const std::size_t before = pos;
-      pos = tesvar::DecodeDifXyDataLines(text, pos, out.state, target);
-      if (pos != before) {
-        plainLines = false;
-        difMisses = 0;
-        continue;
-      }
-      ++difMisses;
+// The paths to run: the one TESVAR_DECODER_PATH names, else every path.
+const std::vector<tesvar::DecoderPath>& Paths() {
+  static const std::vector<tesvar::DecoderPath> paths = [] {
+    using tesvar::DecoderPath;
+    const char* named = std::getenv("TESVAR_DECODER_PATH");
+    if (named != nullptr && *named != '\0' && std::string_view(named) != "auto") {
+      return std::vector<DecoderPath>{tesvar::ActiveDecoderPath()};
     }
-    std::size_t blanks = 0;
-    while (blanks < tesvar::kRawChunk && pos + blanks < text.size() &&
-           (text[pos + blanks] == ' ' || text[pos + blanks] == '\t')) {
-      ++blanks;
+    std::vector<DecoderPath> all;
+    for (DecoderPath path : {DecoderPath::kReference, DecoderPath::kScalar, DecoderPath::kSse2,
+                             DecoderPath::kAvx2}) {
+      if (tesvar::CanRunDecoderPath(path)) all.push_back(path);
     }
-    std::size_t length = tesvar::DecodeUsualXyDataLine(
-        text.substr(pos + blanks), tesvar::kRawChunk - blanks, out.state, target);
-    if (length != tesvar::kNotUsualLine) {
-      if (pos == from && length > 0) plainLines = false;
-      std::size_t end = blanks + length;
-      pos += end < tesvar::kRawChunk && pos + end < text.size() ? end + 1 : end;
-      while (pos < text.size() && (text[pos] == '\n' || text[pos] == '\r')) ++pos;
-      continue;
-    }
-    if (!GeneralLine(text, pos, out, target)) break;
-  }
-  return out;
+    return all;
+  }();
+  return paths;
 }
 
 template <typename T>
@@ -163,10 +143,9 @@ void CheckSameOutcome(const Outcome& a, const Outcome& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tesvar;
   if (size < 3) return 0;
-  // Records for all runs: only TransY is used, and it is reset here.
+  // Records for all runs: only TransY is used, and it is reset for each.
   static Spectrum* imported = new Spectrum;
   static Spectrum* general = new Spectrum;
-  imported->TransY = UntouchedSlots();
   general->TransY = UntouchedSlots();
 
   XyDecodeState st;
@@ -184,12 +163,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string kLabel = "##XYDATA= (X++(Y..Y))\r\n";
   std::string text = kLabel;
   text.append(reinterpret_cast<const char*>(data) + 3, size - 3);
-  Outcome a = DecodeAsImported(text, kLabel.size(), st, *imported);
   Outcome b = DecodeGeneral(text, kLabel.size(), st, *general);
-  CheckSameOutcome(a, b);
-  FUZZ_CHECK(imported->TransY.size() == general->TransY.size());
-  FUZZ_CHECK(std::memcmp(imported->TransY.data(), general->TransY.data(),
-                         sizeof(float) * general->TransY.size()) == 0);
+  for (DecoderPath path : Paths()) {
+    FUZZ_CHECK(ForceDecoderPath(path));
+    imported->TransY = UntouchedSlots();
+    Outcome a{"", st};
+    a.message = DecodeDataSection(text, kLabel.size(), a.state, *imported);
+    CheckSameOutcome(a, b);
+    FUZZ_CHECK(imported->TransY.size() == general->TransY.size());
+    FUZZ_CHECK(std::memcmp(imported->TransY.data(), general->TransY.data(),
+                           sizeof(float) * general->TransY.size()) == 0);
+  }
 
   const int32_t start = st.PointIndex;
   const int32_t end = b.state.PointIndex;

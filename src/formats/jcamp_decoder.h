@@ -49,6 +49,41 @@ struct XyDecodeState {
 // infinities (a plain conversion of them would be undefined).
 float OrdinateToFloat(double value);
 
+// The ways a data section can be read. Every path gives the same
+// ordinates, state and messages, bit for bit; they differ in speed and in
+// what the processor must offer.
+enum class DecoderPath {
+  kAuto,       // the path chosen at the first use (see ForceDecoderPath)
+  kReference,  // the general decoder alone, raw line by raw line
+  kScalar,     // the usual lines in one pass, byte by byte and a word at a time
+  kSse2,       // and compact ASDF lines and FIX lines sixteen bytes at a time
+  kAvx2,       // and whole runs of FIX and DIFDUP lines, 32 bytes at a time
+};
+
+// "auto", "reference", "scalar", "sse2", "avx2".
+const char* DecoderPathName(DecoderPath path);
+
+// Whether this processor can run the path.
+bool CanRunDecoderPath(DecoderPath path);
+
+// Makes every function below read on the given path, for the tests and the
+// fuzz targets; kAuto returns to the path chosen at the first use: the one
+// the environment variable TESVAR_DECODER_PATH names (by DecoderPathName),
+// else the fastest this processor runs. False, with the path left as it
+// was, when this processor cannot run it.
+bool ForceDecoderPath(DecoderPath path);
+
+// The path in force (never kAuto).
+DecoderPath ActiveDecoderPath();
+
+// Reads a "##XYDATA=" section from text[pos] on (the line after its label)
+// into target.TransY: its data lines until "##END=" or the end of the text,
+// passing over other labels, comments ("$$") and empty lines, cut into raw
+// lines of at most kRawChunk bytes. Returns "" or the message of the line
+// that ends the import; the ordinates stored before it stay in target.
+std::string DecodeDataSection(std::string_view text, std::size_t pos, XyDecodeState& state,
+                              Spectrum& target);
+
 // Decodes one line (without leading blanks or tabs) into target.TransY.
 // Returns "" on success or the message that ends the import. Ordinates
 // stored before a failure stay in target. Every slot written lies within
@@ -79,7 +114,8 @@ inline constexpr std::size_t kRawChunk = 255;
 // (a '#' or '$' among them, so such lines remain the reader's to skip), a
 // comma, a decimal or exponent in a token, more than 15 digits in a number, a
 // failing Y check or any other message, a DUP run longer than a few hundred
-// points, or stores at the ends of the arrays.
+// points, or stores at the ends of the arrays; and always on the reference
+// path.
 std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyDecodeState& state,
                                   Spectrum& target);
 
@@ -90,7 +126,8 @@ std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyD
 // the float range. Each such line has exactly the effect the import's loop
 // gives it through DecodeUsualXyDataLine, and is read without a call per
 // line. Returns the position of the first line it leaves to that loop (pos
-// itself when it reads none); that line is untouched.
+// itself when it reads none, and always on the reference path); that line
+// is untouched.
 std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
                                    Spectrum& target);
 
@@ -102,11 +139,11 @@ std::size_t DecodePlainXyDataLines(std::string_view text, std::size_t pos, XyDec
 // the float range, and running values within 2^30. Each such line has
 // exactly the effect DecodeUsualXyDataLine gives it. Returns the position of
 // the first line it leaves to the import's loop (pos itself when it reads
-// none, and always on processors without AVX2).
+// none, and always on paths other than kAvx2).
 std::size_t DecodeDifXyDataLines(std::string_view text, std::size_t pos, XyDecodeState& state,
                                  Spectrum& target);
 
-// Whether DecodeDifXyDataLines reads anything on this processor.
+// Whether DecodeDifXyDataLines reads anything on the path in force.
 bool DifRunsAvailable();
 
 }  // namespace tesvar

@@ -419,59 +419,10 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   // be given in tenths.
   if (h.OrdinateKind == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
 
-  bool plainLines = true;
-  int difMisses = 0;
-  while (pos < all.size()) {
-    // Runs of lines as FIX and DIFDUP writers give them are read in one
-    // go ...
-    const std::size_t from = pos;
-    if (plainLines) pos = DecodePlainXyDataLines(all, pos, st, s);
-    if (pos >= all.size()) break;
-    if (difMisses < 8) {
-      // A section whose lines are of another form soon stops trying.
-      const std::size_t before = pos;
-      pos = DecodeDifXyDataLines(all, pos, st, s);
-      if (pos != before) {
-        plainLines = false;
-        difMisses = 0;
-        continue;
-      }
-      ++difMisses;
-    }
-    // ... and nearly every other line in one pass straight from the text,
-    // which also finds where the raw line ends; such a line holds no '#'
-    // or '$'.
-    std::size_t blanks = 0;
-    while (blanks < kRawChunk && pos + blanks < all.size() &&
-           (all[pos + blanks] == ' ' || all[pos + blanks] == '\t')) {
-      ++blanks;
-    }
-    std::size_t length = DecodeUsualXyDataLine(all.substr(pos + blanks), kRawChunk - blanks, st, s);
-    if (length != kNotUsualLine) {
-      // A data line the plain reader left to this one (an ASDF line, as a
-      // rule): the section is of another form, and trying each of its lines
-      // there first would only cost time.
-      if (pos == from && length > 0) plainLines = false;
-      std::size_t end = blanks + length;
-      // Past the CR or LF that ended the line, as ReadRawLine moves.
-      pos += end < kRawChunk && pos + end < all.size() ? end + 1 : end;
-      // The LF of a CR LF pair (and any blank line) is an empty raw line,
-      // which changes nothing: step over it here.
-      while (pos < all.size() && (all[pos] == '\n' || all[pos] == '\r')) ++pos;
-      continue;
-    }
-
-    std::string_view line = DropLeadingBlanks(ReadRawLine(all, pos));
-    if (line.find('#') != std::string_view::npos) {
-      if (Contains(line, "##END=")) break;
-      if (Contains(line, "##")) continue;
-    }
-    if (line.empty() || Contains(line, "$")) continue;
-    std::string message = DecodeXyDataLineGeneral(line, st, s);
-    if (!message.empty()) {
-      messages.StatusText(2, message);
-      return Fail(current);
-    }
+  std::string message = DecodeDataSection(all, pos, st, s);
+  if (!message.empty()) {
+    messages.StatusText(2, message);
+    return Fail(current);
   }
 
   // A header without a single ordinate (a data label the reader does not

@@ -8,6 +8,8 @@
 #include <map>
 #include <vector>
 
+#include "formats/decoder_paths.h"
+
 namespace tesvar {
 namespace {
 
@@ -52,7 +54,13 @@ void RunCase(const Case& c, int32_t startIndex = 0, int32_t step = 1) {
   }
 }
 
-TEST(JcampDecoder, PlainNumberLines) {
+// Every path decodes single lines alike.
+class JcampDecoder : public OnEachDecoderPath {};
+
+INSTANTIATE_TEST_SUITE_P(EveryPath, JcampDecoder, ::testing::ValuesIn(kEveryDecoderPath),
+                         DecoderPathTestName);
+
+TEST_P(JcampDecoder, PlainNumberLines) {
   std::vector<Case> cases = {
       {"AbscissaDropped", {"4000 85 86 87"}, "", {0.85, 0.86, 0.87}, kT, 0.01},
       {"SignPerNumber", {"4000 85 -3 7"}, "", {85, -3, 7}},
@@ -77,7 +85,7 @@ TEST(JcampDecoder, PlainNumberLines) {
   for (const auto& c : cases) RunCase(c);
 }
 
-TEST(JcampDecoder, AsdfLines) {
+TEST_P(JcampDecoder, AsdfLines) {
   std::vector<Case> cases = {
       {"BlanksRemoved", {"4000 H5300 J0"}, "", {85300, 85310}},
       // 'E' makes it an ASDF line: X "40008.5", then SQZ "E1" = 51.
@@ -106,7 +114,7 @@ TEST(JcampDecoder, AsdfLines) {
 
 // After a line that ended in DIF form, the first value of the next line
 // repeats the last ordinate and is checked, not stored.
-TEST(JcampDecoder, YCheck) {
+TEST_P(JcampDecoder, YCheck) {
   std::vector<Case> cases = {
       {"Passes",
        {"4000.0H5300J0J0", "3994.0H5320J0T"},
@@ -132,7 +140,7 @@ TEST(JcampDecoder, YCheck) {
 
 // Every store stays within the arrays: at an end of the range the index
 // stops and later ordinates overwrite the same slot.
-TEST(JcampDecoder, SlotIndexStaysInRange) {
+TEST_P(JcampDecoder, SlotIndexStaysInRange) {
   struct Bound {
     const char* name;
     int32_t start;
@@ -179,7 +187,7 @@ TEST(JcampDecoder, SlotIndexStaysInRange) {
 // A DUP count of hundreds of millions ends at once with the result the
 // single steps would give: the last value in the slot, PeakT the largest of
 // the run, every point counted.
-TEST(JcampDecoder, HugeDupCountsFinishAtOnce) {
+TEST_P(JcampDecoder, HugeDupCountsFinishAtOnce) {
   struct Run {
     const char* name;
     const char* line;
@@ -215,7 +223,7 @@ TEST(JcampDecoder, HugeDupCountsFinishAtOnce) {
   EXPECT_EQ(st.PointsRead, std::numeric_limits<int32_t>::max());
 }
 
-TEST(JcampDecoder, PeakIgnoresCommaRepeats) {
+TEST_P(JcampDecoder, PeakIgnoresCommaRepeats) {
   Spectrum target;
   XyDecodeState st;
   st.OrdinateKind = kT;
@@ -228,7 +236,7 @@ TEST(JcampDecoder, PeakIgnoresCommaRepeats) {
 }
 
 // Values beyond the float range become infinities; nothing is undefined.
-TEST(JcampDecoder, OutOfRangeValuesBecomeInfinite) {
+TEST_P(JcampDecoder, OutOfRangeValuesBecomeInfinite) {
   Spectrum target;
   XyDecodeState st;
   st.OrdinateKind = kT;

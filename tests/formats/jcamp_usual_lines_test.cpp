@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "formats/decoder_paths.h"
 #include "formats/jcamp_decoder.h"
 #include "formats/jcamp_reader.h"
 
@@ -187,7 +188,17 @@ int SlotDifference(const Spectrum& a, const Spectrum& b) {
   return -1;
 }
 
-TEST(JcampUsualLines, SameResultAsTheGeneralDecoder) {
+// The one-pass readers on each path that has them, and the import of whole
+// data sections on every path.
+class JcampUsualLines : public OnEachDecoderPath {};
+class JcampSectionImport : public OnEachDecoderPath {};
+
+INSTANTIATE_TEST_SUITE_P(OnePassPaths, JcampUsualLines, ::testing::ValuesIn(kOnePassDecoderPaths),
+                         DecoderPathTestName);
+INSTANTIATE_TEST_SUITE_P(EveryPath, JcampSectionImport, ::testing::ValuesIn(kEveryDecoderPath),
+                         DecoderPathTestName);
+
+TEST_P(JcampUsualLines, SameResultAsTheGeneralDecoder) {
   LineMaker make(20261208, 25);
   Spectrum general, combined, usualOnly;
   for (int i = 0; i < kArraySlots; ++i) {
@@ -331,7 +342,7 @@ int CompareWithTheGeneralDecoder(CompactLineMaker& make, int lines, MakeLine mak
   return decodedInOnePass;
 }
 
-TEST(JcampUsualLines, CompactLinesSameAsTheGeneralDecoder) {
+TEST_P(JcampUsualLines, CompactLinesSameAsTheGeneralDecoder) {
   CompactLineMaker make(4242);
   constexpr int kLines = 30000;
   int read = CompareWithTheGeneralDecoder(make, kLines,
@@ -341,7 +352,7 @@ TEST(JcampUsualLines, CompactLinesSameAsTheGeneralDecoder) {
 
 // Plain lines of integers between blanks and tabs, of one to nine digits,
 // with up to two blanks at the end, up to 150 bytes long.
-TEST(JcampUsualLines, IntegerLinesSameAsTheGeneralDecoder) {
+TEST_P(JcampUsualLines, IntegerLinesSameAsTheGeneralDecoder) {
   CompactLineMaker make(777);
   LineMaker& m = make.make();
   constexpr int kLines = 30000;
@@ -362,7 +373,7 @@ TEST(JcampUsualLines, IntegerLinesSameAsTheGeneralDecoder) {
 
 // A DIFDUP section as a writer gives it, line after line with the Y check,
 // through the import: every ordinate as the general decoder gives it.
-TEST(JcampUsualLines, CompactSectionImportsAsLineByLine) {
+TEST_P(JcampSectionImport, CompactSectionImportsAsLineByLine) {
   CompactLineMaker make(99);
   for (int file = 0; file < 40; ++file) {
     XyDecodeState st;
@@ -463,7 +474,7 @@ Import ImportAgainstLineByLine(const std::string& text) {
 // comment, an empty line, a line of 255 bytes or more), lone CR or LF, the
 // last line without its end, X ascending or descending, near the end of the
 // arrays, and under an absorbance or a huge YFACTOR (no run reading then).
-TEST(JcampUsualLines, FixSectionsImportAsLineByLine) {
+TEST_P(JcampSectionImport, FixSectionsImportAsLineByLine) {
   LineMaker m(31337, 1000);
   const char* const kEnds[] = {"\r\n", "\r\n", "\r\n", "\n", "\r", "\r\n\r\n"};
   int loads = 0;
@@ -506,7 +517,7 @@ TEST(JcampUsualLines, FixSectionsImportAsLineByLine) {
 
 // The run reader itself: where it stops, and that it stops before a line
 // it does not read, leaving that line and the state as they were.
-TEST(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
+TEST_P(JcampUsualLines, PlainRunsStopAtTheFirstOtherLine) {
   const std::string tail = "\r\n##END=\r\n";
   // Runs read a line only with 64 bytes of text from its start on.
   const std::string longTail = tail + std::string(64, ' ');
@@ -620,8 +631,8 @@ int LineCount(const std::string& text) {
 // failing line ends the section), through the DIF run reader. The states
 // vary (slots near the ends, X ascending, large last values, other factors
 // and kinds), so that runs stop at every check.
-TEST(JcampUsualLines, DifRunsSameAsLineByLine) {
-  if (!DifRunsAvailable()) GTEST_SKIP() << "this processor has no AVX2: no runs are read";
+TEST_P(JcampUsualLines, DifRunsSameAsLineByLine) {
+  if (!DifRunsAvailable()) GTEST_SKIP() << "no runs are read on this path";
   CompactLineMaker make(2027);
   LineMaker& m = make.make();
   const char* const kEnds[] = {"\r\n", "\r\n", "\n", "\r\n\r\n"};
@@ -650,7 +661,7 @@ TEST(JcampUsualLines, DifRunsSameAsLineByLine) {
 // blanks, lines of up to about 100 bytes, odd lines among them) through the
 // plain run reader, from the start of the text or after a header line, with
 // the same variety of states.
-TEST(JcampUsualLines, PlainRunsSameAsLineByLine) {
+TEST_P(JcampUsualLines, PlainRunsSameAsLineByLine) {
   CompactLineMaker make(4711);
   LineMaker& m = make.make();
   const char* const kEnds[] = {"\r\n", "\r\n", "\n", "\r\n\r\n"};
@@ -682,8 +693,8 @@ TEST(JcampUsualLines, PlainRunsSameAsLineByLine) {
 
 // The run reader itself: where it stops, and that it stops before a line it
 // does not read, leaving that line and the state as they were.
-TEST(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
-  if (!DifRunsAvailable()) GTEST_SKIP() << "this processor has no AVX2: no runs are read";
+TEST_P(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
+  if (!DifRunsAvailable()) GTEST_SKIP() << "no runs are read on this path";
   // Runs read a line only with 128 bytes of text from its start on.
   const std::string tail = "##END=\r\n" + std::string(128, ' ');
   struct Case {
@@ -810,7 +821,7 @@ TEST(JcampUsualLines, DifRunsStopAtTheFirstOtherLine) {
 
 // Where the one-pass decoder sees a line end: at CR or LF, after maxLen bytes
 // or at the end of the text, never reading a byte of the next line as its own.
-TEST(JcampUsualLines, LineEnds) {
+TEST_P(JcampUsualLines, LineEnds) {
   struct Case {
     const char* name;
     std::string text;
@@ -841,7 +852,7 @@ TEST(JcampUsualLines, LineEnds) {
 // through the general decoder: the same ordinates, count and message. The
 // data sections hold long lines (cut at 255 bytes), CR LF and lone CR or LF,
 // leading blanks, comments and lines the import skips.
-TEST(JcampUsualLines, ImportSameAsLineByLine) {
+TEST_P(JcampSectionImport, ImportSameAsLineByLine) {
   LineMaker make(7, 400);
   const char* const kEnds[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
   int loads = 0, refusals = 0;
