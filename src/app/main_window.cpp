@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
+#include <QSize>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -35,12 +36,10 @@ namespace tesvar {
 namespace {
 
 // The window's client area at 96 dots per inch, the size its layout is
-// drawn for.
-constexpr int kClientWidth = 584;
-constexpr int kClientHeight = 418;
+// drawn for, and the smallest outer size the window keeps.
+constexpr QSize kClientSize(584, 418);
+constexpr QSize kMinOuterSize(300, 250);
 constexpr int kStatusBarHeight = 19;
-constexpr int kMinOuterWidth = 300;
-constexpr int kMinOuterHeight = 250;
 // Expand doubles the plot surface only while it is narrower than this, so
 // 800 px doubles up to 12800 and no further.
 constexpr int kExpandLimit = 8000;
@@ -91,7 +90,7 @@ TForm1::TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory ma
   BuildMenus();
   messages_ = std::make_unique<WindowMessages>(ui_, *StatusBar1);
 
-  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect area = screen->availableGeometry();
     move(area.center() - rect().center());
@@ -197,7 +196,8 @@ void TForm1::BuildControls() {
 
   StatusBar1 = new StatusBar(Client);
   StatusBar1->setFont(PixelFont("Arial", 12));
-  StatusBar1->setGeometry(0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
+  StatusBar1->setGeometry(0, kClientSize.height() - kStatusBarHeight, kClientSize.width(),
+                          kStatusBarHeight);
 }
 
 QAction* TForm1::MakeAction(QMenu* menu, const char* name, const char* caption,
@@ -336,9 +336,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::FormResize() {
   QSize outer = frameGeometry().size();
-  if (outer.width() < kMinOuterWidth || outer.height() < kMinOuterHeight) {
-    resize(width() + std::max(0, kMinOuterWidth - outer.width()),
-           height() + std::max(0, kMinOuterHeight - outer.height()));
+  if (outer.width() < kMinOuterSize.width() || outer.height() < kMinOuterSize.height()) {
+    resize(width() + std::max(0, kMinOuterSize.width() - outer.width()),
+           height() + std::max(0, kMinOuterSize.height() - outer.height()));
   }
 
   const int clientWidth = Client->width();
@@ -669,15 +669,22 @@ void TForm1::PeakLeftBTnClick() { JumpToPeak(PeakDirection::kLeft); }
 
 void TForm1::PeakRightBtnClick() { JumpToPeak(PeakDirection::kRight); }
 
-void TForm1::SpeedButton1Click() {
-  SpeedButton1->setChecked(true);
-  SpeedButton2->setChecked(false);
-  Copypeaklist1->setEnabled(false);
-  view_.ToolMode = kCursorTool;
+// The tool's button down and the other up, the step buttons usable with the
+// cursor tool only, and the tool's mouse pointer over the plot.
+void TForm1::ShowToolChosen(int toolMode) {
+  const bool cursorTool = toolMode == kCursorTool;
+  SpeedButton1->setChecked(cursorTool);
+  SpeedButton2->setChecked(!cursorTool);
+  view_.ToolMode = toolMode;
   for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
-    button->setEnabled(true);
+    button->setEnabled(cursorTool);
   }
-  PaintBox1->setCursor(Qt::ArrowCursor);
+  PaintBox1->setCursor(cursorTool ? Qt::ArrowCursor : Qt::CrossCursor);
+}
+
+void TForm1::SpeedButton1Click() {
+  ShowToolChosen(kCursorTool);
+  Copypeaklist1->setEnabled(false);
   view_.CursorIndex = 0;
   view_.CursorX = spectrum_->XStart;
   if (!view_.Labels.Empty()) {
@@ -690,13 +697,7 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::SpeedButton2Click() {
-  SpeedButton1->setChecked(false);
-  SpeedButton2->setChecked(true);
-  view_.ToolMode = kLabelTool;
-  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
-    button->setEnabled(false);
-  }
-  PaintBox1->setCursor(Qt::CrossCursor);
+  ShowToolChosen(kLabelTool);
   if (!view_.Labels.Empty()) {
     Copypeaklist1->setEnabled(true);
     PaintBox1Paint();  // draws the labels over the current picture

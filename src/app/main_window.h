@@ -197,6 +197,7 @@ class TForm1 : public QMainWindow {
   // Moves the cursor line from DrawnCursorPx to CursorPx when they differ.
   void MoveCursorLine();
   void JumpToPeak(PeakDirection direction);
+  void ShowToolChosen(int toolMode);
   void PlaceLabel(MouseButton button, int x, int y);
   void SetCaptionFromName();
   void FormDestroy();
