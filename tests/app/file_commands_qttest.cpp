@@ -339,16 +339,7 @@ class FileCommandsTest : public QObject {
   void exports_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("file");
-    QTest::newRow("JCAMP-DX") << "Jcamp1"
-                              << "out.jdx";
-    QTest::newRow("JCAMP-DX compressed") << "jcampcompr"
-                                         << "out.jdx";
-    QTest::newRow("HPGL") << "Hpgl1"
-                          << "out.plt";
-    QTest::newRow("SVG") << "SVG1"
-                         << "out.svg";
-    QTest::newRow("metafile") << "Windowsmetafile1"
-                              << "out.wmf";
+    AddExportRows("out");
   }
   void exports() {
     QFETCH(QString, action);

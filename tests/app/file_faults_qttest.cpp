@@ -67,16 +67,7 @@ class FileFaultsTest : public QObject {
                           << "";
     QTest::newRow("Save As") << "Saveas1"
                              << "other.sp";
-    QTest::newRow("JCAMP-DX") << "Jcamp1"
-                              << "shown.jdx";
-    QTest::newRow("JCAMP-DX compressed") << "jcampcompr"
-                                         << "shown.jdx";
-    QTest::newRow("HPGL") << "Hpgl1"
-                          << "shown.plt";
-    QTest::newRow("metafile") << "Windowsmetafile1"
-                              << "shown.wmf";
-    QTest::newRow("SVG") << "SVG1"
-                         << "shown.svg";
+    AddExportRows("shown");
   }
 
   // The failed write is the generic error report's "Disk full."; the file

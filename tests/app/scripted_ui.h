@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -124,6 +125,27 @@ inline Spectrum ReadBack(const std::string& path) {
   Spectrum s;
   if (!ReadSpFile(path, s).loaded()) s.NPoints = -1;
   return s;
+}
+
+// The export commands of the File menu: the data row's name, the action's
+// object name and the extension of the file it writes.
+struct ExportCommand {
+  const char* row;
+  const char* action;
+  const char* extension;
+};
+inline constexpr ExportCommand kExportCommands[] = {
+    {"JCAMP-DX", "Jcamp1", "jdx"}, {"JCAMP-DX compressed", "jcampcompr", "jdx"},
+    {"HPGL", "Hpgl1", "plt"},      {"SVG", "SVG1", "svg"},
+    {"metafile", "Windowsmetafile1", "wmf"},
+};
+
+// A data row for each export command: its action and the file named
+// base.extension.
+inline void AddExportRows(const QString& base) {
+  for (const ExportCommand& c : kExportCommands) {
+    QTest::newRow(c.row) << QString(c.action) << base + "." + c.extension;
+  }
 }
 
 }  // namespace tesvar::test

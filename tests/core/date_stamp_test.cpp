@@ -9,13 +9,7 @@ namespace tesvar {
 namespace {
 
 TEST(DateStamp, Patterns) {
-  StampTime t;
-  t.year = 2026;
-  t.month = 12;
-  t.day = 7;
-  t.hour = 14;
-  t.minute = 3;
-  t.second = 27;
+  const StampTime t{2026, 12, 7, 14, 3, 27};
   EXPECT_EQ(FormatDatePattern("yy/mm/dd", t, '/'), "26/12/07");
   EXPECT_EQ(FormatDatePattern("yy/mm/dd", t, '.'), "26.12.07");
   EXPECT_EQ(FormatDatePattern("dd/mm/yyyy", t, '/'), "07/12/2026");
