@@ -1,11 +1,10 @@
 // Reading and writing a 16000-point SP file (the format's capacity).
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
-
-#include <unistd.h>
 
 #include "core/file_io.h"
 #include "core/messages.h"

@@ -112,8 +112,8 @@ const std::vector<tesvar::DecoderPath>& Paths() {
       return std::vector<DecoderPath>{tesvar::ActiveDecoderPath()};
     }
     std::vector<DecoderPath> all;
-    for (DecoderPath path : {DecoderPath::kReference, DecoderPath::kScalar, DecoderPath::kSse2,
-                             DecoderPath::kAvx2}) {
+    for (DecoderPath path :
+         {DecoderPath::kReference, DecoderPath::kScalar, DecoderPath::kSse2, DecoderPath::kAvx2}) {
       if (tesvar::CanRunDecoderPath(path)) all.push_back(path);
     }
     return all;

@@ -29,7 +29,8 @@ TempDirs& AllTempDirs() {
 }  // namespace
 
 std::string SharedTestData(const std::string& relative) {
-  std::filesystem::path p = std::filesystem::path(TESVAR_SOURCE_DIR) / ".." / "shared" / "testdata" / relative;
+  std::filesystem::path p =
+      std::filesystem::path(TESVAR_SOURCE_DIR) / ".." / "shared" / "testdata" / relative;
   return std::filesystem::exists(p) ? p.lexically_normal().string() : std::string();
 }
 

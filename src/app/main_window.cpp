@@ -10,11 +10,11 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
-#include <QSize>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSize>
 #include <QToolButton>
 #include <algorithm>
 #include <exception>
@@ -65,7 +65,6 @@ class TopRule : public QFrame {
     painter.drawLine(0, 1, width() - 1, 1);
   }
 };
-
 
 }  // namespace
 

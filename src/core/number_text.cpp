@@ -1,8 +1,8 @@
 #include "core/number_text.h"
 
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -41,7 +41,8 @@ namespace {
 // |value| = d0.d1d2...d17 x 10^exp. Zero gives all zeros and exponent 0.
 void Expand18(double value, char digits[18], int& exponent) {
   char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 17);
+  auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 17);
   *res.ptr = '\0';
   // buf: "d.ddddddddddddddddde+XX"
   digits[0] = buf[0];

@@ -22,7 +22,7 @@ inline constexpr std::size_t kMaxText = 255;
 inline constexpr std::size_t kMaxTitle = 50;
 
 // Raw ordinate integers per unit for the two ordinate kinds of SP files.
-inline constexpr double kPercentYScale = 41943.04;  // 2^22 / 100, %T files
+inline constexpr double kPercentYScale = 41943.04;      // 2^22 / 100, %T files
 inline constexpr double kAbsorbanceYScale = 8388608.0;  // 2^23, absorbance files
 // A transmittance fraction of 1.0 is stored as this raw integer (%T scale x 100).
 inline constexpr double kRawPerFraction = 4194304.0;

@@ -28,8 +28,8 @@ bool HaveRunInstructions() {
 #endif
 }
 
-constexpr DecoderPath kPaths[] = {DecoderPath::kReference, DecoderPath::kScalar,
-                                  DecoderPath::kSse2, DecoderPath::kAvx2};
+constexpr DecoderPath kPaths[] = {DecoderPath::kReference, DecoderPath::kScalar, DecoderPath::kSse2,
+                                  DecoderPath::kAvx2};
 
 DecoderPath FastestPath() {
   for (int i = static_cast<int>(std::size(kPaths)) - 1; i > 0; --i) {
@@ -73,8 +73,8 @@ bool DifRunsFit(const XyDecodeState& state, DecoderPath path) {
          std::fabs(state.YFactor) <= 1e22 && (state.IndexStep == 1 || state.IndexStep == -1);
 }
 
-std::size_t DifLines(std::string_view text, std::size_t pos, XyDecodeState& state,
-                     Spectrum& target, DecoderPath path) {
+std::size_t DifLines(std::string_view text, std::size_t pos, XyDecodeState& state, Spectrum& target,
+                     DecoderPath path) {
   if (!DifRunsFit(state, path)) return pos;
   std::unique_ptr<int32_t[]> scratch(new int32_t[decoder_parts::kDifRunScratch]);
   return decoder_parts::DifRunsAvx2(text.data(), text.size(), pos, state, target.TransY.data(),

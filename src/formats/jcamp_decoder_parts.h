@@ -115,8 +115,8 @@ constexpr int kPlainRunScratch = kArraySlots + 4 + 64;
 // called once the processor is known to have these instructions.
 std::size_t DifRunsAvx2(const char* base, std::size_t size, std::size_t pos, XyDecodeState& state,
                         float* transY, int32_t* scratch);
-std::size_t PlainRunsAvx2(const char* base, std::size_t size, std::size_t pos,
-                          XyDecodeState& state, float* transY, uint32_t* scratch);
+std::size_t PlainRunsAvx2(const char* base, std::size_t size, std::size_t pos, XyDecodeState& state,
+                          float* transY, uint32_t* scratch);
 
 // The one-pass reader of one line (DecodeUsualXyDataLine) with the compact
 // lines read sixteen bytes at a time or not. With wholeLine the line must
@@ -239,7 +239,6 @@ struct CompactStarterTable {
 };
 
 constexpr CompactStarterTable kCompactStarters;
-
 
 // The value of a token of 1 to 8 bytes at `at` (its letter and digits; the
 // bytes after it are read but drop out): code is the letter's entry of

@@ -246,7 +246,8 @@ bool ContainsScans(std::string_view text) {
   constexpr std::string_view kScans = "SCANS";
   // Only where an 'S' or 's' stands (found by memchr) can the word begin.
   for (const char first : {'S', 's'}) {
-    for (std::size_t i = text.find(first); i != std::string_view::npos && i + kScans.size() <= text.size();
+    for (std::size_t i = text.find(first);
+         i != std::string_view::npos && i + kScans.size() <= text.size();
          i = text.find(first, i + 1)) {
       std::size_t k = 1;
       while (k < kScans.size() && (text[i + k] & ~0x20) == kScans[k]) ++k;
@@ -310,7 +311,8 @@ __attribute__((target("avx2"))) int RawFromTransYAvx2(const float* in, int32_t* 
   for (; i + 16 <= n; i += 16) {
     const __m256i a = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_loadu_ps(in + i), scale));
     const __m256i b = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_loadu_ps(in + i + 8), scale));
-    const __m256i bad = _mm256_or_si256(_mm256_cmpeq_epi32(a, invalid), _mm256_cmpeq_epi32(b, invalid));
+    const __m256i bad =
+        _mm256_or_si256(_mm256_cmpeq_epi32(a, invalid), _mm256_cmpeq_epi32(b, invalid));
     if (!_mm256_testz_si256(bad, bad)) break;
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), a);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + 8), b);

@@ -34,12 +34,12 @@ constexpr int kDifRunBlocks = 4;
 // first word, and shifts of a 128-bit integer by a variable count take
 // several instructions each.)
 struct DifRunLine {
-  int length = 0;            // up to the first byte below 0x0E or from 0x80 on: most often
-                             // the CR or LF that ends the line
-  uint64_t digits[2] = {};   // '0' ... '9'
-  uint64_t points = 0;       // '.' (in the first 32 bytes)
-  uint64_t starts[2] = {};   // DIF and DUP letters: the token starts after the first token
-  uint64_t dups[2] = {};     // DUP letters
+  int length = 0;           // up to the first byte below 0x0E or from 0x80 on: most often
+                            // the CR or LF that ends the line
+  uint64_t digits[2] = {};  // '0' ... '9'
+  uint64_t points = 0;      // '.' (in the first 32 bytes)
+  uint64_t starts[2] = {};  // DIF and DUP letters: the token starts after the first token
+  uint64_t dups[2] = {};    // DUP letters
 };
 
 // Byte j of the result: byte j - kBytes of the line, where previous holds
@@ -141,8 +141,8 @@ bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values) {
     // less 10 (19 -> 1 and 9).
     const __m256i offset = _mm256_add_epi8(
         nine, _mm256_add_epi8(_mm256_and_si256(dupUpper, nine), _mm256_and_si256(dupSmall, one)));
-    const __m256i d = _mm256_blendv_epi8(
-        _mm256_subs_epu8(_mm256_and_si256(v, low5), offset), _mm256_and_si256(v, low4), c);
+    const __m256i d = _mm256_blendv_epi8(_mm256_subs_epu8(_mm256_and_si256(v, low5), offset),
+                                         _mm256_and_si256(v, low4), c);
     const __m256i n = splat.Within(v, 'j', 'r');
     // (Only the digits of tokens matter here, all 0-9.)
     const __m256i b = _mm256_add_epi8(d, _mm256_and_si256(c, splat.Tens(ShiftIn32<1>(d, prevD))));
@@ -176,7 +176,7 @@ bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values) {
     prevT = t;
 
     // Each mask in two 64-bit halves, block 0 and 1 in the low one.
-    auto add = [block](uint64_t (&mask)[2], int movemask) {
+    auto add = [block](uint64_t(&mask)[2], int movemask) {
       mask[block >> 1] |= uint64_t{static_cast<uint32_t>(movemask)} << (32 * (block & 1));
     };
     add(digits, _mm256_movemask_epi8(c));
@@ -205,7 +205,8 @@ bool ScanDifRunLine(const char* p, DifRunLine& line, int16_t* values) {
 // Eight ordinates from eight integers: value x YFACTOR in double, then float.
 inline __m256 EightOrdinates(const int32_t* values, __m256d scale) {
   const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(values));
-  const __m128 low = _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), scale));
+  const __m128 low =
+      _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(v)), scale));
   const __m128 high =
       _mm256_cvtpd_ps(_mm256_mul_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(v, 1)), scale));
   return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
@@ -472,8 +473,8 @@ inline __m128i FourNumbers(const char* const (&from)[4]) {
     return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
   };
-  const __m256i words =
-      _mm256_inserti128_si256(_mm256_castsi128_si256(two(from[0], from[1])), two(from[2], from[3]), 1);
+  const __m256i words = _mm256_inserti128_si256(_mm256_castsi128_si256(two(from[0], from[1])),
+                                                two(from[2], from[3]), 1);
   const __m256i x = _mm256_xor_si256(words, _mm256_set1_epi8('0'));  // digits become 0 ... 9
   // Every byte at or below the highest that is no digit (the blank at the
   // latest) is cleared: its mark is spread down the word.
@@ -486,8 +487,8 @@ inline __m128i FourNumbers(const char* const (&from)[4]) {
   // two halves of each word.
   const __m256i pairs = _mm256_maddubs_epi16(digits, _mm256_set1_epi16(0x010A));
   const __m256i fours = _mm256_madd_epi16(pairs, _mm256_set1_epi32(0x00010064));
-  const __m256i values =
-      _mm256_add_epi64(_mm256_mul_epu32(fours, _mm256_set1_epi64x(10000)), _mm256_srli_epi64(fours, 32));
+  const __m256i values = _mm256_add_epi64(_mm256_mul_epu32(fours, _mm256_set1_epi64x(10000)),
+                                          _mm256_srli_epi64(fours, 32));
   return _mm256_castsi256_si128(
       _mm256_permutevar8x32_epi32(values, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
 }
@@ -568,8 +569,7 @@ std::size_t PlainRunsAvx2(const char* const base, std::size_t size, std::size_t 
     // count of ordinates read stays far below the int32 range then).
     const int64_t end = static_cast<int64_t>(current.index) + static_cast<int64_t>(step) * numbers;
     if (end < 0 || end > kLastSlot ||
-        static_cast<int64_t>(current.read) + count + numbers >
-            kInt32Max) {
+        static_cast<int64_t>(current.read) + count + numbers > kInt32Max) {
       break;
     }
     if (shape.start != nullptr) {

@@ -105,8 +105,8 @@ UsualLine ReadUsualLine(std::string_view text, std::size_t maxLen, const XyDecod
     last = v * sign;
   };
   auto finish = [&](bool asdf, double lineX) {
-    return UsualLine{static_cast<std::size_t>(p - begin), count, last, difMode, lastFromDif, peak,
-                     asdf, lineX};
+    return UsualLine{
+        static_cast<std::size_t>(p - begin), count, last, difMode, lastFromDif, peak, asdf, lineX};
   };
 
   if (next() == kUsualLineEnd) return finish(false, 0);

@@ -25,13 +25,23 @@ int ToCoordinate(double value) {
 FrameRules ScreenFrameRules() { return FrameRules{}; }
 
 FrameRules MetafileFrameRules() {
-  return {.leftText = "000", .leftTextCount = 2, .rightMargin = 6, .bottomMargin = 1,
-          .bottomTextLines = 3, .topMargin = 1, .labelUnit = 3};
+  return {.leftText = "000",
+          .leftTextCount = 2,
+          .rightMargin = 6,
+          .bottomMargin = 1,
+          .bottomTextLines = 3,
+          .topMargin = 1,
+          .labelUnit = 3};
 }
 
 FrameRules PrintFrameRules() {
-  return {.leftText = "000000", .leftTextCount = 1, .rightMargin = 41, .bottomMargin = 0,
-          .bottomTextLines = 2, .topMargin = 101, .labelUnit = 0};
+  return {.leftText = "000000",
+          .leftTextCount = 1,
+          .rightMargin = 41,
+          .bottomMargin = 0,
+          .bottomTextLines = 2,
+          .topMargin = 101,
+          .labelUnit = 0};
 }
 
 FrameMetrics MeasureFrameText(const FrameRules& rules, DrawingSurface& surface) {

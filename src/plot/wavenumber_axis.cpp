@@ -32,7 +32,8 @@ double WavenumberAxis::Offset(double w) const {
 
 double WavenumberAxis::WavenumberAt(int rel) const {
   if (!twoScale_) {
-    return scaleHigh_ != 0 ? xStart_ - static_cast<double>(RoundHalfEven(rel / scaleHigh_)) : xStart_;
+    return scaleHigh_ != 0 ? xStart_ - static_cast<double>(RoundHalfEven(rel / scaleHigh_))
+                           : xStart_;
   }
   if (rel <= breakOffset_) return xStart_ - static_cast<double>(RoundHalfEven(rel / scaleHigh_));
   return static_cast<double>(

@@ -135,8 +135,10 @@ struct ExportCommand {
   const char* extension;
 };
 inline constexpr ExportCommand kExportCommands[] = {
-    {"JCAMP-DX", "Jcamp1", "jdx"}, {"JCAMP-DX compressed", "jcampcompr", "jdx"},
-    {"HPGL", "Hpgl1", "plt"},      {"SVG", "SVG1", "svg"},
+    {"JCAMP-DX", "Jcamp1", "jdx"},
+    {"JCAMP-DX compressed", "jcampcompr", "jdx"},
+    {"HPGL", "Hpgl1", "plt"},
+    {"SVG", "SVG1", "svg"},
     {"metafile", "Windowsmetafile1", "wmf"},
 };
 

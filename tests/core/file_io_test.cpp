@@ -1,4 +1,6 @@
 // Reading whole files: every byte, whatever the size says.
+#include "core/file_io.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,7 +8,6 @@
 #include <string>
 
 #include "test_support.h"
-#include "core/file_io.h"
 
 namespace tesvar {
 namespace {
@@ -19,7 +20,8 @@ namespace {
 TEST(ReadWholeFile, EveryByteOfFilesOfManySizes) {
   const std::string dir = test::MakeTempDir();
   std::string kept;
-  for (std::size_t size : {0, 1, 4095, 4096, 4097, 65535, 65536, 65537, 300000, 65536, 4097, 1, 0}) {
+  for (std::size_t size :
+       {0, 1, 4095, 4096, 4097, 65535, 65536, 65537, 300000, 65536, 4097, 1, 0}) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + size) & 0xFF);
     const std::string path = dir + "/f" + std::to_string(size);

@@ -478,8 +478,8 @@ TEST(JcampRoundTrip, SpThroughJcampAndBack) {
   std::string dir = test::MakeTempDir();
   Spectrum original;
   RecordedMessages m;
-  ASSERT_TRUE(ReadSpFile(std::string(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp", original)
-                  .loaded());
+  ASSERT_TRUE(
+      ReadSpFile(std::string(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp", original).loaded());
   original.FirstX = 4000.04;  // only one decimal travels
   original.XStart = original.FirstX;
   std::string spPath = dir + "/original.sp";

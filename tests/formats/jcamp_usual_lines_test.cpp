@@ -391,12 +391,11 @@ TEST_P(JcampSectionImport, CompactSectionImportsAsLineByLine) {
       if (!DecodeXyDataLineGeneral(line, st, expected).empty()) break;
       data += line + "\r\n";
     }
-    std::string text = "##TITLE= t\r\n##YUNITS= TRANSMITTANCE\r\n##YFACTOR= " +
-                       std::string(file % 2 == 0 ? "0.00001" : "1E30") +
-                       (ascending ? "\r\n##FIRSTX= 400\r\n##LASTX= 4000"
-                                  : "\r\n##FIRSTX= 4000\r\n##LASTX= 400") +
-                       "\r\n##NPOINTS= 16000\r\n##XYDATA= (X++(Y..Y))\r\n" +
-                       data + "##END=\r\n";
+    std::string text =
+        "##TITLE= t\r\n##YUNITS= TRANSMITTANCE\r\n##YFACTOR= " +
+        std::string(file % 2 == 0 ? "0.00001" : "1E30") +
+        (ascending ? "\r\n##FIRSTX= 400\r\n##LASTX= 4000" : "\r\n##FIRSTX= 4000\r\n##LASTX= 400") +
+        "\r\n##NPOINTS= 16000\r\n##XYDATA= (X++(Y..Y))\r\n" + data + "##END=\r\n";
     Spectrum s;
     RecordedMessages m;
     ASSERT_TRUE(ParseJcampText(text, "", s, m)) << m.status[2];

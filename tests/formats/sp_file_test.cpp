@@ -39,8 +39,9 @@ struct SpText {
   std::vector<int32_t> data = {4194304, 2097152, 0};
 
   std::string Bytes() const {
-    std::vector<std::string> lines = {ident, "-1", "line three", "26/12/01", "10:00:00.00",
-                                      "26/12/02", "11:00:00.00", "operator", comment, lastX, nScans};
+    std::vector<std::string> lines = {ident,         "-1",       "line three",  "26/12/01",
+                                      "10:00:00.00", "26/12/02", "11:00:00.00", "operator",
+                                      comment,       lastX,      nScans};
     for (int i = 12; i <= 20; ++i) lines.push_back("");
     lines.push_back(line21);
     for (int i = 22; i <= 38; ++i) lines.push_back("");
@@ -119,7 +120,7 @@ TEST(SpReader, OrdinateUnits) {
       {"ABS", 8388608, kAbsorbanceYScale, 0.1},
       {"%T", 4194304, kPercentYScale, 1.0},
       {"%T", 2097152, kPercentYScale, 0.5},
-      {"xyz", 2097152, kPercentYScale, 0.5},     // no 'A': percent
+      {"xyz", 2097152, kPercentYScale, 0.5},      // no 'A': percent
       {"A T", 8388608, kAbsorbanceYScale, 0.01},  // 'A' and 'T': scaled, not exponential
       {"a", 2097152, kPercentYScale, 0.5},        // the test is case-sensitive
   };
@@ -226,13 +227,25 @@ TEST(SpReader, RefusedFilesLeaveTheRecordUnchanged) {
   };
   std::vector<Case> cases = {
       {"UnknownFormat", [](SpText& f) { f.ident = "pe ir"; }, "", "Unknown file format!"},
-      {"NoHdr", [](SpText& f) { f.withHdr = false; f.withData = false; }, "",
-       "Data section not found!"},
-      {"NoData", [](SpText& f) { f.withData = false; f.data.clear(); }, "",
-       "Data section not found!"},
+      {"NoHdr",
+       [](SpText& f) {
+         f.withHdr = false;
+         f.withData = false;
+       },
+       "", "Data section not found!"},
+      {"NoData",
+       [](SpText& f) {
+         f.withData = false;
+         f.data.clear();
+       },
+       "", "Data section not found!"},
       {"TooManyIntegers", [](SpText& f) { f.data.assign(16001, 1); }, "", "Too many data points!"},
-      {"TooManyDeclared", [](SpText& f) { f.nPoints = "16001"; f.data.assign(16000, 1); }, "",
-       "Too many data points!"},
+      {"TooManyDeclared",
+       [](SpText& f) {
+         f.nPoints = "16001";
+         f.data.assign(16000, 1);
+       },
+       "", "Too many data points!"},
       {"FewerIntegersThanPoints", [](SpText& f) { f.nPoints = "4"; }, "",
        "Data section incomplete!"},
       {"OnePoint", [](SpText& f) { f.nPoints = "1"; }, "", "Invalid number of data points!"},

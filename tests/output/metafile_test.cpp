@@ -15,7 +15,9 @@ class FixedMetrics : public DrawingSurface {
   void SetPenColor(Rgb) override {}
   void SetPenStyle(PenStyle) override {}
   void SetPenMode(PenMode) override {}
-  void SetFont(const std::string& name, int height) override { font = name + ":" + std::to_string(height); }
+  void SetFont(const std::string& name, int height) override {
+    font = name + ":" + std::to_string(height);
+  }
   void MoveTo(int, int) override {}
   void LineTo(int, int) override {}
   void TextOut(int, int, const std::string&) override {}

@@ -71,7 +71,8 @@ TEST(WavenumberAxis, TicksMarkEveryHundredByOneRule) {
     double start, end;
     std::vector<std::string> ticks;
   } cases[] = {
-      {2650, 1349.6,  // Round(2650) div 100 = 26 down to Round(1448.6) div 100 = 14
+      {2650,
+       1349.6,  // Round(2650) div 100 = 26 down to Round(1448.6) div 100 = 14
        {"2600 ", "2500 MG", "2400 ", "2300 ", "2200 ", "2100 ", "2000 MG", "1900 G", "1800 GU",
         "1700 G", "1600 G", "1500 MG", "1400 G"}},
       {750, 449.5, {"700 G", "600 G", "500 MG"}},  // Round(548.5) = 548: down to 500
