@@ -50,11 +50,11 @@ using ContentSignature = bool (*)(std::string_view firstBytes);
 
 struct FileKindInfo {
   FileKind kind;
-  const char* extension;    // without the dot: "sp"
-  const char* description;  // "Perkin-Elmer 1600 (*.sp)"
-  const char* pattern;      // "*.sp"
-  const char* openTitle;    // title of the open dialog, nullptr when not read
-  const char* saveTitle;    // title of the save dialog, nullptr when not written
+  const char* extension;            // without the dot: "sp"
+  const char* description;          // "Perkin-Elmer 1600 (*.sp)"
+  const char* pattern;              // "*.sp"
+  const char* openTitle = nullptr;  // title of the open dialog, nullptr when not read
+  const char* saveTitle = nullptr;  // title of the save dialog, nullptr when not written
 
   // Reading (all empty for kinds that are only written).
   const char* readerName = nullptr;  // "PESP", "JDX", "ASC": the name the kind is known by
