@@ -20,6 +20,10 @@ class Messages {
   // The generic error report of a failure no operation handles itself (a
   // file that cannot be read): the text as GenericReportText makes it.
   virtual void Report(const std::string& text) = 0;
+  // A fact about how a file was read, for reports of a load ("block 2 of
+  // 3", "absorbance converted to transmittance"). Not a message to the
+  // user: what of it the user must see goes to StatusText as well.
+  virtual void Note(const std::string& /*text*/) {}
 };
 
 // Swallows everything; for callers that check only the result.

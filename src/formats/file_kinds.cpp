@@ -183,7 +183,7 @@ LoadResult LoadSpectrumText(const std::string& text, const std::string& path,
   LoadResult result;
   result.kind = &kind;
   if (kind.read == nullptr) return result;
-  NoticeRecorder recorder(result.notices);
+  NoticeRecorder recorder(result.notices, result.notes);
   const bool loaded = kind.read(text, path, current, recorder);
   result.outcome = loaded ? LoadOutcome::kLoaded : LoadOutcome::kRefused;
   if (!loaded) {

@@ -35,4 +35,6 @@ void NoticeRecorder::Report(const std::string& text) {
   notices_.push_back({LoadNotice::Kind::kReport, 0, text});
 }
 
+void NoticeRecorder::Note(const std::string& text) { notes_.push_back(text); }
+
 }  // namespace tesvar

@@ -43,6 +43,8 @@ struct [[nodiscard]] LoadResult {
   std::string refusal;
   // Everything said, in order; a refusal is the last notice.
   std::vector<LoadNotice> notices;
+  // The reader's notes on how it read the file (Messages::Note), in order.
+  std::vector<std::string> notes;
 
   bool loaded() const { return outcome == LoadOutcome::kLoaded; }
 
@@ -53,14 +55,17 @@ struct [[nodiscard]] LoadResult {
 // Messages that keeps what is said as notices of a result.
 class NoticeRecorder : public Messages {
  public:
-  explicit NoticeRecorder(std::vector<LoadNotice>& notices) : notices_(notices) {}
+  NoticeRecorder(std::vector<LoadNotice>& notices, std::vector<std::string>& notes)
+      : notices_(notices), notes_(notes) {}
   void ErrorBox(const std::string& text) override;
   void Bell() override;
   void StatusText(int panel, const std::string& text) override;
   void Report(const std::string& text) override;
+  void Note(const std::string& text) override;
 
  private:
   std::vector<LoadNotice>& notices_;
+  std::vector<std::string>& notes_;
 };
 
 }  // namespace tesvar
