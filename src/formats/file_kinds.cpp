@@ -156,6 +156,16 @@ std::string DialogFilter(FileKind kind) {
 
 const FileKindInfo* ClassifyPath(std::string_view path) {
   const std::string upper = Upper(path);
+  const std::size_t nameStart = upper.find_last_of("/\\") + 1;  // npos + 1 = 0
+  const std::size_t dot = upper.rfind('.');
+  if (dot != std::string::npos && dot >= nameStart && dot + 1 < upper.size()) {
+    const std::string_view extension = std::string_view(upper).substr(dot + 1);
+    for (const FileKindInfo& info : kKinds) {
+      for (std::string_view listed : info.extensions) {
+        if (!listed.empty() && Upper(listed) == extension) return &info;
+      }
+    }
+  }
   const FileKindInfo* found = nullptr;
   for (const FileKindInfo& info : kKinds) {
     for (std::string_view mark : info.nameMarks) {

@@ -61,6 +61,10 @@ struct FileKindInfo {
   // Texts that pick this kind when they stand anywhere in the upper-cased
   // path (".SP" also in "C:\SPECTRA.SP\X.JDX"); "" ends the list.
   std::array<std::string_view, 3> nameMarks = {};
+  // File name extensions (without the dot, any case) that pick this kind
+  // when the name's last extension is one of them; "" ends the list. They
+  // are looked at before the name marks.
+  std::array<std::string_view, 8> extensions = {};
   ContentSignature signature = nullptr;  // nullptr: chosen by name only
   ReadSpectrumText read = nullptr;
   bool loadsAsImport = false;  // a load sets Imported
@@ -85,10 +89,11 @@ std::string BarFilter(FileKind kind);
 // descriptions already end in their pattern, so this is the description.
 std::string DialogFilter(FileKind kind);
 
-// The reader for a file by its name: the rows' name marks are looked for in
-// the upper-cased path in table order, each later match overriding an
-// earlier one. So "C:\SPECTRA.SP\X.JDX" is JCAMP-DX, and "a.spx" is an SP
-// file. nullptr when no mark occurs.
+// The reader for a file by its name. A row that lists the file name's last
+// extension takes it ("x.sp.dx" with "dx"). Otherwise the rows' name marks
+// are looked for in the upper-cased path in table order, each later match
+// overriding an earlier one: so "C:\SPECTRA.SP\X.JDX" is JCAMP-DX, and
+// "a.spx" is an SP file. nullptr when neither picks a row.
 const FileKindInfo* ClassifyPath(std::string_view path);
 
 // The reader for a file: a row whose signature takes its first bytes,
