@@ -14,37 +14,64 @@ source "$(dirname "${BASH_SOURCE[0]}")/../shell_support.sh"
 # them all), and makes the scratch folder $work, removed at exit.
 window_test_setup() {
   need_programs skip Xvfb
-  need_programs fail "$@"
+  need_programs fail xdpyinfo "$@"
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
 }
 
-# with_virtual_display COMMAND ARGS...: runs COMMAND with DISPLAY set and
-# returns its status; 1 (with the server's messages) when no server came up.
-with_virtual_display() {
-  local dir xpid display rc
-  dir=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+# start_virtual_display DIR: starts Xvfb, its messages in DIR/xvfb.log;
+# sets xpid and display. Fails when no number came within 20 s.
+start_virtual_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
   xpid=$!
-  # The number ends with a newline; at most 20 s.
+  # The number ends with a newline.
   for _ in $(seq 1 200); do
-    [ "$(wc -l <"$dir/display")" -ge 1 ] && break
+    [ "$(wc -l <"$1/display")" -ge 1 ] && break
     kill -0 "$xpid" 2>/dev/null || break
     sleep 0.1
   done
-  display=$(tr -dc '0-9' <"$dir/display")
-  if [ "$(wc -l <"$dir/display")" -lt 1 ] || [ -z "$display" ]; then
-    echo "FAIL: Xvfb did not start"
-    cat "$dir/xvfb.log"
-    kill "$xpid" 2>/dev/null
-    wait "$xpid" 2>/dev/null
-    rm -rf "$dir"
-    return 1
-  fi
-  DISPLAY=":$display" "$@"
-  rc=$?
+  display=$(tr -dc '0-9' <"$1/display")
+  [ "$(wc -l <"$1/display")" -ge 1 ] && [ -n "$display" ]
+}
+
+# Whether a client can connect to the display (within about 2 s). A server
+# of another test run on this machine that ends on the same display number
+# can remove the new server's socket as it goes: then nothing connects.
+display_answers() {
+  for _ in $(seq 1 20); do
+    DISPLAY=":$1" xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+stop_virtual_display() {
   kill "$xpid" 2>/dev/null
   wait "$xpid" 2>/dev/null
+}
+
+# with_virtual_display COMMAND ARGS...: runs COMMAND with DISPLAY set and
+# returns its status; 1 (with the server's messages) when no server that
+# answers came up in three tries.
+with_virtual_display() {
+  local dir xpid display rc attempt
+  dir=$(mktemp -d)
+  for attempt in 1 2 3; do
+    if start_virtual_display "$dir"; then
+      display_answers "$display" && break
+      echo "note: display :$display did not answer (try $attempt)"
+    fi
+    stop_virtual_display
+    if [ "$attempt" -eq 3 ]; then
+      echo "FAIL: Xvfb did not start"
+      cat "$dir/xvfb.log"
+      rm -rf "$dir"
+      return 1
+    fi
+  done
+  DISPLAY=":$display" "$@"
+  rc=$?
+  stop_virtual_display
   rm -rf "$dir"
   return "$rc"
 }
