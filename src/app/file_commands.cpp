@@ -1,12 +1,20 @@
-// The file commands of TForm1: Open and the two imports, Save and Save As,
-// and the five exports with their shared dialog and overwrite question.
-// Every load goes through the load entry of the file-kind table; the shown
-// spectrum changes only when a file loaded in full.
+// The file commands of TForm1: Open, the imports (JCAMP-DX, ASCII and a
+// file of any kind), a file dropped on the window, Save and Save As, and the
+// five exports with their shared dialog and overwrite question. Every load
+// goes through the load entry of the file-kind table; the shown spectrum
+// changes only when a file loaded in full.
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QScreen>
+#include <QUrl>
+#include <filesystem>
 #include <functional>
+#include <system_error>
 
 #include "app/main_window.h"
 #include "app/paint_box.h"
@@ -14,6 +22,7 @@
 #include "app/status_bar.h"
 #include "core/file_io.h"
 #include "formats/jcamp_writer.h"
+#include "formats/readable_kinds.h"
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
 #include "output/plot_output_qt.h"
@@ -42,6 +51,32 @@ FileDialogSettings OpenSettings(const FileKindInfo& info) {
           QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern)};
 }
 
+// No default extension: a name typed without one is read by its content,
+// or refused, rather than taken for a file of one chosen kind.
+FileDialogSettings AnySpectrumSettings() {
+  return {QString(), QString::fromStdString(AnySpectrumFilter()), "Import any spectrum", QString()};
+}
+
+// What a file no reader takes is told, with the kinds that are read.
+std::string NoReaderText() { return "Unknown file kind! Read are: " + OpenableKindsText(); }
+
+// The one local file a drag carries, or "" when it carries anything else
+// (several files, a folder, a link to a web page, text).
+QString DraggedLocalFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return QString();
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.first().isLocalFile()) return QString();
+  const QString path = urls.first().toLocalFile();
+  return QFileInfo(path).isFile() ? path : QString();
+}
+
+// Two names of one file: the same text, or two links to it.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
 }  // namespace
 
 std::string TForm1::ChooseFileToRead(FileDialogSettings settings) {
@@ -50,7 +85,7 @@ std::string TForm1::ChooseFileToRead(FileDialogSettings settings) {
   std::string path = ToPath(chosen);
   // Only the name counts: a dot in a folder name ("/home/me/.data/sample")
   // must not keep "sample" from becoming "sample.sp".
-  if (FileNamePart(path).find('.') == std::string::npos) {
+  if (!settings.DefaultExt.isEmpty() && FileNamePart(path).find('.') == std::string::npos) {
     path += "." + ToPath(settings.DefaultExt);
   }
   return path;
@@ -92,6 +127,7 @@ void TForm1::ShowLoadedFile(const std::string& path, const FileKindInfo& kind) {
   spectrum_->CurrentName = FileNamePart(path);
   AfterLoadUpdate();
   spectrum_->Imported = kind.loadsAsImport;
+  readFrom_ = path;
 }
 
 void TForm1::OpenWithDialog(FileKind kind) {
@@ -100,6 +136,17 @@ void TForm1::OpenWithDialog(FileKind kind) {
   std::string path = ChooseFileToRead(OpenSettings(info));
   if (path.empty()) return;
   if (TellLoadResult(LoadSpectrumFile(path, info, *spectrum_))) ShowLoadedFile(path, info);
+}
+
+bool TForm1::LoadFileOfAnyKind(const std::string& path, bool tellNoReader) {
+  const LoadResult result = LoadSpectrumFile(path, *spectrum_);
+  if (result.outcome == LoadOutcome::kNoReader) {
+    if (tellNoReader) messages_->ErrorBox(NoReaderText());
+    return false;
+  }
+  if (!TellLoadResult(result)) return false;
+  ShowLoadedFile(path, *result.kind);
+  return true;
 }
 
 void TForm1::Open1Click() { OpenWithDialog(FileKind::kSp); }
@@ -128,9 +175,48 @@ void TForm1::ASCII1Click() {
   if (loaded) ShowLoadedFile(path, info);
 }
 
+void TForm1::Anyspectrum1Click() {
+  StatusBar1->SetPanelText(2, QString());
+  const std::string path = ChooseFileToRead(AnySpectrumSettings());
+  if (path.empty()) return;
+  LoadFileOfAnyKind(path, true);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (spectrum_ && !DraggedLocalFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  } else {
+    event->ignore();
+  }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QString file = DraggedLocalFile(event->mimeData());
+  if (!spectrum_ || file.isEmpty()) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  // Read once the drop is over: the program the file was dragged from
+  // would otherwise wait for the read and for any error box it brings.
+  const std::string path = ToPath(file);
+  QMetaObject::invokeMethod(
+      this,
+      [this, path] {
+        RunHandler([this, &path] {
+          StatusBar1->SetPanelText(2, QString());
+          LoadFileOfAnyKind(path, true);
+        });
+      },
+      Qt::QueuedConnection);
+}
+
 void TForm1::Save1Click() {
   const std::string target = ChangeExtension(spectrum_->CurrentPath, ".sp");
-  if (spectrum_->CurrentPath.empty()) {
+  // An imported spectrum is never written over the file it was read from:
+  // that file is another program's, and Save writes the SP format. Only a
+  // spectrum the SP reader read goes back into its own file.
+  if (spectrum_->CurrentPath.empty() || (spectrum_->Imported && SameFile(target, readFrom_))) {
     Saveas1Click();
     return;
   }

@@ -85,6 +85,7 @@ TForm1::TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory ma
     : QMainWindow(parent), ui_(ui) {
   setObjectName("Form1");
   setFont(PixelFont("System", 13));
+  setAcceptDrops(true);
   BuildControls();
   BuildMenus();
   messages_ = std::make_unique<WindowMessages>(ui_, *StatusBar1);
@@ -227,6 +228,8 @@ void TForm1::BuildMenus() {
   Import1->setObjectName("Import1");
   JCAMPDX1 = MakeAction(Import1, "JCAMPDX1", "&JCAMP-DX", &TForm1::JCAMPDX1Click);
   ASCII1 = MakeAction(Import1, "ASCII1", "&ASCII", &TForm1::ASCII1Click);
+  Anyspectrum1 =
+      MakeAction(Import1, "Anyspectrum1", "Any &spectrum...", &TForm1::Anyspectrum1Click);
   File1->addSeparator();
   Print1 = MakeAction(File1, "Print1", "&Print...", &TForm1::Print1Click);
   File1->addSeparator();
@@ -313,12 +316,8 @@ void TForm1::FormCreate(const QStringList& arguments) {
   SetPaintBoxWidth(ScrollBox1->width() - 3);
 
   if (options.FileToLoad.empty()) return;
-  RunHandler([this, &options] {
-    const std::string& file = options.FileToLoad;
-    // A file no reader takes is not loaded, and nothing is said.
-    const LoadResult result = LoadSpectrumFile(file, *spectrum_);
-    if (TellLoadResult(result)) ShowLoadedFile(file, *result.kind);
-  });
+  // A file no reader takes is not loaded, and nothing is said.
+  RunHandler([this, &options] { LoadFileOfAnyKind(options.FileToLoad, false); });
 }
 
 void TForm1::FormDestroy() { spectrum_.reset(); }

@@ -25,6 +25,8 @@
 #include "plot/view_state.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -108,6 +110,7 @@ class TForm1 : public QMainWindow {
   QMenu* Import1;
   QAction* JCAMPDX1;
   QAction* ASCII1;
+  QAction* Anyspectrum1;
   QAction* Print1;
   QAction* Exit1;
   QMenu* Edit1;
@@ -130,6 +133,8 @@ class TForm1 : public QMainWindow {
   void Open1Click();
   void JCAMPDX1Click();
   void ASCII1Click();
+  // A file of any kind the registry reads, chosen by its content or name.
+  void Anyspectrum1Click();
   void Save1Click();
   void Saveas1Click();
   void Jcamp1Click();
@@ -181,6 +186,10 @@ class TForm1 : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // One local file dropped on the window is read as a file named on the
+  // command line is; any other drag is refused at the door.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildControls();
@@ -210,6 +219,11 @@ class TForm1 : public QMainWindow {
   void ShowLoadedFile(const std::string& path, const FileKindInfo& kind);
   // Open and the JCAMP-DX import: the kind's open dialog, then the load.
   void OpenWithDialog(FileKind kind);
+  // Reads a file with the reader the registry chooses for it (content
+  // first, then name) and shows it when it loaded. A file no reader takes
+  // is said so in an error box when tellNoReader is set; else nothing is
+  // said. Returns whether it loaded.
+  bool LoadFileOfAnyKind(const std::string& path, bool tellNoReader);
 
   // The writers behind the export commands.
   void ExportJcamp(const std::string& path, bool compressed);
@@ -235,6 +249,8 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<WindowMessages> messages_;
   bool cursorBaselineMode_ = false;
   std::string pendingMetafileTarget_;
+  // The file the shown spectrum was read from, as the load named it.
+  std::string readFrom_;
   bool closedAtStart_ = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include "core/number_text.h"
 #include "core/spectrum.h"
+#include "formats/readable_kinds.h"
 
 namespace tesvar::cli {
 
@@ -242,14 +243,20 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
+  // The kinds read come from the file-kind table, one a line.
+  std::string inputs;
+  for (const FileKindInfo* kind : OpenableKinds()) {
+    inputs += std::string("  ") + kind->description + "\n";
+  }
   return "Usage: tesvar-convert [OPTIONS] INPUT OUTPUT\n"
          "       tesvar-convert [OPTIONS] --to EXT --output-dir DIR INPUT...\n"
          "       tesvar-convert --info INPUT...\n"
          "       tesvar-convert --peaks INPUT...\n"
          "\n"
-         "Converts infrared spectra. INPUT is a Perkin-Elmer SP file (.sp), a JCAMP-DX\n"
-         "file (.jdx) or an ASCII x/y list (.asc). The output's extension chooses the\n"
-         "writer:\n"
+         "Converts infrared spectra. INPUT is a file of one of these kinds, told by its\n"
+         "content where that is unmistakable, else by its name:\n" +
+         inputs +
+         "The output's extension chooses the writer:\n"
          "  sp   Perkin-Elmer SP file          plt  HPGL plot file\n"
          "  jdx  JCAMP-DX (FIX form)           svg  SVG drawing\n"
          "  asc  ASCII x/y list                wmf  placeable Windows metafile\n"
@@ -268,7 +275,8 @@ std::string HelpText() {
          "  --verify            read each written sp, jdx or asc file back and print the\n"
          "                      largest ordinate difference; fail when it is more than\n"
          "                      the format's rounding allows\n"
-         "  --info              print the header parameters, one \"Label: value\" line each\n"
+         "  --info              print the header parameters, one \"Label: value\" line each,\n"
+         "                      then the kind of an imported file and how it was read\n"
          "  --peaks             print the wavenumbers of all bands, one per line\n"
          "  -h, --help          print this help and exit\n"
          "  --version           print the version and exit\n"

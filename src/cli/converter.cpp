@@ -13,6 +13,7 @@
 #include "formats/ascii_list_writer.h"
 #include "formats/file_kinds.h"
 #include "formats/jcamp_writer.h"
+#include "formats/readable_kinds.h"
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
 #include "output/svg.h"
@@ -33,13 +34,15 @@ void Converter::Message(const std::string& file, const std::string& text) {
   StreamMessages(err_, file).Print(text);
 }
 
-bool Converter::Load(const std::string& input, Spectrum& spectrum) {
+bool Converter::Load(const std::string& input, Spectrum& spectrum,
+                     std::vector<std::string>* about) {
   StreamMessages messages(err_, input);
   const LoadResult result = LoadSpectrumFile(input, spectrum);
   if (result.outcome == LoadOutcome::kNoReader) {
-    messages.Print("unknown file kind (the name must contain .sp, .jdx or .asc)");
+    messages.Print("unknown file kind (read are: " + OpenableKindsText() + ")");
     return false;
   }
+  if (about != nullptr) *about = LoadLines(result);
   result.Tell(messages);
   messages.FlushStatus();
   if (!result.loaded()) {
@@ -115,11 +118,17 @@ bool Converter::ConvertFile(const std::string& input, const std::string& output,
 bool Converter::PrintReport(const std::string& input, const ConvertOptions& options,
                             bool withHeading, bool first) {
   Spectrum spectrum;
-  if (!Load(input, spectrum)) return false;
+  std::vector<std::string> about;
+  if (!Load(input, spectrum, &about)) return false;
   // Several files are told apart as head(1) does it.
   if (withHeading) out_ << (first ? "" : "\n") << "==> " << input << " <==\n";
-  const std::vector<std::string> lines =
-      options.mode == Mode::kInfo ? InfoLines(spectrum) : PeakLines(spectrum);
+  std::vector<std::string> lines;
+  if (options.mode == Mode::kInfo) {
+    lines = InfoLines(spectrum);
+    lines.insert(lines.end(), about.begin(), about.end());
+  } else {
+    lines = PeakLines(spectrum);
+  }
   for (const std::string& line : lines) out_ << line << '\n';
   return true;
 }

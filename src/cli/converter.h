@@ -1,6 +1,7 @@
 // The converter's work for one command line: reads each INPUT with the
-// reader the file-kind table chooses for it (the window's rule, by name), writes it with
-// the writer of the output kind, checks it when asked, or prints its header
+// reader the file-kind table chooses for it (the window's rule: by content
+// where that is unmistakable, else by name), writes it with the writer of
+// the output kind, checks it when asked, or prints its header
 // or its bands. Streams and the picture writer come from the caller, so the
 // whole run can be tested without a process or a display.
 //
@@ -73,7 +74,10 @@ class Converter {
   std::function<void(const std::string& path)> afterWrite;
 
  private:
-  bool Load(const std::string& input, Spectrum& spectrum);
+  // Reads input into spectrum, telling what the reader said. `about`, when
+  // given, receives the lines --info adds on how the file was read.
+  bool Load(const std::string& input, Spectrum& spectrum,
+            std::vector<std::string>* about = nullptr);
   bool ConvertFile(const std::string& input, const std::string& output,
                    const ConvertOptions& options);
   bool Write(const std::string& output, Spectrum& spectrum, const ConvertOptions& options);

@@ -1,6 +1,7 @@
 #include "cli/spectrum_report.h"
 
 #include "core/number_text.h"
+#include "formats/file_kinds.h"
 #include "plot/peak_search.h"
 
 namespace tesvar::cli {
@@ -29,6 +30,15 @@ std::vector<std::string> InfoLines(const Spectrum& s) {
       "Number of data points: " + FormatInt(s.NPoints),
       "Number of scans: " + FormatInt(s.NScans),
   };
+}
+
+std::vector<std::string> LoadLines(const LoadResult& result) {
+  std::vector<std::string> lines;
+  if (result.kind != nullptr && result.kind->loadsAsImport && result.kind->description != nullptr) {
+    lines.push_back(std::string("File kind: ") + result.kind->description);
+  }
+  for (const std::string& note : result.notes) lines.push_back("Note: " + OneLine(note));
+  return lines;
 }
 
 std::vector<int> BandIndices(const Spectrum& s) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/spectrum.h"
+#include "formats/load_result.h"
 #include "plot/peak_labels.h"
 
 namespace tesvar::cli {
@@ -16,6 +17,13 @@ namespace tesvar::cli {
 // Control bytes in the texts (a lone LF may stand in an SP header line)
 // become '?', so that every field stays on one line.
 std::vector<std::string> InfoLines(const Spectrum& spectrum);
+
+// What --info adds after the header on how the file was read: for a file
+// read as an import, "File kind: " and the kind's description; then one
+// "Note: " line for each of the reader's notes (the block read, the unit
+// conversion applied). A file read by the SP reader, the program's own
+// format, adds a line only for a note, so its report stays the nine fields.
+std::vector<std::string> LoadLines(const LoadResult& result);
 
 // The indices of every band found by FindPeak to the right, starting at
 // index 0 and going on from each find, in increasing index order.
