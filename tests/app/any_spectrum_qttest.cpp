@@ -21,21 +21,7 @@ using namespace tesvar::test;
 
 namespace {
 
-struct State {
-  QString caption, path, name, points;
-  bool imported;
-  int nPoints;
-  friend bool operator==(const State&, const State&) = default;
-};
-
-State StateOf(TForm1& w) {
-  return {w.windowTitle(),
-          QString::fromStdString(w.spectrum().CurrentPath),
-          QString::fromStdString(w.spectrum().CurrentName),
-          w.StatusText(0),
-          w.spectrum().Imported,
-          w.spectrum().NPoints};
-}
+using State = WindowState;
 
 // The state a window shows after loading dir/name with this many points.
 State LoadedState(const QString& dir, const QString& name, int points, bool imported) {
@@ -84,10 +70,7 @@ class AnySpectrumTest : public QObject {
   // (were ".sp" added to "notes", the SP reader would report the missing
   // notes.sp instead).
   static QString FreshDir() {
-    const QString d = QString::fromStdString(MakeTempDir());
-    MakeSpFile((d + "/shown.sp").toStdString(), 7, "shown spectrum");
-    MakeSpFile((d + "/other.sp").toStdString(), 9, "other spectrum");
-    WriteFile((d + "/bad.sp").toStdString(), "garbage\r\n");
+    const QString d = FolderOfSpFiles();
     WriteJcampOfShown(d, "x.jdx");
     WriteFile((d + "/X.ASC").toStdString(), "4000 0.5\r\n3000 0.6\r\n2000 0.7\r\n");
     WriteFile((d + "/notes.zzz").toStdString(), "4000 0.5\r\n3000 0.6\r\n");

@@ -33,30 +33,10 @@ class FileCommandsTest : public QObject {
  private:
   QString dir_;
 
-  // A fresh folder holding shown.sp (7 points), other.sp (9 points) and
-  // bad.sp (not a spectrum); the window starts on shown.sp.
-  QString FreshDir() {
-    QString d = QString::fromStdString(MakeTempDir());
-    MakeSpFile((d + "/shown.sp").toStdString(), 7, "shown spectrum");
-    MakeSpFile((d + "/other.sp").toStdString(), 9, "other spectrum");
-    WriteFile((d + "/bad.sp").toStdString(), "garbage\r\n");
-    return d;
-  }
+  using State = WindowState;
 
-  struct State {
-    QString caption, path, name, points;
-    bool imported;
-    int nPoints;
-    friend bool operator==(const State&, const State&) = default;
-  };
-  static State StateOf(TForm1& w) {
-    return {w.windowTitle(),
-            QString::fromStdString(w.spectrum().CurrentPath),
-            QString::fromStdString(w.spectrum().CurrentName),
-            w.StatusText(0),
-            w.spectrum().Imported,
-            w.spectrum().NPoints};
-  }
+  // The window starts on shown.sp of this folder.
+  static QString FreshDir() { return FolderOfSpFiles(); }
   // Makes the shown spectrum look freshly imported from name.jdx.
   static void PretendImported(TForm1& w, const QString& dir, const QString& name) {
     w.spectrum().CurrentPath = (dir + "/" + name).toStdString();

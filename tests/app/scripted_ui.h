@@ -127,6 +127,34 @@ inline Spectrum ReadBack(const std::string& path) {
   return s;
 }
 
+// What the file commands change in a window: caption, path, name, the
+// status bar's point count, Imported and the record's point count.
+struct WindowState {
+  QString caption, path, name, points;
+  bool imported;
+  int nPoints;
+  friend bool operator==(const WindowState&, const WindowState&) = default;
+};
+
+inline WindowState StateOf(TForm1& w) {
+  return {w.windowTitle(),
+          QString::fromStdString(w.spectrum().CurrentPath),
+          QString::fromStdString(w.spectrum().CurrentName),
+          w.StatusText(0),
+          w.spectrum().Imported,
+          w.spectrum().NPoints};
+}
+
+// A fresh folder holding shown.sp (7 points), other.sp (9 points) and
+// bad.sp (not a spectrum).
+inline QString FolderOfSpFiles() {
+  const QString d = QString::fromStdString(MakeTempDir());
+  MakeSpFile((d + "/shown.sp").toStdString(), 7, "shown spectrum");
+  MakeSpFile((d + "/other.sp").toStdString(), 9, "other spectrum");
+  WriteFile((d + "/bad.sp").toStdString(), "garbage\r\n");
+  return d;
+}
+
 // The export commands of the File menu: the data row's name, the action's
 // object name and the extension of the file it writes.
 struct ExportCommand {
