@@ -92,6 +92,7 @@ std::string OutputExtensionList() {
   std::string list;
   std::vector<std::string> seen;
   for (std::size_t i = 0; i < count; ++i) {
+    if (kinds[i].readOnly) continue;
     std::string ext = kinds[i].extension;
     bool again = false;
     for (const std::string& s : seen) again = again || s == ext;

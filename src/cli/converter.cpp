@@ -84,6 +84,10 @@ bool Converter::Write(const std::string& output, Spectrum& spectrum,
         return false;
       }
       return pictures_->Write(options.outputKind, output, spectrum, labels, options, messages);
+    case FileKind::kDelimitedText:
+    case FileKind::kPeAscii:
+    case FileKind::kAspText:
+      break;  // read only: never chosen as an output
   }
   return false;
 }

@@ -5,7 +5,10 @@
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "formats/ascii_list.h"
+#include "formats/asp_text.h"
+#include "formats/delimited_text.h"
 #include "formats/jcamp_reader.h"
+#include "formats/pe_ascii.h"
 #include "formats/sp_file.h"
 
 namespace tesvar {
@@ -61,6 +64,41 @@ constexpr FileKindInfo kKinds[] = {
      .read = &ParseAsciiList,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure},
+    {.kind = FileKind::kDelimitedText,
+     .extension = "csv",
+     .description = "Delimited text (*.csv *.tsv *.txt *.dat *.prn *.dpt)",
+     .pattern = "*.csv *.tsv *.txt *.dat *.prn *.dpt",
+     .openTitle = "Import spectrum",
+     .readerName = "CSV",
+     .extensions = {"csv", "tsv", "txt", "dat", "prn", "dpt"},
+     .read = &ParseDelimitedText,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
+    // Chosen by its first line whatever the name: such exports are often
+    // named *.asc, which the ASCII list reader would refuse.
+    {.kind = FileKind::kPeAscii,
+     .extension = "asc",
+     .description = "PerkinElmer ASCII export (*.asc)",
+     .pattern = "*.asc",
+     .openTitle = "Import spectrum",
+     .readerName = "PEASC",
+     .signature = &IsPeAsciiExport,
+     .read = &ParsePeAscii,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
+    {.kind = FileKind::kAspText,
+     .extension = "asp",
+     .description = "Agilent ASCII spectrum (*.asp)",
+     .pattern = "*.asp",
+     .openTitle = "Import spectrum",
+     .readerName = "ASP",
+     .extensions = {"asp"},
+     .read = &ParseAspText,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
     {FileKind::kHpgl, "plt", "HPGL plot file (*.plt)", "*.plt", nullptr,
      "Save HPGL plot file as..."},
     {FileKind::kWindowsMetafile, "wmf", "Windows metafile (*.wmf)", "*.wmf", nullptr,
@@ -132,7 +170,7 @@ std::optional<FileKind> KindForExtension(std::string_view extension) {
   if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
   std::string wanted = Upper(extension);
   for (const FileKindInfo& info : kKinds) {
-    if (Upper(info.extension) == wanted) return info.kind;
+    if (!info.readOnly && Upper(info.extension) == wanted) return info.kind;
   }
   return std::nullopt;
 }
@@ -232,6 +270,8 @@ LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current) {
   try {
     ReadWholeFileInto(path, text);
   } catch (const IoError& error) {
+    // Neither name nor content can ask for a reader: none takes it.
+    if (byName == nullptr) return LoadResult{};
     return Unreadable(byName, error);
   }
   const FileKindInfo* kind = ClassifyFile(path, text);

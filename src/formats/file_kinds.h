@@ -30,6 +30,9 @@ enum class FileKind {
   kJcampFix,         // JCAMP-DX, uncompressed FIX form; also the import kind
   kJcampDifDup,      // JCAMP-DX, compressed DIFDUP form (written only)
   kAsciiList,        // x/y list, read by the window, written by the converter
+  kDelimitedText,    // x/y columns of spreadsheets and instruments, read only
+  kPeAscii,          // PerkinElmer ASCII export, read only
+  kAspText,          // Agilent / GRAMS ASCII with header, read only
   kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
   kSvg,              // SVG drawing, written only
@@ -71,6 +74,9 @@ struct FileKindInfo {
   // The error box for a file that cannot be opened or read; nullptr: the
   // I/O failure goes to the generic error report.
   const char* readFailureText = nullptr;
+  // Read only: no writer, so never a kind to write (KindForExtension and
+  // the converter's outputs pass it by).
+  bool readOnly = false;
 };
 
 const FileKindInfo& InfoFor(FileKind kind);
@@ -78,8 +84,9 @@ const FileKindInfo& InfoFor(FileKind kind);
 // Every kind, in menu order.
 const FileKindInfo* AllFileKinds(std::size_t& count);
 
-// The first kind with this extension (case-insensitive, with or without the
-// leading dot); for "jdx" that is the FIX form.
+// The first kind written with this extension (case-insensitive, with or
+// without the leading dot); for "jdx" that is the FIX form. Read-only kinds
+// are passed by.
 std::optional<FileKind> KindForExtension(std::string_view extension);
 
 // "Perkin-Elmer 1600 (*.sp)|*.sp": description, bar, pattern.

@@ -41,7 +41,7 @@ class StartUpTest : public QObject {
     dir_ = QString::fromStdString(MakeTempDir());
     MakeSpFile((dir_ + "/a.sp").toStdString(), 5, "spectrum a");
     WriteFile((dir_ + "/bad.sp").toStdString(), "not a spectrum\r\n");
-    WriteFile((dir_ + "/notes.txt").toStdString(), "PE IR\r\n");
+    WriteFile((dir_ + "/notes.xyz").toStdString(), "PE IR\r\n");
   }
 
   // The command-line rules, with a file system that knows a.sp, e and
@@ -99,7 +99,7 @@ class StartUpTest : public QObject {
     // The order of the tests decides, not the place in the path.
     QTest::newRow("asc before sp") << "data.asc/x.sp"
                                    << "ASC";
-    QTest::newRow("none") << "notes.txt"
+    QTest::newRow("none") << "notes.xyz"
                           << "";
     QTest::newRow("no extension") << "spectrum"
                                   << "";
@@ -136,7 +136,7 @@ class StartUpTest : public QObject {
                                        << "" << QStringList{};
     QTest::newRow("missing then good") << QStringList{missing, a} << "Tesvar v1.5a - a.sp"
                                        << "5 points" << QStringList{};
-    QTest::newRow("unknown kind") << QStringList{dir_ + "/notes.txt"} << "Tesvar v1.5a"
+    QTest::newRow("unknown kind") << QStringList{dir_ + "/notes.xyz"} << "Tesvar v1.5a"
                                   << "" << QStringList{};
     QTest::newRow("bad sp file") << QStringList{dir_ + "/bad.sp"} << "Tesvar v1.5a"
                                  << "" << QStringList{"Unknown file format!"};

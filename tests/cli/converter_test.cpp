@@ -100,7 +100,7 @@ TEST_F(ConverterTest, ExitStatusAndMessages) {
       {{"good.sp", "nofolder/out.svg"},
        1,
        "tesvar-convert: DIR/nofolder/out.svg: Could not create file DIR/nofolder/out.svg\n"},
-      {{"notes.txt", "out.jdx"}, 1, "unknown file kind"},
+      {{"notes.xyz", "out.jdx"}, 1, "unknown file kind"},
       {{"good.sp", "out.png"}, 1, "not available in this build"},
   };
   for (const auto& c : cases) {

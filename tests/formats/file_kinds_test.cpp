@@ -32,7 +32,7 @@ TEST(FileKinds, ReaderByName) {
       {"x.Asc", "ASC", true},
       {"list.jdx.asc", "ASC", true},
       {"x.asc.sp", "ASC", true},
-      {"x.txt", "", false},
+      {"x.xyz", "", false},
       {"x.dx", "", false},
       {"", "", false},
   };
@@ -67,7 +67,7 @@ TEST(FileKinds, LoadEntryChoosesTheReader) {
     EXPECT_EQ(s.NPoints, std::string(name) == "a.asc" ? 3 : 5) << name;
   }
 
-  for (const std::string& path : {dir + "/a.txt", dir + "/missing.txt"}) {
+  for (const std::string& path : {dir + "/a.xyz", dir + "/missing.xyz"}) {
     Spectrum s = test::ShownSpectrum();
     const LoadResult result = LoadSpectrumFile(path, s);
     EXPECT_EQ(result.outcome, LoadOutcome::kNoReader) << path;

@@ -1,0 +1,188 @@
+#include "formats/asp_text.h"
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "core/date_stamp.h"
+#include "core/number_text.h"
+#include "formats/text_export.h"
+
+namespace tesvar {
+
+namespace {
+
+// The SPC x type codes other than wavenumbers (1), by name.
+std::string XTypeName(int code) {
+  switch (code) {
+    case 0:
+      return "arbitrary units";
+    case 2:
+      return "\xC2\xB5m";
+    case 3:
+      return "nm";
+    case 4:
+      return "seconds";
+    case 5:
+      return "minutes";
+    case 6:
+      return "Hz";
+    case 7:
+      return "kHz";
+    case 8:
+      return "MHz";
+    case 9:
+      return "m/z";
+    case 10:
+      return "ppm";
+    case 11:
+      return "days";
+    case 12:
+      return "years";
+    case 13:
+      return "Raman shift";
+    case 14:
+      return "eV";
+    case 22:
+      return "points";
+    case 255:
+      return "interferogram";
+    default:
+      return "x type " + std::to_string(code);
+  }
+}
+
+// The SPC y type codes that are refused, by name.
+std::string YTypeName(int code) {
+  switch (code) {
+    case 1:
+      return "interferogram";
+    case 3:
+      return "Kubelka-Munk";
+    case 4:
+      return "counts";
+    case 5:
+      return "volts";
+    case 10:
+      return "log(1/R)";
+    case 12:
+      return "intensity";
+    case 13:
+      return "relative intensity";
+    case 14:
+      return "energy";
+    case 129:
+      return "reflectance";
+    case 130:
+      return "single beam";
+    case 131:
+      return "emission";
+    default:
+      return "y type " + std::to_string(code);
+  }
+}
+
+// A header line that must be a whole number (count or type code).
+bool WholeNumber(std::string_view line, int& value) {
+  double number = 0;
+  if (!ParseDecimal(TrimBlanks(line), number)) return false;
+  if (!(number >= 0 && number <= 1e9) || number != std::floor(number)) return false;
+  value = static_cast<int>(number);
+  return true;
+}
+
+bool Refuse(Messages& messages, const std::string& text) {
+  messages.ErrorBox(text);
+  return false;
+}
+
+}  // namespace
+
+bool ParseAspText(const std::string& text, const std::string& path, Spectrum& current,
+                  Messages& messages) {
+  TextLineReader lines(text);
+  std::string_view header[6];
+  for (std::string_view& line : header) {
+    if (lines.AtEnd()) return Refuse(messages, "Unknown file format!");
+    line = TrimBlanks(lines.Next());
+  }
+  int declared = 0;
+  double firstX = 0;
+  double lastX = 0;
+  int xType = 0;
+  int yType = 0;
+  if (!WholeNumber(header[0], declared)) {
+    return Refuse(messages, "invalid number of points: " + std::string(header[0]));
+  }
+  if (!ParseDecimal(header[1], firstX) || !ParseDecimal(header[2], lastX)) {
+    return Refuse(messages, "Invalid abscissa values!");
+  }
+  if (!WholeNumber(header[3], xType)) {
+    return Refuse(messages, "invalid x type: " + std::string(header[3]));
+  }
+  if (!WholeNumber(header[4], yType)) {
+    return Refuse(messages, "invalid y type: " + std::string(header[4]));
+  }
+  // Line 6, the resolution, has no place in the record.
+
+  if (xType != 1) return Refuse(messages, ForeignXMessage(XTypeName(xType)));
+  OrdinateRule rule = OrdinateRule::kAsListed;
+  switch (yType) {
+    case 0:
+    case 128:
+      rule = OrdinateRule::kAsListed;
+      break;
+    case 2:
+      rule = OrdinateRule::kAbsorbance;
+      break;
+    case 11:
+      rule = OrdinateRule::kPercent;
+      break;
+    default:
+      return Refuse(messages, ForeignYMessage(YTypeName(yType)));
+  }
+  if (declared > kMaxPoints) return Refuse(messages, "Too many data points!");
+
+  std::string comment;
+  std::vector<double> ys;
+  bool first = true;
+  while (!lines.AtEnd() && (declared == 0 || ys.size() < static_cast<std::size_t>(declared))) {
+    const std::string_view line = TrimBlanks(lines.Next());
+    if (first && !line.empty() && line.front() == '\'') {
+      comment = std::string(line.substr(1));
+      first = false;
+      continue;
+    }
+    first = false;
+    if (line.empty()) {
+      if (declared == 0) continue;  // counted files may end in blank lines
+      return Refuse(messages, "Data section incomplete!");
+    }
+    double y = 0;
+    if (!ParseDecimal(line, y)) {
+      messages.StatusText(2, "invalid Y value: " + std::string(line));
+      return false;
+    }
+    if (ys.size() == static_cast<std::size_t>(kMaxPoints)) {
+      return Refuse(messages, "Too many data points!");
+    }
+    ys.push_back(y);
+  }
+  if (declared != 0 && ys.size() < static_cast<std::size_t>(declared)) {
+    return Refuse(messages, "Data section incomplete!");
+  }
+
+  Spectrum s = Spectrum::FreshFrom(current);
+  if (!FillFromColumns(firstX, lastX, ys, rule, s, messages)) return false;
+  s.NScans = 1;
+  std::string date, time;
+  if (FileDateStamp(path, date, time)) {
+    s.AcqDate = s.ModDate = date;
+    s.AcqTime = s.ModTime = time;
+  }
+  s.SetComment(comment.empty() ? "imported ASP file" : CutText(comment));
+  Spectrum::Replace(current, std::move(s));
+  return true;
+}
+
+}  // namespace tesvar
