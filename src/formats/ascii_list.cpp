@@ -68,6 +68,22 @@ bool Fail(Spectrum&) { return false; }
 
 }  // namespace
 
+void PlaceListedPoints(Spectrum& s, int count, double firstX, double lastX) {
+  s.NPoints = count;
+  s.LastIndex = count - 1;
+  if (lastX <= firstX) {
+    s.XStart = firstX;
+    s.XEnd = lastX;
+  } else {
+    ReverseSpectrum(s);
+    s.XStart = lastX;
+    s.XEnd = firstX;
+  }
+  s.FirstX = s.XStart;
+  s.LastX = s.XEnd;
+  s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
+}
+
 void ReverseSpectrum(Spectrum& s) {
   int last = std::min(s.LastIndex, kArraySlots - 1);
   for (int i = 0; i <= last / 2; ++i) {
@@ -133,20 +149,8 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
 
   s.DataLoaded = true;
   s.YConverted = true;
-  s.NPoints = stored;
-  s.LastIndex = stored - 1;
   s.NScans = scanCount;
-  if (lastX <= firstX) {
-    s.XStart = firstX;
-    s.XEnd = lastX;
-  } else {
-    ReverseSpectrum(s);
-    s.XStart = lastX;
-    s.XEnd = firstX;
-  }
-  s.FirstX = s.XStart;
-  s.LastX = s.XEnd;
-  s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
+  PlaceListedPoints(s, stored, firstX, lastX);
   if (peakT > 2.0 || peakT <= 0.1) AdjustOrdinate(s, messages);
   s.XStep = (s.XStart - s.XEnd) / (s.NPoints - 1);
   s.YScale = kPercentYScale;

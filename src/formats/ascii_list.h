@@ -38,4 +38,10 @@ LoadResult ReadAsciiList(const std::string& path, Spectrum& current);
 // Reverses the order of points 0 ... LastIndex in TransY and RawY.
 void ReverseSpectrum(Spectrum& s);
 
+// Sets the abscissae of `count` points read in file order from firstX to
+// lastX: index 0 holds the highest wavenumber, so a list that ascends is
+// reversed. Sets NPoints, LastIndex, XStart, XEnd, FirstX, LastX and DeltaX
+// (XStep is left to the caller: the ASCII list sets it after AdjustOrdinate).
+void PlaceListedPoints(Spectrum& s, int count, double firstX, double lastX);
+
 }  // namespace tesvar

@@ -177,19 +177,8 @@ bool FillFromColumns(double firstX, double lastX, const std::vector<double>& y, 
 
   s.DataLoaded = true;
   s.YConverted = true;
-  s.NPoints = count;
-  s.LastIndex = count - 1;
-  if (lastX < firstX) {
-    s.XStart = firstX;
-    s.XEnd = lastX;
-  } else {
-    ReverseSpectrum(s);
-    s.XStart = lastX;
-    s.XEnd = firstX;
-  }
-  s.FirstX = s.XStart;
-  s.LastX = s.XEnd;
-  s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
+  // First and last x differ (checked above), so the direction is plain.
+  PlaceListedPoints(s, count, firstX, lastX);
   s.XStep = (s.XStart - s.XEnd) / (s.NPoints - 1);
 
   std::string said;
