@@ -5,6 +5,7 @@
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "formats/ascii_list.h"
+#include "formats/jcamp_instrument.h"
 #include "formats/jcamp_reader.h"
 #include "formats/sp_file.h"
 
@@ -39,6 +40,10 @@ constexpr FileKindInfo kKinds[] = {
      .saveTitle = "Save JCAMP-DX spectrum as...",
      .readerName = "JDX",
      .nameMarks = {".JDX"},
+     // ".jdx" is found by its name mark, as it always was ("x.asc.jdx" stays
+     // an ASCII list); these are the names other programs give.
+     .extensions = {"dx", "jcm", "jcamp"},
+     .signature = &LooksLikeJcamp,
      .read = &ParseJcampText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure},
@@ -232,7 +237,8 @@ LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current) {
   try {
     ReadWholeFileInto(path, text);
   } catch (const IoError& error) {
-    return Unreadable(byName, error);
+    // A file no name asks for is not ours to report on.
+    return byName != nullptr ? Unreadable(byName, error) : LoadResult{};
   }
   const FileKindInfo* kind = ClassifyFile(path, text);
   LoadResult result = kind != nullptr ? LoadSpectrumText(text, path, *kind, current) : LoadResult{};
