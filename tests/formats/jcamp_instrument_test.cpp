@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -270,6 +274,37 @@ TEST(InstrumentJcamp, ExponentNumbersOnDataLines) {
     }
   }
   ForceDecoderPath(DecoderPath::kAuto);
+}
+
+// For the jcampconverter peer check (jcampconverter_peer_test.sh): every
+// real JCAMP-DX file of the shared test data that loads, as NAME.real: the
+// file's path, then TransY from the highest wavenumber down. The peer reads
+// the file itself and converts its y values as the import does.
+TEST(JcampPeerExport, RealFilesAsRead) {
+  const std::string folder = test::SharedTestData("jcamp");
+  if (folder.empty()) GTEST_SKIP() << "shared test data jcamp/ not present";
+  const char* env = std::getenv("TESVAR_PEER_EXPORT_DIR");
+  const std::string dir = env != nullptr && *env != '\0' ? env : test::MakeTempDir();
+  std::vector<std::string> paths;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    paths.push_back(entry.path().string());
+  }
+  std::sort(paths.begin(), paths.end());
+  int written = 0;
+  for (const std::string& path : paths) {
+    Spectrum s;
+    if (!LoadSpectrumFile(path, s).loaded()) continue;
+    std::string out = path + "\n";
+    char buf[32];
+    for (int i = 0; i <= s.LastIndex; ++i) {
+      std::snprintf(buf, sizeof buf, "%.9g\n", static_cast<double>(s.TransY[i]));
+      out += buf;
+    }
+    const std::string name = std::filesystem::path(path).stem().string();
+    test::WriteFile(dir + "/" + name + ".real", out);
+    ++written;
+  }
+  EXPECT_GT(written, 0);
 }
 
 }  // namespace
