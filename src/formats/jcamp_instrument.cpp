@@ -21,8 +21,9 @@ std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t stop = text.find_first_of("\r\n", pos);
-    if (stop == std::string_view::npos) {
+    std::size_t stop = pos;
+    while (stop < text.size() && text[stop] != '\r' && text[stop] != '\n') ++stop;
+    if (stop == text.size()) {
       lines.push_back({text.substr(pos), {}});
       break;
     }
