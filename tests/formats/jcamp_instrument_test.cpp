@@ -159,6 +159,8 @@ TEST(InstrumentJcamp, FormsReadFromRefusedFiles) {
   };
   const std::vector<std::string> y4 = {"##FIRSTX= 4000", "##LASTX= 3997", "##NPOINTS= 4",
                                        "##XYDATA= (X++(Y..Y))", "4000 85 86 87 88"};
+  std::vector<std::string> manyPairs;
+  for (int i = 0; i <= 16000; ++i) manyPairs.push_back(std::to_string(20000 - i) + ", 50");
   std::vector<std::string> irType = y4;
   irType.insert(irType.begin(), "##XUNITS= cm-1");
 
@@ -188,6 +190,11 @@ TEST(InstrumentJcamp, FormsReadFromRefusedFiles) {
        with({"##XFACTOR= 2", "##XYPOINTS= (XY..XY)"},
             {"200.0, 50; 200.333, 51", "200.667, 52", "201.0, 53 $$ last"}),
        "", 4, 402, 400, {{0, 0.53}, {1, 0.52}, {3, 0.50}}, {}, ""},
+      {"pairs after \"##XYDATA= (XY..XY)\", several to a line",
+       with({"##XYDATA= (XY..XY)"}, {"4000;50 3999;51", "3998;52"}),
+       "", 3, 4000, 3998, {{0, 0.50}, {1, 0.51}, {2, 0.52}}, {}, ""},
+      {"a table of more than 16000 points", with({"##XYPOINTS= (XY..XY)"}, manyPairs),
+       "too many data points", 0, 0, 0, {}, {}, ""},
       {"a (XY..XY) table with a missing point",
        with({"##XYDATA= (XY..XY)"}, {"4000, 50", "3999, 51", "3997, 53"}),
        kUnevenXMessage, 0, 0, 0, {}, {}, ""},
