@@ -7,6 +7,7 @@
 #include "formats/ascii_list.h"
 #include "formats/asp_text.h"
 #include "formats/delimited_text.h"
+#include "formats/jcamp_instrument.h"
 #include "formats/jcamp_reader.h"
 #include "formats/pe_ascii.h"
 #include "formats/sp_file.h"
@@ -42,6 +43,10 @@ constexpr FileKindInfo kKinds[] = {
      .saveTitle = "Save JCAMP-DX spectrum as...",
      .readerName = "JDX",
      .nameMarks = {".JDX"},
+     // ".jdx" is found by its name mark, as it always was ("x.asc.jdx" stays
+     // an ASCII list); these are the names other programs give.
+     .extensions = {"dx", "jcm", "jcamp"},
+     .signature = &LooksLikeJcamp,
      .read = &ParseJcampText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure},
@@ -271,8 +276,7 @@ LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current) {
     ReadWholeFileInto(path, text);
   } catch (const IoError& error) {
     // Neither name nor content can ask for a reader: none takes it.
-    if (byName == nullptr) return LoadResult{};
-    return Unreadable(byName, error);
+    return byName != nullptr ? Unreadable(byName, error) : LoadResult{};
   }
   const FileKindInfo* kind = ClassifyFile(path, text);
   LoadResult result = kind != nullptr ? LoadSpectrumText(text, path, *kind, current) : LoadResult{};

@@ -139,7 +139,7 @@ std::size_t DecodeUsualXyDataLine(std::string_view text, std::size_t maxLen, XyD
 
 std::string DecodeXyDataLine(std::string_view line, XyDecodeState& state, Spectrum& target) {
   const DecoderPath path = ActiveDecoderPath();
-  if (path != DecoderPath::kReference &&
+  if (path != DecoderPath::kReference && !state.ExponentNumbers &&
       decoder_parts::DecodeUsualLine(line, line.size(), state, target,
                                      decoder_parts::UsesSse2(path), true) != kNotUsualLine) {
     return "";
@@ -161,7 +161,8 @@ std::size_t DecodeDifXyDataLines(std::string_view text, std::size_t pos, XyDecod
 
 std::string DecodeDataSection(std::string_view text, std::size_t pos, XyDecodeState& state,
                               Spectrum& target) {
-  const DecoderPath path = ActiveDecoderPath();
+  // The faster paths know no exponents: such a section goes line by line.
+  const DecoderPath path = state.ExponentNumbers ? DecoderPath::kReference : ActiveDecoderPath();
   bool plainLines = true;
   int difMisses = 0;
   while (pos < text.size()) {

@@ -45,6 +45,44 @@ constexpr ClassTable kClasses;
 
 bool Is(char c, uint8_t cls) { return (kClasses.of[static_cast<unsigned char>(c)] & cls) != 0; }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the exponent ("e-05", "E+3", "E3") that starts at
+// line[p], or 0 when none does.
+std::size_t ExponentAt(std::string_view line, std::size_t p) {
+  if (p >= line.size() || (line[p] != 'e' && line[p] != 'E')) return 0;
+  std::size_t q = p + 1;
+  if (q < line.size() && (line[q] == '+' || line[q] == '-')) ++q;
+  if (q >= line.size() || !IsDigit(line[q])) return 0;
+  while (q < line.size() && IsDigit(line[q])) ++q;
+  return q - p;
+}
+
+// Whether a line is plain numbers between separators, two or more of them,
+// at least one with an exponent written straight after its digits. An ASDF
+// line never has that shape: its letters follow the abscissa or another
+// token with no blank before the digit that would have to precede them, and
+// a line of one number ("4000E3") is not taken.
+bool IsExponentNumberLine(std::string_view line) {
+  std::size_t p = 0;
+  int numbers = 0;
+  bool exponent = false;
+  while (p < line.size()) {
+    while (p < line.size() && Is(line[p], kSeparator)) ++p;
+    if (p == line.size()) break;
+    bool digits = false;
+    while (p < line.size() && Is(line[p], kNumber)) digits |= IsDigit(line[p++]);
+    if (!digits) return false;
+    if (std::size_t e = ExponentAt(line, p); e > 0) {
+      exponent = true;
+      p += e;
+    }
+    if (p < line.size() && !Is(line[p], kSeparator)) return false;
+    ++numbers;
+  }
+  return exponent && numbers >= 2;
+}
+
 // Up to 15 digits with at most one '.' are converted here: the digits form
 // an exact integer and the power of ten is exact, so the one division is
 // correctly rounded, the same double the general conversion gives. Anything
@@ -108,8 +146,9 @@ class LineDecoder {
   LineDecoder(const LineDecoder&) = delete;
   LineDecoder& operator=(const LineDecoder&) = delete;
 
-  // REQUIRES: the line holds no ASDF letter.
-  std::string PlainLine(std::string_view line);
+  // REQUIRES: the line holds no ASDF letter, or `exponents` is set and
+  // IsExponentNumberLine holds for it.
+  std::string PlainLine(std::string_view line, bool exponents);
   // `blanks`: the line holds blanks or tabs, which are removed first.
   std::string AsdfLine(std::string_view line, bool blanks);
 
@@ -173,7 +212,7 @@ class LineDecoder {
   bool transmittance_;
 };
 
-std::string LineDecoder::PlainLine(std::string_view line) {
+std::string LineDecoder::PlainLine(std::string_view line, bool exponents) {
   // The scan stops before the last character: one trailing separator is
   // never looked at, a longer run leaves an empty number behind.
   std::size_t len = line.size();
@@ -195,6 +234,7 @@ std::string LineDecoder::PlainLine(std::string_view line) {
     }
     std::size_t start = p;
     while (p < len && Is(line[p], kNumber)) ++p;
+    if (exponents) p += ExponentAt(line, p);
     std::string_view text = line.substr(start, p - start);
     double v = 0;
     if (!ConvertNumber(text, v) || !(std::fabs(v) < kPlainNumberLimit)) {
@@ -320,6 +360,7 @@ float OrdinateToFloat(double value) {
 std::string DecodeXyDataLineGeneral(std::string_view line, XyDecodeState& state, Spectrum& target) {
   if (line.empty()) return "";
   LineDecoder decoder(state, target);
+  if (state.ExponentNumbers && IsExponentNumberLine(line)) return decoder.PlainLine(line, true);
   // One pass classifies the line: any ASDF letter makes an ASDF line; a
   // plain-number line may hold separators and number characters only.
   uint8_t seen = 0;
@@ -331,7 +372,7 @@ std::string DecodeXyDataLineGeneral(std::string_view line, XyDecodeState& state,
   }
   if (seen & kLetter) return decoder.AsdfLine(line, (seen & kBlank) != 0);
   if (!plain) return "invalid data line " + std::string(line);
-  return decoder.PlainLine(line);
+  return decoder.PlainLine(line, false);
 }
 
 }  // namespace tesvar

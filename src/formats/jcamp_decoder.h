@@ -9,8 +9,9 @@
 // " ,+-\t"; each number takes the sign of its own separator run ("4000 85
 // -3" stores 85 and -3), and a run of k >= 2 commas repeats the last
 // ordinate k - 1 times. One trailing separator is tolerated, two are not
-// ("invalid data point: -----"). Exponents cannot be read here: "8.5E1"
-// holds the SQZ letter 'E' and is taken as an ASDF line.
+// ("invalid data point: -----"). Exponents are read only where the state
+// asks for them (ExponentNumbers): otherwise "8.5E1" holds the SQZ letter
+// 'E' and is taken as an ASDF line.
 //
 // ASDF lines: blanks and tabs are removed, the abscissa is the leading run
 // of ".0123456789", then SQZ/DIF/DUP/"?" tokens follow. After a line that
@@ -43,6 +44,12 @@ struct XyDecodeState {
   double LineX = 0;          // abscissa of the current ASDF line
   tesvar::OrdinateKind OrdinateKind = tesvar::OrdinateKind::kNone;
   double YFactor = 1.0;
+  // Lines of plain numbers some of which carry an exponent ("4000 4.6e-05
+  // 1.2E+3") are read as numbers. Off for the files the reader has always
+  // read: there such a line is an ASDF line ('E' and 'e' are SQZ letters),
+  // and every file that loaded keeps its values. When set, the whole
+  // section is read by the general decoder.
+  bool ExponentNumbers = false;
 };
 
 // An ordinate as the float of TransY; values beyond the float range become

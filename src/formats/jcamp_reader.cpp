@@ -18,6 +18,7 @@
 #include "core/file_io.h"
 #include "core/number_text.h"
 #include "formats/file_kinds.h"
+#include "formats/jcamp_instrument.h"
 
 namespace tesvar {
 
@@ -360,14 +361,18 @@ void RawFromTransY(Spectrum& s) {
   }
 }
 
-bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& current,
-                    Messages& messages) {
+namespace {
+
+// The reading of one block. `instrumentForms`: the text comes from
+// RewriteInstrumentJcamp, and numbers in exponent form are read on data
+// lines.
+bool ReadJcampBlock(std::string_view all, const std::string& path, Spectrum& current,
+                    Messages& messages, bool instrumentForms) {
   Spectrum s = Spectrum::FreshFrom(current);
   JcampHeader h;
   int32_t scanCount = 1;
   messages.StatusText(2, "");
 
-  std::string_view all(text);
   std::size_t pos = 0;
   std::string line;
   while (pos < all.size()) {
@@ -417,6 +422,7 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   }
   st.OrdinateKind = h.OrdinateKind;
   st.YFactor = h.YFactor;
+  st.ExponentNumbers = instrumentForms;
   // Absorbances declared with a largest value of 0.1 or less are taken to
   // be given in tenths.
   if (h.OrdinateKind == OrdinateKind::kAbsorbance && h.MaxY <= 0.1) st.YFactor *= 10;
@@ -463,8 +469,68 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   s.SetComment(h.Title.empty() ? h.Origin : h.Title);
   s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
 
+  if (h.OrdinateKind == OrdinateKind::kAbsorbance) {
+    messages.Note("absorbance converted to transmittance");
+  } else if (h.OrdinateKind == OrdinateKind::kNone) {
+    messages.Note("no y units: taken as absorbance and converted to transmittance");
+  }
+
   Spectrum::Replace(current, std::move(s));
   return true;
+}
+
+// Says what a reading said, in order.
+void Replay(const LoadResult& said, Messages& messages) {
+  said.Tell(messages);
+  for (const std::string& note : said.notes) messages.Note(note);
+}
+
+}  // namespace
+
+bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& current,
+                    Messages& messages) {
+  // The reading every file has always had comes first, so that a file it
+  // takes gives the same record and the same messages as ever ...
+  LoadResult plain;
+  {
+    NoticeRecorder recorder(plain.notices, plain.notes);
+    if (ReadJcampBlock(text, path, current, recorder, false)) {
+      Replay(plain, messages);
+      return true;
+    }
+  }
+  // ... and only a file it refuses is read again as instruments write it.
+  const InstrumentJcamp rewritten = RewriteInstrumentJcamp(text);
+  if (!rewritten.refusal.empty()) {
+    messages.StatusText(2, "");
+    messages.ErrorBox(rewritten.refusal);
+    return false;
+  }
+  LoadResult again;
+  NoticeRecorder recorder(again.notices, again.notes);
+  const bool loaded = ReadJcampBlock(rewritten.text, path, current, recorder, true);
+  if (loaded && !rewritten.block.empty()) {
+    // The block goes to the status panel, after any warning of its own.
+    std::string status;
+    for (const LoadNotice& notice : again.notices) {
+      if (notice.kind == LoadNotice::Kind::kStatusText && notice.panel == 2) status = notice.text;
+    }
+    recorder.StatusText(2, status.empty() ? rewritten.block : rewritten.block + ", " + status);
+    recorder.Note(rewritten.block);
+  }
+  // Refused again: a file the plain reading refused within its data keeps
+  // that message (the two readings read data lines alike, but for comments
+  // and exponents); one it refused in its header gets the message of the
+  // reading that went past the header, unless the rewrite took a block or
+  // a table apart, which the plain reading never saw.
+  const bool plainRefusedInData =
+      !plain.notices.empty() && plain.notices.back().kind == LoadNotice::Kind::kStatusText;
+  if (loaded || !plainRefusedInData || !rewritten.block.empty() || rewritten.table) {
+    Replay(again, messages);
+  } else {
+    Replay(plain, messages);
+  }
+  return loaded;
 }
 
 LoadResult ReadJcampFile(const std::string& path, Spectrum& current) {

@@ -20,6 +20,13 @@
 // The header ends at the "##XYDATA" label only, not at the text in a value:
 // files in the field write "##DataClass= ##XYDATA=" before their header
 // labels, so only the label part of a line counts.
+//
+// A file this reading refuses is read once more as instruments write it
+// (jcamp_instrument.h: comments, other data type spellings, compound files,
+// (XY..XY) tables, exponent numbers). So every file the plain reading takes
+// keeps its record and its messages, and the second reading only opens
+// files that were refused. A compound file says "block K of N" in status
+// panel 2 and as a note; a conversion of absorbance is noted too.
 #pragma once
 
 #include <cstdint>

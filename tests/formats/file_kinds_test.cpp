@@ -16,8 +16,8 @@ namespace {
 using Notice = LoadNotice;
 using NoticeKind = LoadNotice::Kind;
 
-// Which reader takes a file by its name: the marks stand anywhere in the
-// upper-cased path, a later kind's mark winning.
+// Which reader takes a file by its name: a listed extension first, else
+// the marks anywhere in the upper-cased path, a later kind's mark winning.
 TEST(FileKinds, ReaderByName) {
   struct Case {
     const char* path;
@@ -33,13 +33,18 @@ TEST(FileKinds, ReaderByName) {
       {"list.jdx.asc", "ASC", true},
       {"x.asc.sp", "ASC", true},
       {"x.xyz", "", false},
-      {"x.dx", "", false},
+      {"x.dx", "JDX", true},
+      {"X.JCM", "JDX", true},
+      {"x.Jcamp", "JDX", true},
+      {"x.asc.dx", "JDX", true},
+      {"x.dx.asc", "ASC", true},
+      {"x.dxa", "", false},
       {"", "", false},
   };
   for (const Case& c : cases) {
     const FileKindInfo* kind = ClassifyPath(c.path);
     EXPECT_STREQ(PathKindName(kind), c.reader) << c.path;
-    EXPECT_EQ(ClassifyFile(c.path, "PE IR"), kind) << c.path;  // no kind has a signature yet
+    EXPECT_EQ(ClassifyFile(c.path, "PE IR"), kind) << c.path;  // "PE IR" is no JCAMP-DX text
     if (kind == nullptr) continue;
     EXPECT_NE(kind->read, nullptr) << c.path;
     EXPECT_EQ(kind->loadsAsImport, c.import) << c.path;

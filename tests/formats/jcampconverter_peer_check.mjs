@@ -1,5 +1,6 @@
 // Reads our JCAMP-DX exports with jcampconverter and compares them with the
-// spectra they were written from.
+// spectra they were written from; and reads real files of other programs
+// with it and compares them with our import of them (NAME.real).
 //   node jcampconverter_peer_check.mjs PEER_DIR EXPORT_DIR
 // PEER_DIR holds node_modules/jcampconverter. For every NAME.expected in
 // EXPORT_DIR (point count, FIRSTX and LASTX as written, then one TransY per
@@ -92,6 +93,59 @@ for (const name of names) {
     checked += 1;
     console.log(`${file}: ${points} points, largest difference ${worst.toExponential(3)}`);
   }
+}
+
+// Real files written by other programs, as our import read them
+// (NAME.real: the file's path, then TransY from the highest wavenumber
+// down). jcampconverter reads each file itself; its y values (YFACTOR
+// applied) get the import's conversion: absorbance A becomes 10^-A, then
+// the whole curve is scaled by powers of ten until its largest value lies
+// above 0.1 and below 2 (percent data divided by 100).
+const realTolerance = 1e-6;
+function asTransmittance(y, yUnits) {
+  const t = /ABSORB/i.test(yUnits) ? y.map((v) => 10 ** -v) : y.slice();
+  let f = 1;
+  while (Math.max(0, ...t.map((v) => v / f)) >= 2 && f < 10000) f *= 10;
+  const down = t.map((v) => (f > 1 ? v / f : v));
+  const m = Math.max(0, ...down);
+  let g = 1;
+  while (g * m <= 0.1 && g < 10000) g *= 10;
+  return down.map((v) => (g > 1 ? v * g : v));
+}
+const reals = readdirSync(exportDir).filter((f) => f.endsWith('.real'));
+for (const real of reals) {
+  const lines = readFileSync(join(exportDir, real), 'latin1').trim().split('\n');
+  const source = lines[0];
+  const transY = lines.slice(1).map(Number);
+  let spectrum;
+  try {
+    spectrum = convert(readFileSync(source, 'latin1')).flatten[0]?.spectra?.[0];
+  } catch (e) {
+    fail(`${source}: jcampconverter threw ${e}`);
+    continue;
+  }
+  if (!spectrum) {
+    fail(`${source}: no spectrum`);
+    continue;
+  }
+  const { x } = spectrum.data;
+  let y = asTransmittance(Array.from(spectrum.data.y), spectrum.yUnits ?? '');
+  if (x[0] < x[x.length - 1]) y = y.reverse();
+  if (y.length !== transY.length) {
+    fail(`${source}: ${y.length} ordinates read by the peer, ${transY.length} by us`);
+    continue;
+  }
+  let worst = 0;
+  for (let i = 0; i < y.length; i += 1) {
+    const d = Math.abs(y[i] - transY[i]);
+    if (d > worst) worst = d;
+    if (!(d <= realTolerance)) {
+      fail(`${source}: point ${i}: peer ${y[i]}, TransY ${transY[i]}`);
+      break;
+    }
+  }
+  checked += 1;
+  console.log(`${source}: ${y.length} points, largest difference ${worst.toExponential(3)}`);
 }
 
 console.log(`${checked} files read by jcampconverter, ${failures} failures`);

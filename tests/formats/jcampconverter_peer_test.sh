@@ -3,8 +3,11 @@
 # npm package jcampconverter, installed into BINARY_DIR/npm-peer (once; later
 # runs reuse it). The spectra are written by the JcampPeerExport test of
 # tests_formats; every ordinate that jcampconverter reads must agree with
-# TransY within 0.000005. jcampconverter is a test peer only and never part
-# of the product.
+# TransY within 0.000005. The real JCAMP-DX files of the shared test data
+# that the import takes (written out as read by JcampPeerExport.RealFilesAsRead)
+# are read by jcampconverter too: every ordinate within 1e-6 of ours after
+# the same conversion to transmittance. jcampconverter is a test peer only
+# and never part of the product.
 #   bash jcampconverter_peer_test.sh SOURCE_DIR BINARY_DIR
 # Exit 77 (skipped) only when npm cannot install the package.
 set -u
