@@ -47,7 +47,7 @@ class ScopeCleanup {
 };
 
 FileDialogSettings OpenSettings(const FileKindInfo& info) {
-  return {QString::fromLatin1(info.extension), QString::fromStdString(DialogFilter(info.kind)),
+  return {QString::fromLatin1(info.extension), QString::fromStdString(OpenDialogFilter(info)),
           QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern)};
 }
 

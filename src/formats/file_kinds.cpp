@@ -41,6 +41,7 @@ constexpr FileKindInfo kKinds[] = {
      .pattern = "*.jdx",
      .openTitle = "Import spectrum",
      .saveTitle = "Save JCAMP-DX spectrum as...",
+     .openDescription = "JCAMP-DX (*.jdx *.dx *.jcm *.jcamp)",
      .readerName = "JDX",
      .nameMarks = {".JDX"},
      // ".jdx" is found by its name mark, as it always was ("x.asc.jdx" stays
@@ -195,6 +196,11 @@ std::string DialogFilter(FileKind kind) {
     return description;
   }
   return description + " " + bracketed;
+}
+
+std::string OpenDialogFilter(const FileKindInfo& info) {
+  return info.openDescription != nullptr ? std::string(info.openDescription)
+                                         : DialogFilter(info.kind);
 }
 
 const FileKindInfo* ClassifyPath(std::string_view path) {

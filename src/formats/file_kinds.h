@@ -58,6 +58,9 @@ struct FileKindInfo {
   const char* pattern;              // "*.sp"
   const char* openTitle = nullptr;  // title of the open dialog, nullptr when not read
   const char* saveTitle = nullptr;  // title of the save dialog, nullptr when not written
+  // The open dialog's filter where the kind is read under more names than
+  // it is written with; nullptr: the description.
+  const char* openDescription = nullptr;
 
   // Reading (all empty for kinds that are only written).
   const char* readerName = nullptr;  // "PESP", "JDX", "ASC": the name the kind is known by
@@ -95,6 +98,10 @@ std::string BarFilter(FileKind kind);
 // The filter in the "description (pattern)" form of Qt's file dialogs. The
 // descriptions already end in their pattern, so this is the description.
 std::string DialogFilter(FileKind kind);
+
+// The filter of the open dialog for the kind: its openDescription, else
+// DialogFilter.
+std::string OpenDialogFilter(const FileKindInfo& info);
 
 // The reader for a file by its name. A row that lists the file name's last
 // extension takes it ("x.sp.dx" with "dx"). Otherwise the rows' name marks

@@ -72,7 +72,7 @@ std::string AnySpectrumFilter() {
   std::string filter = "All spectra (" + all + ")";
   std::vector<std::string> listed;
   for (const FileKindInfo* info : OpenableKinds()) {
-    std::string own = DialogFilter(info->kind);
+    std::string own = OpenDialogFilter(*info);
     if (std::find(listed.begin(), listed.end(), own) != listed.end()) continue;
     filter += ";;" + own;
     listed.push_back(std::move(own));

@@ -109,10 +109,10 @@ class AnySpectrumTest : public QObject {
     }
     QStringList own;
     for (const FileKind kind : {FileKind::kSp, FileKind::kJcampFix, FileKind::kAsciiList}) {
-      own << QString::fromStdString(DialogFilter(kind));
+      own << QString::fromStdString(OpenDialogFilter(InfoFor(kind)));
     }
     QCOMPARE(entries.mid(1, 3), own);
-    QCOMPARE(entries.count("JCAMP-DX (*.jdx)"), 1);
+    QCOMPARE(entries.count("JCAMP-DX (*.jdx *.dx *.jcm *.jcamp)"), 1);
     QVERIFY(!entries.contains("HPGL plot file (*.plt)"));
     QVERIFY(StateOf(w) == before);
   }

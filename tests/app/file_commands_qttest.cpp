@@ -63,7 +63,7 @@ class FileCommandsTest : public QObject {
     QTest::newRow("Import JCAMP-DX") << "JCAMPDX1"
                                      << "open"
                                      << "jdx"
-                                     << "JCAMP-DX (*.jdx)"
+                                     << "JCAMP-DX (*.jdx *.dx *.jcm *.jcamp)"
                                      << "Import spectrum"
                                      << "*.jdx";
     QTest::newRow("Import ASCII") << "ASCII1"

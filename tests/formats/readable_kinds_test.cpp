@@ -53,7 +53,7 @@ TEST(ReadableKinds, AnySpectrumFilterListsAllThenEachKind) {
   for (const std::string& p : OpenablePatterns()) all += (all.empty() ? "" : " ") + p;
   EXPECT_EQ(entries[0], "All spectra (" + all + ")");
   EXPECT_EQ(entries[1], "Perkin-Elmer 1600 (*.sp)");
-  EXPECT_EQ(entries[2], DialogFilter(FileKind::kJcampFix));
+  EXPECT_EQ(entries[2], "JCAMP-DX (*.jdx *.dx *.jcm *.jcamp)");
   EXPECT_EQ(entries[3], DialogFilter(FileKind::kAsciiList));
   // Each kind once, though JCAMP-DX has two rows.
   for (const std::string& entry : entries) {
