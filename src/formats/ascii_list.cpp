@@ -10,6 +10,7 @@
 #include "formats/file_kinds.h"
 #include "formats/jcamp_decoder.h"
 #include "formats/jcamp_reader.h"
+#include "formats/text_lines.h"
 
 namespace tesvar {
 
@@ -20,28 +21,6 @@ bool IsSeparator(char c) { return c == ' ' || c == ',' || c == '\t'; }
 bool IsNumberChar(char c) {
   return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
 }
-
-// Splits text into lines ending in CR LF, LF or CR.
-class TextLines {
- public:
-  explicit TextLines(std::string_view text) : text_(text) {}
-  bool AtEnd() const { return pos_ >= text_.size(); }
-  std::string_view Next() {
-    std::size_t start = pos_;
-    std::size_t end = text_.find_first_of("\r\n", pos_);
-    if (end == std::string_view::npos) end = text_.size();
-    pos_ = end;
-    if (end < text_.size()) {
-      pos_ = end + 1;
-      if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-    }
-    return text_.substr(start, std::min(end - start, kMaxText));
-  }
-
- private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-};
 
 bool IsDataLine(std::string_view line) {
   if (line.empty() || line.find("##") != std::string_view::npos) return false;
@@ -101,9 +80,10 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
   int32_t scanCount = 1;
   int stored = 0;
 
-  TextLines lines(text);
+  TextLineReader lines(text);
   while (!lines.AtEnd()) {
-    std::string_view line = lines.Next();
+    // Lines are read up to the longest text the record keeps.
+    std::string_view line = lines.Next().substr(0, kMaxText);
     ScanCountFromLine(line, scanCount);
     if (!IsDataLine(line)) continue;
     if (stored == kMaxPoints) {

@@ -211,18 +211,6 @@ bool FillFromColumns(double firstX, double lastX, const std::vector<double>& y, 
   return true;
 }
 
-std::string_view TextLineReader::Next() {
-  const std::size_t start = pos_;
-  std::size_t end = text_.find_first_of("\r\n", pos_);
-  if (end == std::string_view::npos) end = text_.size();
-  pos_ = end;
-  if (end < text_.size()) {
-    pos_ = end + 1;
-    if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-  }
-  return text_.substr(start, end - start);
-}
-
 std::string_view TrimBlanks(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);

@@ -22,6 +22,7 @@
 
 #include "core/messages.h"
 #include "core/spectrum.h"
+#include "formats/text_lines.h"
 
 namespace tesvar {
 
@@ -61,19 +62,6 @@ std::string ForeignYMessage(const std::string& name);
 // REQUIRES: s is a fresh record (Spectrum::FreshFrom).
 [[nodiscard]] bool FillFromColumns(double firstX, double lastX, const std::vector<double>& y,
                                    OrdinateRule rule, Spectrum& s, Messages& messages);
-
-// Splits text into lines ending in CR LF, LF or CR; the last line needs no
-// line end.
-class TextLineReader {
- public:
-  explicit TextLineReader(std::string_view text) : text_(text) {}
-  bool AtEnd() const { return pos_ >= text_.size(); }
-  std::string_view Next();
-
- private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-};
 
 // The text without leading and trailing blanks, tabs and line end bytes.
 std::string_view TrimBlanks(std::string_view text);
