@@ -21,14 +21,7 @@ TEST(AsciiList, ImportsTheRecord) {
   RecordedMessages m;
   ASSERT_TRUE(ParseAsciiList(Join({"4000 0.85", "3999 0.86", "3998 0.87"}), "", s, m));
   EXPECT_TRUE(m.errors.empty());
-  EXPECT_EQ(s.NPoints, 3);
-  EXPECT_EQ(s.LastIndex, 2);
-  EXPECT_EQ(s.FirstX, 4000);
-  EXPECT_EQ(s.XStart, 4000);
-  EXPECT_EQ(s.LastX, 3998);
-  EXPECT_EQ(s.XEnd, 3998);
-  EXPECT_EQ(s.XStep, 1);
-  EXPECT_EQ(s.DeltaX, 1);
+  test::ExpectAbscissae(s, {3, 4000, 3998, 1, 1});
   EXPECT_EQ(s.NScans, 1);
   EXPECT_EQ(s.YScale, kPercentYScale);
   EXPECT_EQ(s.IdentLine, kImportIdentLine);

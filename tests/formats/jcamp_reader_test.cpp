@@ -161,14 +161,7 @@ TEST(JcampReader, ImportsTheRecord) {
   ASSERT_TRUE(ParseJcampText(f.Text(), "", s, m));
   EXPECT_TRUE(m.errors.empty());
   EXPECT_EQ(m.status[2], "");
-  EXPECT_EQ(s.NPoints, 5);
-  EXPECT_EQ(s.LastIndex, 4);
-  EXPECT_EQ(s.FirstX, 4000);
-  EXPECT_EQ(s.XStart, 4000);
-  EXPECT_EQ(s.LastX, 3996);
-  EXPECT_EQ(s.XEnd, 3996);
-  EXPECT_EQ(s.XStep, 1);
-  EXPECT_EQ(s.DeltaX, 1);
+  test::ExpectAbscissae(s, {5, 4000, 3996, 1, 1});
   EXPECT_EQ(s.NScans, 16);
   EXPECT_EQ(s.YScale, kPercentYScale);
   EXPECT_EQ(s.IdentLine, kImportIdentLine);

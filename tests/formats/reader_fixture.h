@@ -51,6 +51,23 @@ inline auto Contents(const Spectrum& s) {
 
 inline bool SameRecord(const Spectrum& a, const Spectrum& b) { return Contents(a) == Contents(b); }
 
+// The abscissae a load gives: `points` points from firstX (index 0, the
+// highest wavenumber) down to lastX, `step` apart, and the header's DeltaX.
+struct Abscissae {
+  int points;
+  double firstX, lastX, step, deltaX;
+};
+inline void ExpectAbscissae(const Spectrum& s, const Abscissae& a) {
+  EXPECT_EQ(s.NPoints, a.points);
+  EXPECT_EQ(s.LastIndex, a.points - 1);
+  EXPECT_EQ(s.FirstX, a.firstX);
+  EXPECT_EQ(s.XStart, a.firstX);
+  EXPECT_EQ(s.LastX, a.lastX);
+  EXPECT_EQ(s.XEnd, a.lastX);
+  EXPECT_EQ(s.XStep, a.step);
+  EXPECT_EQ(s.DeltaX, a.deltaX);
+}
+
 // Says what a load said through messages; returns whether it loaded.
 inline bool Told(const LoadResult& result, Messages& messages) {
   result.Tell(messages);

@@ -91,15 +91,8 @@ TEST(SpReader, ReadsHeaderAndPercentData) {
   EXPECT_EQ(s.ModTime, "11:00:00.00");
   EXPECT_EQ(s.OperatorName, "operator");
   EXPECT_EQ(s.Comment, "a comment");
-  EXPECT_EQ(s.LastX, 450);
   EXPECT_EQ(s.NScans, 16);
-  EXPECT_EQ(s.FirstX, 4000);
-  EXPECT_EQ(s.DeltaX, -1);
-  EXPECT_EQ(s.NPoints, 3);
-  EXPECT_EQ(s.LastIndex, 2);
-  EXPECT_EQ(s.XStart, 4000);
-  EXPECT_EQ(s.XEnd, 450);
-  EXPECT_DOUBLE_EQ(s.XStep, 1775);
+  test::ExpectAbscissae(s, {3, 4000, 450, 1775, -1});  // DeltaX as the header holds it
   EXPECT_EQ(s.YScale, kPercentYScale);
   EXPECT_EQ(s.Model, 1);
   EXPECT_FLOAT_EQ(s.TransY[0], 1.0f);
