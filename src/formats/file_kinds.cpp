@@ -115,13 +115,6 @@ constexpr FileKindInfo kKinds[] = {
     {FileKind::kPdf, "pdf", "PDF document (*.pdf)", "*.pdf", nullptr, nullptr},
 };
 
-constexpr bool kAnySignature = [] {
-  for (const FileKindInfo& info : kKinds) {
-    if (info.signature != nullptr) return true;
-  }
-  return false;
-}();
-
 // The first bytes a signature is shown.
 constexpr std::size_t kSignatureBytes = 512;
 
@@ -272,11 +265,6 @@ LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, S
 
 LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current) {
   const FileKindInfo* byName = ClassifyPath(path);
-  // Without a signature in the table the name decides alone, and a file no
-  // name mark asks for is not even opened.
-  if (!kAnySignature) {
-    return byName != nullptr ? LoadSpectrumFile(path, *byName, current) : LoadResult{};
-  }
   std::string& text = ReadBuffer();
   try {
     ReadWholeFileInto(path, text);
