@@ -135,7 +135,10 @@ void TForm1::OpenWithDialog(FileKind kind) {
   const FileKindInfo& info = InfoFor(kind);
   std::string path = ChooseFileToRead(OpenSettings(info));
   if (path.empty()) return;
-  if (TellLoadResult(LoadSpectrumFile(path, info, *spectrum_))) ShowLoadedFile(path, info);
+  // The kind that read it: a PerkinElmer data set opened as an SP file is
+  // read, and kept, as an import.
+  const LoadResult result = LoadSpectrumFile(path, info, *spectrum_);
+  if (TellLoadResult(result)) ShowLoadedFile(path, result.kind != nullptr ? *result.kind : info);
 }
 
 bool TForm1::LoadFileOfAnyKind(const std::string& path, bool tellNoReader) {

@@ -10,6 +10,7 @@
 #include "formats/jcamp_instrument.h"
 #include "formats/jcamp_reader.h"
 #include "formats/pe_ascii.h"
+#include "formats/pe_data_set.h"
 #include "formats/sp_file.h"
 
 namespace tesvar {
@@ -105,6 +106,19 @@ constexpr FileKindInfo kKinds[] = {
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},
+    // Chosen by its first bytes whatever the name: these files share the
+    // SP files' extension, and the SP row takes every other ".sp" file.
+    {.kind = FileKind::kPeDataSet,
+     .extension = "sp",
+     .description = "PerkinElmer data set (*.sp)",
+     .pattern = "*.sp",
+     .openTitle = "Import spectrum",
+     .readerName = "PEPE",
+     .signature = &IsPeDataSet,
+     .read = &ParsePeDataSet,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
     {FileKind::kHpgl, "plt", "HPGL plot file (*.plt)", "*.plt", nullptr,
      "Save HPGL plot file as..."},
     {FileKind::kWindowsMetafile, "wmf", "Windows metafile (*.wmf)", "*.wmf", nullptr,
@@ -149,6 +163,15 @@ std::string& ReadBuffer() {
 
 void ReleaseIfLarge(std::string& buffer) {
   if (TooLargeToKeep(buffer)) std::string().swap(buffer);
+}
+
+// The SP open dialog shows every ".sp" file, and current PerkinElmer
+// software writes its binary data sets under that name too; the SP reader
+// refuses them all (they do not begin "PE IR"). A file opened as an SP file
+// that begins like a data set goes to the data-set reader instead.
+const FileKindInfo& ReaderForOpened(const FileKindInfo& kind, std::string_view bytes) {
+  if (kind.kind == FileKind::kSp && IsPeDataSet(bytes)) return InfoFor(FileKind::kPeDataSet);
+  return kind;
 }
 
 }  // namespace
@@ -258,7 +281,7 @@ LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, S
   } catch (const IoError& error) {
     return Unreadable(&kind, error);
   }
-  LoadResult result = LoadSpectrumText(text, path, kind, current);
+  LoadResult result = LoadSpectrumText(text, path, ReaderForOpened(kind, text), current);
   ReleaseIfLarge(text);
   return result;
 }

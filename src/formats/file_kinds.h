@@ -33,6 +33,7 @@ enum class FileKind {
   kDelimitedText,    // x/y columns of spreadsheets and instruments, read only
   kPeAscii,          // PerkinElmer ASCII export, read only
   kAspText,          // Agilent / GRAMS ASCII with header, read only
+  kPeDataSet,        // PerkinElmer binary data set ("PEPE" .sp), read only
   kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
   kSvg,              // SVG drawing, written only
@@ -121,7 +122,9 @@ const char* PathKindName(const FileKindInfo* kind);
 // The result says whether the spectrum loaded and records everything the
 // reader said; an I/O failure of reading the file becomes the refusal, as
 // the kind's error box or as the generic error report text. `current` is
-// replaced only by a spectrum that loaded in full.
+// replaced only by a spectrum that loaded in full. A PerkinElmer data set
+// opened as an SP file (they share the name) goes to the data-set reader;
+// the result's kind says which reader read it.
 LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, Spectrum& current);
 
 // The same with the reader chosen from the file (ClassifyFile); the
