@@ -88,6 +88,7 @@ bool Converter::Write(const std::string& output, Spectrum& spectrum,
     case FileKind::kPeAscii:
     case FileKind::kAspText:
     case FileKind::kPeDataSet:
+    case FileKind::kOmnicSpa:
       break;  // read only: never chosen as an output
   }
   return false;

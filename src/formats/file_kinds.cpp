@@ -9,6 +9,7 @@
 #include "formats/delimited_text.h"
 #include "formats/jcamp_instrument.h"
 #include "formats/jcamp_reader.h"
+#include "formats/omnic_spa.h"
 #include "formats/pe_ascii.h"
 #include "formats/pe_data_set.h"
 #include "formats/sp_file.h"
@@ -116,6 +117,20 @@ constexpr FileKindInfo kKinds[] = {
      .readerName = "PEPE",
      .signature = &IsPeDataSet,
      .read = &ParsePeDataSet,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
+    // Chosen by its first bytes, else by its extension, which the ".SP"
+    // name mark would otherwise take for an SP file.
+    {.kind = FileKind::kOmnicSpa,
+     .extension = "spa",
+     .description = "Thermo OMNIC spectrum (*.spa)",
+     .pattern = "*.spa",
+     .openTitle = "Import spectrum",
+     .readerName = "SPA",
+     .extensions = {"spa"},
+     .signature = &IsOmnicSpa,
+     .read = &ParseOmnicSpa,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},

@@ -34,6 +34,7 @@ enum class FileKind {
   kPeAscii,          // PerkinElmer ASCII export, read only
   kAspText,          // Agilent / GRAMS ASCII with header, read only
   kPeDataSet,        // PerkinElmer binary data set ("PEPE" .sp), read only
+  kOmnicSpa,         // Thermo OMNIC binary spectrum, read only
   kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
   kSvg,              // SVG drawing, written only

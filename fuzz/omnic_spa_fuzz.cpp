@@ -1,0 +1,21 @@
+// Fuzzes the OMNIC .spa reader with arbitrary bytes. Whatever loads must be
+// a usable record, draw, and read back from the program's own exports
+// (fuzz_checks.h).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "formats/omnic_spa.h"
+#include "fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  tesvar::Spectrum& spectrum = tesvar::fuzz::LoadTarget();
+  tesvar::SilentMessages messages;
+  if (!tesvar::ParseOmnicSpa(bytes, "", spectrum, messages)) {
+    FUZZ_CHECK(!spectrum.DataLoaded);
+    return 0;
+  }
+  tesvar::fuzz::CheckAccepted(spectrum, data, size);
+  return 0;
+}
