@@ -87,6 +87,7 @@ bool Converter::Write(const std::string& output, Spectrum& spectrum,
     case FileKind::kDelimitedText:
     case FileKind::kPeAscii:
     case FileKind::kAspText:
+    case FileKind::kSpc:
       break;  // read only: never chosen as an output
   }
   return false;

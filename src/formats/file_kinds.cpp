@@ -11,6 +11,7 @@
 #include "formats/jcamp_reader.h"
 #include "formats/pe_ascii.h"
 #include "formats/sp_file.h"
+#include "formats/spc_file.h"
 
 namespace tesvar {
 
@@ -102,6 +103,19 @@ constexpr FileKindInfo kKinds[] = {
      .readerName = "ASP",
      .extensions = {"asp"},
      .read = &ParseAspText,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
+    // ".spc" holds the ".SP" name mark: the extension, looked at first,
+    // keeps such files from the SP reader.
+    {.kind = FileKind::kSpc,
+     .extension = "spc",
+     .description = "Galactic SPC (*.spc)",
+     .pattern = "*.spc",
+     .openTitle = "Import spectrum",
+     .readerName = "SPC",
+     .extensions = {"spc"},
+     .read = &ParseSpcBytes,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},

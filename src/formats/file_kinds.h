@@ -33,6 +33,7 @@ enum class FileKind {
   kDelimitedText,    // x/y columns of spreadsheets and instruments, read only
   kPeAscii,          // PerkinElmer ASCII export, read only
   kAspText,          // Agilent / GRAMS ASCII with header, read only
+  kSpc,              // Galactic SPC, binary, read only
   kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
   kSvg,              // SVG drawing, written only
