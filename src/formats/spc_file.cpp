@@ -101,6 +101,7 @@ struct Layout {
   std::size_t xList = 0;  // offset of its float32 x values; 0: x from the header
   std::size_t subheader = 0;
   std::size_t y = 0;
+  int exponent = 0;        // kFloatExponent: float32 y
   std::size_t yBytes = 0;  // bytes of one y value
   std::size_t spectra = 1;
 };
@@ -200,6 +201,15 @@ bool CheckCount(std::size_t points, Messages& messages) {
   return true;
 }
 
+// The y exponent and the size of a y value, once the subheader is known to
+// be there. A single spectrum's scale is the file's; each spectrum of a
+// multifile has its own in its subheader, taken as written even where it
+// is 0. Float32 values take four bytes whatever the 16-bit flag says.
+void SetYFormat(const Bytes& b, const Header& h, Layout& at) {
+  at.exponent = (h.flags & kMultifile) != 0 ? static_cast<int>(b.I8(at.subheader + 1)) : h.exponent;
+  at.yBytes = at.exponent != kFloatExponent && (h.flags & kShortY) != 0 ? 2 : 4;
+}
+
 // Finds the first spectrum of the new layout.
 bool LocateNew(const Bytes& b, const Header& h, Layout& at, Messages& messages) {
   const bool multifile = (h.flags & kMultifile) != 0;
@@ -207,7 +217,6 @@ bool LocateNew(const Bytes& b, const Header& h, Layout& at, Messages& messages) 
     at.spectra = b.U32(24);
     if (at.spectra == 0) return Refuse(messages, "damaged SPC file: no spectrum in the multifile");
   }
-  at.yBytes = (h.flags & kShortY) != 0 ? 2 : 4;
   if ((h.flags & kXPerSpectrum) != 0) {
     // Each spectrum: subheader (its point count at 16), x values, y values.
     at.subheader = kNewHeaderSize;
@@ -226,9 +235,9 @@ bool LocateNew(const Bytes& b, const Header& h, Layout& at, Messages& messages) 
     }
     at.y = at.subheader + kSubheaderSize;
   }
-  if (!b.Has(at.subheader, kSubheaderSize) || !b.Has(at.y, at.yBytes * at.points)) {
-    return Refuse(messages, kDataIncomplete);
-  }
+  if (!b.Has(at.subheader, kSubheaderSize)) return Refuse(messages, kDataIncomplete);
+  SetYFormat(b, h, at);
+  if (!b.Has(at.y, at.yBytes * at.points)) return Refuse(messages, kDataIncomplete);
   return true;
 }
 
@@ -244,9 +253,9 @@ bool LocateOld(const Bytes& b, const Header& h, Layout& at, Messages& messages) 
   }
   at.points = static_cast<std::size_t>(count);
   if (!CheckCount(at.points, messages)) return false;
-  at.yBytes = (h.flags & kShortY) != 0 ? 2 : 4;
   at.subheader = kOldFirstSubheader;
   at.y = kOldHeaderSize;
+  SetYFormat(b, h, at);
   if (!b.Has(at.y, at.yBytes * at.points)) return Refuse(messages, kDataIncomplete);
   if ((h.flags & kMultifile) != 0) {
     at.spectra = (b.size() - kOldFirstSubheader) / (kSubheaderSize + at.yBytes * at.points);
@@ -257,10 +266,7 @@ bool LocateOld(const Bytes& b, const Header& h, Layout& at, Messages& messages) 
 // The y values of the first spectrum, scaled by its exponent.
 bool ReadY(const Bytes& b, const Header& h, const Layout& at, std::vector<double>& y,
            Messages& messages) {
-  // A single spectrum's scale is the file's; each spectrum of a multifile
-  // has its own in its subheader, taken as written even where it is 0.
-  const int exponent =
-      (h.flags & kMultifile) != 0 ? static_cast<int>(b.I8(at.subheader + 1)) : h.exponent;
+  const int exponent = at.exponent;
   y.resize(at.points);
   if (exponent == kFloatExponent) {
     for (std::size_t i = 0; i < at.points; ++i) y[i] = b.F32(at.y + 4 * i);

@@ -209,6 +209,8 @@ std::vector<BuiltCase> BuiltCases() {
   Built percent;
   percent.yType = 11;
   percent.exponent = -128;
+  Built floatShort = percent;
+  floatShort.flags = 0x01;
   Built shortY;
   shortY.flags = 0x01;
   shortY.exponent = 2;
@@ -291,6 +293,13 @@ std::vector<BuiltCase> BuiltCases() {
       {"old layout", old, "", {"transmittance as listed"}, {{0, 0.375}, {1, 0.5}, {2, 0.25}}},
       {"old layout cut short", old.substr(0, 266), "damaged SPC file: data incomplete", {}, {}},
       {"unknown version", std::string(600, '\x01'), "Unknown file format!", {}, {}},
+      // Float y take four bytes even where the 16-bit flag is set (a fuzz
+      // finding, fuzz/corpus/spc_reader/float_y_with_16bit_flag.spc: the
+      // size was checked for two bytes a value, the read took four).
+      {"float y, 16-bit flag", NewHeader(floatShort) + Subheader(0) + Values<float>({50, 25, 12.5f}),
+       "", {"percent transmittance"}, {{0, 0.5}, {2, 0.125}}},
+      {"float y, 16-bit flag, cut", NewHeader(floatShort) + Subheader(0) + Values<int16_t>({1, 2, 3}),
+       "damaged SPC file: data incomplete", {}, {}},
   };
   // clang-format on
 }
