@@ -89,6 +89,7 @@ bool Converter::Write(const std::string& output, Spectrum& spectrum,
     case FileKind::kAspText:
     case FileKind::kPeDataSet:
     case FileKind::kOmnicSpa:
+    case FileKind::kSpc:
       break;  // read only: never chosen as an output
   }
   return false;

@@ -13,6 +13,7 @@
 #include "formats/pe_ascii.h"
 #include "formats/pe_data_set.h"
 #include "formats/sp_file.h"
+#include "formats/spc_file.h"
 
 namespace tesvar {
 
@@ -131,6 +132,19 @@ constexpr FileKindInfo kKinds[] = {
      .extensions = {"spa"},
      .signature = &IsOmnicSpa,
      .read = &ParseOmnicSpa,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
+    // ".spc" holds the ".SP" name mark: the extension, looked at first,
+    // keeps such files from the SP reader.
+    {.kind = FileKind::kSpc,
+     .extension = "spc",
+     .description = "Galactic SPC (*.spc)",
+     .pattern = "*.spc",
+     .openTitle = "Import spectrum",
+     .readerName = "SPC",
+     .extensions = {"spc"},
+     .read = &ParseSpcBytes,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},

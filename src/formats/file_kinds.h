@@ -35,6 +35,7 @@ enum class FileKind {
   kAspText,          // Agilent / GRAMS ASCII with header, read only
   kPeDataSet,        // PerkinElmer binary data set ("PEPE" .sp), read only
   kOmnicSpa,         // Thermo OMNIC binary spectrum, read only
+  kSpc,              // Galactic SPC, binary, read only
   kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
   kSvg,              // SVG drawing, written only
