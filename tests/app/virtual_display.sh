@@ -20,9 +20,11 @@ window_test_setup() {
 }
 
 # start_virtual_display DIR: starts Xvfb, its messages in DIR/xvfb.log;
-# sets xpid and display. Fails when no number came within 20 s.
+# sets xpid and display. Fails when no number came within 20 s. -noreset:
+# an X server resets when its last client leaves, and a client connecting
+# during the reset is refused; the check below is such a client.
 start_virtual_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$1/display" 2>"$1/xvfb.log" &
   xpid=$!
   # The number ends with a newline.
   for _ in $(seq 1 200); do
