@@ -22,15 +22,15 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/byte_order.h"
 #include "formats/asdf.h"
 #include "formats/jcamp_decoder.h"
 
 // Byte order: the readers load up to eight bytes of text as one integer and
 // take the first byte for its lowest (digits are folded from the low bytes
 // up, a token's letter is word & 0xFF, bit i of a byte mask stands for byte
-// i). They are built for little-endian processors alone.
-static_assert(std::endian::native == std::endian::little,
-              "the data line readers take the first byte of a word for its lowest");
+// i). They are built for little-endian processors alone (core/byte_order.h
+// checks it).
 
 namespace tesvar::decoder_parts {
 

@@ -9,14 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/byte_order.h"
 #include "core/date_stamp.h"
 #include "formats/text_export.h"
 
 namespace tesvar {
-
-// The numbers of the file are little-endian and are copied as they stand.
-static_assert(std::endian::native == std::endian::little,
-              "the OMNIC reader takes the file's little-endian numbers as they are");
 
 namespace {
 
@@ -43,13 +40,6 @@ constexpr uint32_t kAbsorbance = 17;
 
 // 1899-12-31 to 1970-01-01.
 constexpr int64_t kDaysBefore1970 = 25568;
-
-template <typename T>
-T ReadAt(const std::string& bytes, std::size_t offset) {
-  T value;
-  std::memcpy(&value, bytes.data() + offset, sizeof value);
-  return value;
-}
 
 // The x units other than wavenumbers, by name.
 std::string SpaXUnitName(uint32_t code) {
@@ -150,7 +140,7 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
   if (fileSize < kDirectoryOffset) {
     return Refuse(messages, "damaged SPA file: it ends before its directory");
   }
-  const int16_t entries = ReadAt<int16_t>(bytes, kEntryCountOffset);
+  const int16_t entries = LittleEndianAt<int16_t>(bytes, kEntryCountOffset);
   if (entries < 0 ||
       static_cast<std::size_t>(entries) > (fileSize - kDirectoryOffset) / kEntrySize) {
     return Refuse(messages, "damaged SPA file: its directory runs past the end of the file");
@@ -164,8 +154,8 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
     const uint8_t key = static_cast<uint8_t>(bytes[at]);
     Block* block = key == kHeaderKey ? &header : key == kOrdinatesKey ? &ordinates : nullptr;
     if (block == nullptr || block->found) continue;
-    const std::size_t offset = ReadAt<uint32_t>(bytes, at + 2);
-    const std::size_t size = ReadAt<uint32_t>(bytes, at + 6);
+    const std::size_t offset = LittleEndianAt<uint32_t>(bytes, at + 2);
+    const std::size_t size = LittleEndianAt<uint32_t>(bytes, at + 6);
     if (offset > fileSize || size > fileSize - offset) {
       return Refuse(messages, "damaged SPA file: a block runs past the end of the file");
     }
@@ -177,11 +167,11 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
     return Refuse(messages, "damaged SPA file: the spectral header is too short");
   }
 
-  const uint32_t points = ReadAt<uint32_t>(bytes, header.offset + 4);
-  const uint32_t xUnit = ReadAt<uint32_t>(bytes, header.offset + 8);
-  const uint32_t yQuantity = ReadAt<uint32_t>(bytes, header.offset + 12);
-  const double firstX = ReadAt<float>(bytes, header.offset + 16);
-  const double lastX = ReadAt<float>(bytes, header.offset + 20);
+  const uint32_t points = LittleEndianAt<uint32_t>(bytes, header.offset + 4);
+  const uint32_t xUnit = LittleEndianAt<uint32_t>(bytes, header.offset + 8);
+  const uint32_t yQuantity = LittleEndianAt<uint32_t>(bytes, header.offset + 12);
+  const double firstX = LittleEndianAt<float>(bytes, header.offset + 16);
+  const double lastX = LittleEndianAt<float>(bytes, header.offset + 20);
 
   if (xUnit != kWavenumbers) return Refuse(messages, ForeignXMessage(SpaXUnitName(xUnit)));
   OrdinateRule rule = OrdinateRule::kAbsorbance;
@@ -199,7 +189,7 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
 
   std::vector<double> ys(points);
   for (std::size_t i = 0; i < points; ++i) {
-    const float y = ReadAt<float>(bytes, ordinates.offset + i * sizeof(float));
+    const float y = LittleEndianAt<float>(bytes, ordinates.offset + i * sizeof(float));
     if (!std::isfinite(y)) {
       return Refuse(messages,
                     "damaged SPA file: ordinate " + std::to_string(i + 1) + " is not a number");
@@ -212,12 +202,12 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
 
   s.NScans = 1;
   if (header.size >= kScansOffset + sizeof(uint32_t)) {
-    const uint32_t scans = ReadAt<uint32_t>(bytes, header.offset + kScansOffset);
+    const uint32_t scans = LittleEndianAt<uint32_t>(bytes, header.offset + kScansOffset);
     if (scans > 0 && scans <= static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
       s.NScans = static_cast<int32_t>(scans);
     }
   }
-  const uint32_t acquired = ReadAt<uint32_t>(bytes, kAcquisitionOffset);
+  const uint32_t acquired = LittleEndianAt<uint32_t>(bytes, kAcquisitionOffset);
   std::string date, time;
   if (acquired != 0) {
     const StampTime t = AcquisitionTime(acquired);

@@ -8,15 +8,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/byte_order.h"
 #include "core/date_stamp.h"
 #include "formats/text_export.h"
 
 namespace tesvar {
 
 namespace {
-
-static_assert(std::endian::native == std::endian::little,
-              "the data set's numbers are read in the machine's byte order");
 
 constexpr std::string_view kMagic = "PEPE";
 constexpr std::size_t kFirstBlock = 44;  // after the magic and the description
@@ -67,13 +65,6 @@ constexpr int kUnitPercentT = 2;
 constexpr int kUnitPercentR = 3;
 constexpr int kUnitIntensity = 21;
 
-template <class T>
-T LoadAt(const std::string& bytes, std::size_t at) {
-  T value;
-  std::memcpy(&value, bytes.data() + at, sizeof value);
-  return value;
-}
-
 // A block: its id and where its data lies in the file.
 struct Block {
   uint16_t id = 0;
@@ -84,7 +75,7 @@ struct Block {
   // The leaf's type word, or 0 for a container.
   uint16_t Type(const std::string& bytes) const {
     if (size < kTypeWord) return 0;
-    const auto word = LoadAt<uint16_t>(bytes, data);
+    const auto word = LittleEndianAt<uint16_t>(bytes, data);
     return (word >> 8) == 0x75 ? word : 0;
   }
   bool IsContainer(const std::string& bytes) const { return Type(bytes) == 0; }
@@ -118,8 +109,8 @@ class Blocks {
   bool Next(Block& block) {
     if (at_ == end_) return false;
     if (end_ - at_ < kBlockHeader) Fail("block header cut short", at_);
-    block.id = LoadAt<uint16_t>(bytes_, at_);
-    const auto size = LoadAt<uint32_t>(bytes_, at_ + 2);
+    block.id = LittleEndianAt<uint16_t>(bytes_, at_);
+    const auto size = LittleEndianAt<uint32_t>(bytes_, at_ + 2);
     if (size > end_ - at_ - kBlockHeader) {
       Fail("block " + Hex(block.id) + " runs past its end", at_);
     }
@@ -151,7 +142,7 @@ class Leaf {
   }
   template <class T>
   T Value(std::size_t offset = 0) const {
-    return LoadAt<T>(bytes_, block_.data + kTypeWord + offset);
+    return LittleEndianAt<T>(bytes_, block_.data + kTypeWord + offset);
   }
 
   int Int32() const {

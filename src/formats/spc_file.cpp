@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/byte_order.h"
 #include "core/date_stamp.h"
 #include "formats/spc_codes.h"
 #include "formats/text_export.h"
@@ -68,12 +69,9 @@ class Bytes {
   }
 
  private:
-  // The file is little-endian, like every machine the program is built for.
   template <typename T>
   T Read(std::size_t at) const {
-    T value;
-    std::memcpy(&value, bytes_.data() + at, sizeof value);
-    return value;
+    return LittleEndianAt<T>(bytes_, at);
   }
 
   const std::string& bytes_;
