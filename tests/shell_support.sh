@@ -65,3 +65,32 @@ install_npm_peer() {
   fi
   echo "$peer"
 }
+
+# run_npm_peer_check BINARY_DIR PEER_DIR PACKAGE VERSION GTEST_SUITE SCRIPT:
+# installs PACKAGE into PEER_DIR/npm-peer, has the GTEST_SUITE tests of
+# tests_formats write our records into a scratch folder
+# (TESVAR_PEER_EXPORT_DIR) and runs the node SCRIPT on the peer and that
+# folder; exits with the script's status, 77 when npm cannot install it.
+run_npm_peer_check() {
+  local bin=$1 peerDir=$2 package=$3 version=$4 suite=$5 script=$6 peer work
+  mkdir -p "$peerDir"
+  if ! peer=$(install_npm_peer "$peerDir" "$package" "$version"); then
+    echo "npm could not install $package: skipped"
+    exit 77
+  fi
+  need_programs fail node
+  if [ ! -x "$bin/tests_formats" ]; then
+    echo "FAIL: $bin/tests_formats is missing (build first)"
+    exit 1
+  fi
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  if ! TESVAR_PEER_EXPORT_DIR="$work" "$bin/tests_formats" \
+    --gtest_filter="$suite.*" >"$work/export.log" 2>&1; then
+    cat "$work/export.log"
+    echo "FAIL: the export of the spectra failed"
+    exit 1
+  fi
+  node "$script" "$peer" "$work"
+  exit $?
+}

@@ -9,6 +9,7 @@ import { readFileSync, readdirSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { compareOrdinates } from './peer_compare.mjs';
 
 const [peerDir, exportDir] = process.argv.slice(2);
 const require = createRequire(join(peerDir, 'package.json'));
@@ -129,23 +130,9 @@ for (const real of reals) {
     continue;
   }
   const { x } = spectrum.data;
-  let y = asTransmittance(Array.from(spectrum.data.y), spectrum.yUnits ?? '');
-  if (x[0] < x[x.length - 1]) y = y.reverse();
-  if (y.length !== transY.length) {
-    fail(`${source}: ${y.length} ordinates read by the peer, ${transY.length} by us`);
-    continue;
-  }
-  let worst = 0;
-  for (let i = 0; i < y.length; i += 1) {
-    const d = Math.abs(y[i] - transY[i]);
-    if (d > worst) worst = d;
-    if (!(d <= realTolerance)) {
-      fail(`${source}: point ${i}: peer ${y[i]}, TransY ${transY[i]}`);
-      break;
-    }
-  }
+  const y = asTransmittance(Array.from(spectrum.data.y), spectrum.yUnits ?? '');
+  if (compareOrdinates(source, x, y, transY, realTolerance, fail) === null) continue;
   checked += 1;
-  console.log(`${source}: ${y.length} points, largest difference ${worst.toExponential(3)}`);
 }
 
 console.log(`${checked} files read by jcampconverter, ${failures} failures`);

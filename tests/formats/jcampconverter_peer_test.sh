@@ -15,27 +15,4 @@ src=$(cd "$1" && pwd)
 bin=$(cd "$2" && pwd)
 source "$src/tests/shell_support.sh"
 
-if ! peer=$(install_npm_peer "$bin" jcampconverter 12); then
-  echo "npm could not install jcampconverter: skipped"
-  exit 77
-fi
-if ! command -v node >/dev/null 2>&1; then
-  echo "FAIL: npm is there but node is not"
-  exit 1
-fi
-if [ ! -x "$bin/tests_formats" ]; then
-  echo "FAIL: $bin/tests_formats is missing (build first)"
-  exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-if ! TESVAR_PEER_EXPORT_DIR="$work" "$bin/tests_formats" \
-  --gtest_filter='JcampPeerExport.*' >"$work/export.log" 2>&1; then
-  cat "$work/export.log"
-  echo "FAIL: the export of the spectra failed"
-  exit 1
-fi
-
-node "$src/tests/formats/jcampconverter_peer_check.mjs" "$peer" "$work"
+run_npm_peer_check "$bin" "$bin" jcampconverter 12 JcampPeerExport "$src/tests/formats/jcampconverter_peer_check.mjs"

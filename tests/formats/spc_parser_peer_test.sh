@@ -20,28 +20,4 @@ if [ ! -d "$src/../shared/testdata/spc" ]; then
   echo "shared test data spc/ not present: skipped"
   exit 77
 fi
-mkdir -p "$bin/spc-parser-peer"
-if ! peer=$(install_npm_peer "$bin/spc-parser-peer" spc-parser 1); then
-  echo "npm could not install spc-parser: skipped"
-  exit 77
-fi
-if ! command -v node >/dev/null 2>&1; then
-  echo "FAIL: npm is there but node is not"
-  exit 1
-fi
-if [ ! -x "$bin/tests_formats" ]; then
-  echo "FAIL: $bin/tests_formats is missing (build first)"
-  exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-if ! TESVAR_PEER_EXPORT_DIR="$work" "$bin/tests_formats" \
-  --gtest_filter='SpcPeerExport.*' >"$work/export.log" 2>&1; then
-  cat "$work/export.log"
-  echo "FAIL: the export of the spectra failed"
-  exit 1
-fi
-
-node "$src/tests/formats/spc_parser_peer_check.mjs" "$peer" "$work"
+run_npm_peer_check "$bin" "$bin/spc-parser-peer" spc-parser 1 SpcPeerExport "$src/tests/formats/spc_parser_peer_check.mjs"

@@ -60,7 +60,7 @@ bool DragAndDrop(TForm1& w, const QList<QUrl>& urls) {
 
 }  // namespace
 
-class AnySpectrumTest : public QObject {
+class OpenAnyKindTest : public QObject {
   Q_OBJECT
 
  private:
@@ -304,5 +304,5 @@ class AnySpectrumTest : public QObject {
   }
 };
 
-QTEST_MAIN(AnySpectrumTest)
-#include "any_spectrum_qttest.moc"
+QTEST_MAIN(OpenAnyKindTest)
+#include "open_any_kind_qttest.moc"
