@@ -1,8 +1,9 @@
 // The file commands of TForm1: Open, the imports (JCAMP-DX, ASCII and a
-// file of any kind), a file dropped on the window, Save and Save As, and the
-// five exports with their shared dialog and overwrite question. Every load
-// goes through the load entry of the file-kind table; the shown spectrum
-// changes only when a file loaded in full.
+// file of any kind), a file dropped on the window, the list of files read
+// last, Save and Save As, and the five exports with their shared dialog and
+// overwrite question. Every load goes through the load entry of the
+// file-kind table; the shown spectrum changes only when a file loaded in
+// full. A command that would replace a changed spectrum asks first.
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -21,6 +22,7 @@
 #include "app/qt_text.h"
 #include "app/status_bar.h"
 #include "core/file_io.h"
+#include "core/io_error.h"
 #include "formats/jcamp_writer.h"
 #include "formats/readable_kinds.h"
 #include "formats/sp_file.h"
@@ -46,15 +48,22 @@ class ScopeCleanup {
   std::function<void()> cleanup_;
 };
 
+// The open dialogs list every file last, so that a file named by another
+// convention (".dpt", ".csv", no extension at all) can be picked without
+// typing its name.
+QString WithAllFiles(const std::string& filter) {
+  return QString::fromStdString(filter) + ";;All files (*)";
+}
+
 FileDialogSettings OpenSettings(const FileKindInfo& info) {
-  return {QString::fromLatin1(info.extension), QString::fromStdString(OpenDialogFilter(info)),
+  return {QString::fromLatin1(info.extension), WithAllFiles(OpenDialogFilter(info)),
           QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern)};
 }
 
 // No default extension: a name typed without one is read by its content,
 // or refused, rather than taken for a file of one chosen kind.
 FileDialogSettings AnySpectrumSettings() {
-  return {QString(), QString::fromStdString(AnySpectrumFilter()), "Import any spectrum", QString()};
+  return {QString(), WithAllFiles(AnySpectrumFilter()), "Import any spectrum", QString()};
 }
 
 // What a file no reader takes is told, with the kinds that are read.
@@ -128,9 +137,45 @@ void TForm1::ShowLoadedFile(const std::string& path, const FileKindInfo& kind) {
   AfterLoadUpdate();
   spectrum_->Imported = kind.loadsAsImport;
   readFrom_ = path;
+  modified_ = false;
+  recentFiles_.Add(FromPath(path));
+  ShowRecentFiles();
+}
+
+void TForm1::ShowRecentFiles() {
+  const QStringList files = recentFiles_.Files();
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    QAction* item = RecentFileItems[i];
+    const bool used = i < files.size();
+    item->setVisible(used);
+    item->setData(used ? files[i] : QString());
+    item->setText(used ? RecentFileCaption(i + 1, files[i]) : QString());
+  }
+  RecentSeparator->setVisible(!files.isEmpty());
+}
+
+void TForm1::RecentFileClick(const QString& file) {
+  if (!MayDropChanges()) return;
+  StatusBar1->SetPanelText(2, QString());
+  const std::string path = ToPath(file);
+  if (FileExists(path)) {
+    LoadFileOfAnyKind(path, true);
+    return;
+  }
+  recentFiles_.Remove(file);
+  ShowRecentFiles();
+  // Where the name asks for a reader, that reader says the file is
+  // missing in its own words; otherwise the content chose the reader, and
+  // there is no content left.
+  if (ClassifyPath(path) != nullptr) {
+    LoadFileOfAnyKind(path, true);
+  } else {
+    throw IoError(kFileNotFound, path);
+  }
 }
 
 void TForm1::OpenWithDialog(FileKind kind) {
+  if (!MayDropChanges()) return;
   StatusBar1->SetPanelText(2, QString());
   const FileKindInfo& info = InfoFor(kind);
   std::string path = ChooseFileToRead(OpenSettings(info));
@@ -157,6 +202,7 @@ void TForm1::Open1Click() { OpenWithDialog(FileKind::kSp); }
 void TForm1::JCAMPDX1Click() { OpenWithDialog(FileKind::kJcampFix); }
 
 void TForm1::ASCII1Click() {
+  if (!MayDropChanges()) return;
   StatusBar1->SetPanelText(2, QString());
   DebugLbl->clear();
   const FileKindInfo& info = InfoFor(FileKind::kAsciiList);
@@ -179,6 +225,7 @@ void TForm1::ASCII1Click() {
 }
 
 void TForm1::Anyspectrum1Click() {
+  if (!MayDropChanges()) return;
   StatusBar1->SetPanelText(2, QString());
   const std::string path = ChooseFileToRead(AnySpectrumSettings());
   if (path.empty()) return;
@@ -207,6 +254,7 @@ void TForm1::dropEvent(QDropEvent* event) {
       this,
       [this, path] {
         RunHandler([this, &path] {
+          if (!MayDropChanges()) return;
           StatusBar1->SetPanelText(2, QString());
           LoadFileOfAnyKind(path, true);
         });
@@ -214,33 +262,40 @@ void TForm1::dropEvent(QDropEvent* event) {
       Qt::QueuedConnection);
 }
 
-void TForm1::Save1Click() {
+void TForm1::Save1Click() { (void)SaveSpectrum(); }
+
+void TForm1::Saveas1Click() { (void)SaveSpectrumAs(); }
+
+bool TForm1::SaveSpectrum() {
   const std::string target = ChangeExtension(spectrum_->CurrentPath, ".sp");
   // An imported spectrum is never written over the file it was read from:
   // that file is another program's, and Save writes the SP format. Only a
   // spectrum the SP reader read goes back into its own file.
   if (spectrum_->CurrentPath.empty() || (spectrum_->Imported && SameFile(target, readFrom_))) {
-    Saveas1Click();
-    return;
+    return SaveSpectrumAs();
   }
   // A spectrum that came from an SP file is saved over its own file
   // without asking; an imported one may meet an unrelated file.
-  if (spectrum_->Imported && !ConfirmOverwrite(target)) return;
+  if (spectrum_->Imported && !ConfirmOverwrite(target)) return false;
   WriteSpFile(target, *spectrum_);
   spectrum_->CurrentName = FileNamePart(target);
   SetCaptionFromName();
   spectrum_->Imported = false;
+  modified_ = false;
+  return true;
 }
 
-void TForm1::Saveas1Click() {
+bool TForm1::SaveSpectrumAs() {
   std::string path = ChooseFileToWrite(SaveSettings(FileKind::kSp));
-  if (path.empty()) return;
+  if (path.empty()) return false;
   // Set before writing: a failed write leaves the new name for the next Save.
   spectrum_->CurrentPath = path;
   spectrum_->CurrentName = FileNamePart(path);
   WriteSpFile(spectrum_->CurrentPath, *spectrum_);
   SetCaptionFromName();
   spectrum_->Imported = false;
+  modified_ = false;
+  return true;
 }
 
 void TForm1::Jcamp1Click() {

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -49,6 +50,12 @@ QFont PixelFont(const char* family, int pixels, bool bold = false) {
   font.setPixelSize(pixels);
   font.setBold(bold);
   return font;
+}
+
+// The desktop's key for a command, or `usual` where the desktop has none.
+QKeySequence StandardKey(QKeySequence::StandardKey key, const char* usual) {
+  const QKeySequence standard(key);
+  return standard.isEmpty() ? QKeySequence(usual) : standard;
 }
 
 // Bevel4: a sunken rule along the top edge of its rectangle.
@@ -233,7 +240,22 @@ void TForm1::BuildMenus() {
   File1->addSeparator();
   Print1 = MakeAction(File1, "Print1", "&Print...", &TForm1::Print1Click);
   File1->addSeparator();
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    QAction* item = new QAction(this);
+    item->setObjectName(QString("RecentFile%1").arg(i + 1));
+    item->setVisible(false);
+    connect(item, &QAction::triggered, this, [this, item] {
+      const QString path = item->data().toString();
+      RunHandler([this, &path] { RecentFileClick(path); });
+    });
+    File1->addAction(item);
+    RecentFileItems[i] = item;
+  }
+  RecentSeparator = File1->addSeparator();
+  RecentSeparator->setVisible(false);
   Exit1 = MakeAction(File1, "Exit1", "E&xit", &TForm1::Exit1Click);
+  // Another window may have read a file since this menu was last shown.
+  connect(File1, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
 
   Edit1 = menuBar()->addMenu("&Edit");
   Edit1->setObjectName("Edit1");
@@ -249,6 +271,17 @@ void TForm1::BuildMenus() {
   Grid1->setCheckable(true);
   View1->addSeparator();
   About1 = MakeAction(View1, "About1", "&About", &TForm1::About1Click);
+
+  // The keys of the desktop the program runs on; the menus show them beside
+  // the items. Where a desktop defines no key for Save As or Quit, the keys
+  // most programs use stand in, so that every item has one everywhere.
+  Open1->setShortcut(StandardKey(QKeySequence::Open, "Ctrl+O"));
+  Save1->setShortcut(StandardKey(QKeySequence::Save, "Ctrl+S"));
+  Saveas1->setShortcut(StandardKey(QKeySequence::SaveAs, "Ctrl+Shift+S"));
+  Print1->setShortcut(StandardKey(QKeySequence::Print, "Ctrl+P"));
+  Exit1->setShortcut(StandardKey(QKeySequence::Quit, "Ctrl+Q"));
+  Copy1->setShortcut(StandardKey(QKeySequence::Copy, "Ctrl+C"));
+  ShowRecentFiles();
 
   // The enabled states the window is built with; FormCreate changes some.
   Save1->setEnabled(false);
@@ -323,8 +356,29 @@ void TForm1::FormCreate(const QStringList& arguments) {
 void TForm1::FormDestroy() { spectrum_.reset(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // Nothing is asked: the program keeps no record of unsaved changes.
-  event->accept();
+  // Exit, the window's close button and the desktop's own close all end
+  // here; a changed spectrum is not dropped without asking.
+  bool mayClose = false;
+  RunHandler([this, &mayClose] { mayClose = MayDropChanges(); });
+  if (mayClose) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+bool TForm1::MayDropChanges() {
+  if (!spectrum_ || !modified_) return true;
+  const QString question = "Save changes to " + FromPath(spectrum_->CurrentName) + "?";
+  switch (ui_.AskSaveChanges(question)) {
+    case SaveChangesAnswer::kYes:
+      return SaveSpectrum();
+    case SaveChangesAnswer::kNo:
+      return true;
+    case SaveChangesAnswer::kCancel:
+      break;
+  }
+  return false;
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -406,9 +460,13 @@ void TForm1::AfterLoadUpdate() {
 // View and edit commands
 
 void TForm1::Parameters1Click() {
+  const std::string operatorName = spectrum_->OperatorName;
+  const std::string comment = spectrum_->Comment;
   TPE1Dlg dialog(
       *spectrum_, [this] { PaintBox1->Repaint(); }, this);
   ui_.ShowModal(dialog);
+  // OK without an edit leaves nothing to save.
+  if (spectrum_->OperatorName != operatorName || spectrum_->Comment != comment) modified_ = true;
   PaintBox1->Invalidate();
 }
 
@@ -579,11 +637,15 @@ void TForm1::PaintBox1MouseUp(MouseButton button, int x, int y) {
     return;
   }
   if (!IsInsidePlot(x, y, view_, VisibleWindow())) {
-    // Cancelled: no correction, and a feedback line still shown stays until
-    // the next repaint.
+    // Cancelled: no correction. The baseline's feedback line goes with it,
+    // so that the screen shows the data as they are; the picture is drawn
+    // afresh rather than the line inverted back, which would draw it anew
+    // had anything repainted the plot during the drag.
+    const bool baselineShown = view_.BaselineDragging;
     view_.MouseInPlot = false;
     view_.CursorDragging = false;
     view_.BaselineDragging = false;
+    if (baselineShown) PaintBox1->Repaint();
     return;
   }
   view_.MouseInPlot = true;
@@ -599,6 +661,7 @@ void TForm1::PaintBox1MouseUp(MouseButton button, int x, int y) {
                     view_.DrawnBaselineEndY);
       TiltBaseline(*spectrum_, frame, view_, correctedX);
     }
+    modified_ = true;
     PaintBox1->Repaint();
   }
   view_.CursorDragging = false;

@@ -11,10 +11,12 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/recent_files.h"
 #include "app/user_interface.h"
 #include "core/messages.h"
 #include "core/spectrum.h"
@@ -80,6 +82,11 @@ class TForm1 : public QMainWindow {
   ViewState& view() { return view_; }
   bool CursorBaselineMode() const { return cursorBaselineMode_; }
   const std::string& PendingMetafileTarget() const { return pendingMetafileTarget_; }
+  // Whether the shown spectrum holds changes its file lacks: a baseline
+  // correction or an edit of its parameters since it was read or saved as
+  // an SP file. Exports do not count (they do not keep the spectrum), nor
+  // do labels (no SP file holds them).
+  bool Modified() const { return modified_; }
 
   // Controls, by the names the window's layout gives them.
   QWidget* Client;
@@ -112,6 +119,9 @@ class TForm1 : public QMainWindow {
   QAction* ASCII1;
   QAction* Anyspectrum1;
   QAction* Print1;
+  // The spectra read last, most recent first; unused entries are hidden.
+  std::array<QAction*, kRecentFileCount> RecentFileItems;
+  QAction* RecentSeparator;
   QAction* Exit1;
   QMenu* Edit1;
   QAction* Copypeaklist1;
@@ -135,6 +145,9 @@ class TForm1 : public QMainWindow {
   void ASCII1Click();
   // A file of any kind the registry reads, chosen by its content or name.
   void Anyspectrum1Click();
+  // A file of the File menu's list of those read last, read as a file
+  // named on the command line is; a file that is gone leaves the list.
+  void RecentFileClick(const QString& path);
   void Save1Click();
   void Saveas1Click();
   void Jcamp1Click();
@@ -198,6 +211,17 @@ class TForm1 : public QMainWindow {
                       void (TForm1::*handler)());
 
   void AfterLoadUpdate();
+  // The File menu's list of recent files, as the settings hold it now.
+  void ShowRecentFiles();
+
+  // Before the shown spectrum is replaced or the program ends: a changed
+  // spectrum is not dropped without asking "Save changes to NAME?". Yes
+  // saves it as Save does; true when the command may go on (answered No,
+  // or saved). A save that fails ends the command with its error.
+  bool MayDropChanges();
+  // Save and Save As; true when the spectrum was written.
+  bool SaveSpectrum();
+  bool SaveSpectrumAs();
 
   PlotFrame Frame() const;
   // The part of PaintBox1 that ScrollBox1 shows.
@@ -251,6 +275,8 @@ class TForm1 : public QMainWindow {
   std::string pendingMetafileTarget_;
   // The file the shown spectrum was read from, as the load named it.
   std::string readFrom_;
+  bool modified_ = false;
+  RecentFiles recentFiles_;
   bool closedAtStart_ = false;
 };
 

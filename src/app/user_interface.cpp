@@ -48,6 +48,19 @@ bool QtUserInterface::Confirm(const QString& text) {
   return box.clickedButton() == yes;
 }
 
+SaveChangesAnswer QtUserInterface::AskSaveChanges(const QString& text) {
+  QMessageBox box(QMessageBox::Question, "Confirm", text, QMessageBox::NoButton, owner_);
+  QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
+  QPushButton* no = box.addButton("&No", QMessageBox::NoRole);
+  QPushButton* cancel = box.addButton("Cancel", QMessageBox::RejectRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == yes) return SaveChangesAnswer::kYes;
+  if (box.clickedButton() == no) return SaveChangesAnswer::kNo;
+  return SaveChangesAnswer::kCancel;
+}
+
 void QtUserInterface::ErrorBox(const QString& text) {
   QMessageBox box(QMessageBox::Critical, "Error", text, QMessageBox::NoButton, owner_);
   box.addButton("OK", QMessageBox::AcceptRole);

@@ -13,6 +13,9 @@ class QWidget;
 namespace tesvar {
 
 // What a command sets on the file dialog before showing it.
+// The answers to "Save changes to NAME?".
+enum class SaveChangesAnswer { kYes, kNo, kCancel };
+
 struct FileDialogSettings {
   QString DefaultExt;  // "sp": added to a typed name without extension
   QString Filter;      // "Perkin-Elmer 1600 (*.sp)"
@@ -30,6 +33,10 @@ class UserInterface {
 
   // A box titled "Confirm" with the buttons "&Yes" and "&No"; true for Yes.
   virtual bool Confirm(const QString& text) = 0;
+  // A box titled "Confirm" with the buttons "&Yes", "&No" and "Cancel";
+  // Escape and closing the box answer Cancel, so that nothing is lost or
+  // written by a key pressed in haste.
+  virtual SaveChangesAnswer AskSaveChanges(const QString& text) = 0;
   // A box titled "Error" with an error icon and one "OK" button.
   virtual void ErrorBox(const QString& text) = 0;
   // The generic error report: a stop icon, the given title, "OK".
@@ -53,6 +60,7 @@ class QtUserInterface : public UserInterface {
   QString OpenFile(const FileDialogSettings& settings) override;
   QString SaveFile(const FileDialogSettings& settings) override;
   bool Confirm(const QString& text) override;
+  SaveChangesAnswer AskSaveChanges(const QString& text) override;
   void ErrorBox(const QString& text) override;
   void Report(const QString& title, const QString& text) override;
   void About(const QString& title, const QString& text) override;

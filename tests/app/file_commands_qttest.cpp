@@ -46,7 +46,7 @@ class FileCommandsTest : public QObject {
 
  private slots:
   // Each command sets its dialog before showing it; cancelling changes
-  // nothing.
+  // nothing. Open dialogs offer every file after their own kind.
   void dialogSettings_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("kind");
@@ -57,19 +57,19 @@ class FileCommandsTest : public QObject {
     QTest::newRow("Open") << "Open1"
                           << "open"
                           << "sp"
-                          << "Perkin-Elmer 1600 (*.sp)"
+                          << "Perkin-Elmer 1600 (*.sp);;All files (*)"
                           << "Load spectrum"
                           << "*.sp";
     QTest::newRow("Import JCAMP-DX") << "JCAMPDX1"
                                      << "open"
                                      << "jdx"
-                                     << "JCAMP-DX (*.jdx *.dx *.jcm *.jcamp)"
+                                     << "JCAMP-DX (*.jdx *.dx *.jcm *.jcamp);;All files (*)"
                                      << "Import spectrum"
                                      << "*.jdx";
     QTest::newRow("Import ASCII") << "ASCII1"
                                   << "open"
                                   << "asc"
-                                  << "ASCII list (*.asc)"
+                                  << "ASCII list (*.asc);;All files (*)"
                                   << "Import spectrum"
                                   << "*.asc";
     QTest::newRow("Save As") << "Saveas1"

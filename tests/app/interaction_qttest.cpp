@@ -421,14 +421,38 @@ class InteractionTest : public QObject {
     QVERIFY(IsWhite(moved, p.left + 1, p.bottom - 100));
     p.w->PaintBox1MouseMove(p.left + 50, p.bottom - 80);
     QCOMPARE(p.Picture(), first);
-    // Released outside: cancelled, the segment stays until the next paint.
+    QVERIFY(first != withCursor);
+  }
+
+  // A right drag released outside the plot corrects nothing and takes its
+  // feedback line or segment away, also when the plot was drawn afresh
+  // during the drag (inverting the line back would then draw it).
+  void cancelledDragLeavesNothing_data() {
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<bool>("repaintedMeanwhile");
+    QTest::newRow("level line") << 0 << false;
+    QTest::newRow("level line, repainted meanwhile") << 0 << true;
+    QTest::newRow("tilt segment") << 100 << false;
+    QTest::newRow("tilt segment, repainted meanwhile") << 100 << true;
+  }
+  void cancelledDragLeavesNothing() {
+    QFETCH(int, cursor);
+    QFETCH(bool, repaintedMeanwhile);
+    PlotWindow p(RisingOrdinates(), {"-e"});
+    QVERIFY(p.Pinned());
+    p.view().CursorIndex = cursor;
+    p.w->PaintBox1->Repaint();
+    const QImage before = p.Picture();
     const std::vector<float> t = p.Ordinates();
-    p.w->PaintBox1MouseUp(MouseButton::kRight, p.left + 50, p.bottom + 1);
+    p.w->PaintBox1MouseDown(MouseButton::kRight, p.left + 50, p.bottom - 80);
+    p.w->PaintBox1MouseMove(p.left + 300, p.bottom - 120);
+    QVERIFY(p.Picture() != before);
+    if (repaintedMeanwhile) p.w->PaintBox1->Repaint();
+    p.w->PaintBox1MouseUp(MouseButton::kRight, p.left + 300, p.bottom + 1);
     QVERIFY(!p.view().BaselineDragging);
     QCOMPARE(p.Ordinates(), t);
-    QCOMPARE(p.Picture(), first);
-    p.w->PaintBox1->Repaint();
-    QCOMPARE(p.Picture(), withCursor);
+    QCOMPARE(p.Picture(), before);
+    QVERIFY(!p.w->Modified());
   }
 
   // ---------------------------------------------------------------------

@@ -3,10 +3,15 @@
 // recorded in order.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QUrl>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -22,7 +27,9 @@
 namespace tesvar::test {
 
 struct Asked {
-  QString what;  // "open", "save", "confirm", "error", "report", "about", "modal", "print"
+  // "open", "save", "confirm", "save changes", "error", "report", "about",
+  // "modal", "print"
+  QString what;
   QString title;
   QString text;
   FileDialogSettings settings;
@@ -35,6 +42,8 @@ class ScriptedUi : public UserInterface {
   std::deque<QString> files;
   // Answers of "File exists! Overwrite?" in order; none left means No.
   std::deque<bool> confirms;
+  // Answers of "Save changes to NAME?" in order; none left means Cancel.
+  std::deque<SaveChangesAnswer> saveAnswers;
   // What the modal dialog does while it is shown (fill fields, click OK).
   std::function<void(QDialog&)> onModal;
   // Called when an error box is shown, e.g. to look at the status bar then.
@@ -53,6 +62,13 @@ class ScriptedUi : public UserInterface {
     bool yes = confirms.front();
     confirms.pop_front();
     return yes;
+  }
+  SaveChangesAnswer AskSaveChanges(const QString& text) override {
+    log.push_back({"save changes", "Confirm", text, {}});
+    if (saveAnswers.empty()) return SaveChangesAnswer::kCancel;
+    const SaveChangesAnswer answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
   }
   void ErrorBox(const QString& text) override {
     log.push_back({"error", "Error", text, {}});
@@ -176,6 +192,23 @@ inline void AddExportRows(const QString& base) {
   for (const ExportCommand& c : kExportCommands) {
     QTest::newRow(c.row) << QString(c.action) << base + "." + c.extension;
   }
+}
+
+// A drag of these URLs, sent to the window as the platform sends it:
+// enter, then (when accepted) the drop. Returns whether the enter was
+// accepted; the load itself runs once the drop is over.
+inline bool DragAndDrop(TForm1& w, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  const QPoint at(w.width() / 2, w.height() / 2);
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  enter.ignore();
+  QCoreApplication::sendEvent(&w, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&w, &drop);
+  QCoreApplication::processEvents();
+  return true;
 }
 
 }  // namespace tesvar::test

@@ -48,22 +48,36 @@ class UserInterfaceTest : public QObject {
     QTest::addColumn<int>("icon");
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QString>("click");
-    QTest::addColumn<bool>("result");
+    QTest::addColumn<int>("result");  // what the call returned, as a number
     QTest::newRow("confirm yes") << "confirm"
                                  << "Confirm" << int(QMessageBox::Question)
-                                 << QStringList{"&No", "&Yes"} << "&Yes" << true;
+                                 << QStringList{"&No", "&Yes"} << "&Yes" << 1;
     QTest::newRow("confirm no") << "confirm"
                                 << "Confirm" << int(QMessageBox::Question)
-                                << QStringList{"&No", "&Yes"} << "&No" << false;
+                                << QStringList{"&No", "&Yes"} << "&No" << 0;
+    const QStringList three{"&No", "&Yes", "Cancel"};
+    QTest::newRow("save changes yes") << "save changes"
+                                      << "Confirm" << int(QMessageBox::Question) << three << "&Yes"
+                                      << int(SaveChangesAnswer::kYes);
+    QTest::newRow("save changes no")
+        << "save changes"
+        << "Confirm" << int(QMessageBox::Question) << three << "&No" << int(SaveChangesAnswer::kNo);
+    QTest::newRow("save changes cancel") << "save changes"
+                                         << "Confirm" << int(QMessageBox::Question) << three
+                                         << "Cancel" << int(SaveChangesAnswer::kCancel);
+    // Escape is Cancel: nothing saved, nothing dropped.
+    QTest::newRow("save changes escape") << "save changes"
+                                         << "Confirm" << int(QMessageBox::Question) << three
+                                         << "Escape" << int(SaveChangesAnswer::kCancel);
     QTest::newRow("error") << "error"
                            << "Error" << int(QMessageBox::Critical) << QStringList{"OK"} << "OK"
-                           << false;
+                           << 0;
     QTest::newRow("report") << "report"
                             << "Tesvar" << int(QMessageBox::Critical) << QStringList{"OK"} << "OK"
-                            << false;
+                            << 0;
     QTest::newRow("about") << "about"
                            << "Tesvar" << int(QMessageBox::NoIcon) << QStringList{"OK"} << "OK"
-                           << false;
+                           << 0;
   }
   void boxes() {
     QFETCH(QString, kind);
@@ -71,7 +85,7 @@ class UserInterfaceTest : public QObject {
     QFETCH(int, icon);
     QFETCH(QStringList, buttons);
     QFETCH(QString, click);
-    QFETCH(bool, result);
+    QFETCH(int, result);
     QtUserInterface ui;
     QString seenTitle, seenText;
     int seenIcon = -1;
@@ -83,12 +97,14 @@ class UserInterfaceTest : public QObject {
       seenText = box->text();
       seenIcon = box->icon();
       seenButtons = ButtonTexts(box);
+      if (click == "Escape") QTest::keyClick(box, Qt::Key_Escape);
       for (QAbstractButton* b : box->buttons()) {
         if (b->text() == click) b->click();
       }
     });
-    bool answer = false;
+    int answer = 0;
     if (kind == "confirm") answer = ui.Confirm("File exists! Overwrite?");
+    if (kind == "save changes") answer = int(ui.AskSaveChanges("Save changes to a.sp?"));
     if (kind == "error") ui.ErrorBox("Unknown file format!");
     if (kind == "report") ui.Report("Tesvar", "Disk full.");
     if (kind == "about") ui.About("Tesvar", "Tesvar v1.5a");

@@ -11,12 +11,16 @@ source "$(dirname "${BASH_SOURCE[0]}")/../shell_support.sh"
 
 # window_test_setup PROGRAM...: skips the test without Xvfb, fails it
 # without one of the programs it drives the window with (build.sh installs
-# them all), and makes the scratch folder $work, removed at exit.
+# them all), and makes the scratch folder $work, removed at exit, which
+# holds the program's settings.
 window_test_setup() {
   need_programs skip Xvfb
   need_programs fail xdpyinfo "$@"
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
+  # The program's settings (its list of files read last) stay in the
+  # scratch folder, away from the user's own.
+  export XDG_CONFIG_HOME="$work/settings"
 }
 
 # start_virtual_display DIR: starts Xvfb, its messages in DIR/xvfb.log;
