@@ -125,11 +125,11 @@ class UnsavedChangesTest : public QObject {
   void askBeforeDropping_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("answer");
-    const char* commands[] = {"Exit",         "window close", "Ctrl+Q",
-                              "Open",         "JCAMP-DX",     "ASCII",
-                              "Any spectrum", "recent file",  "drop"};
+    const char* commands[] = {"Exit",  "window close", "Ctrl+Q",      "Open", "JCAMP-DX",
+                              "ASCII", "Any spectrum", "recent file", "drop"};
     for (const char* command : commands) {
-      for (const char* answer : {"Yes", "No", "Cancel", "Yes, disk full", "Yes, overwrite refused"}) {
+      for (const char* answer :
+           {"Yes", "No", "Cancel", "Yes, disk full", "Yes, overwrite refused"}) {
         QTest::newRow(qPrintable(QString("%1: %2").arg(command, answer))) << command << answer;
       }
     }
@@ -305,7 +305,8 @@ class UnsavedChangesTest : public QObject {
     QTest::newRow("ampersand") << 3 << "/data/R&D/a.sp"
                                << "&3 /data/R&&D/a.sp";
     // 28 characters, "...", the last 28.
-    QTest::newRow("long") << 2 << "/home/user/spectra/archive/1998/polymers/films/polystyrene-ref.sp"
+    QTest::newRow("long") << 2
+                          << "/home/user/spectra/archive/1998/polymers/films/polystyrene-ref.sp"
                           << "&2 /home/user/spectra/archive/1...ers/films/polystyrene-ref.sp";
   }
   void recentFileCaptions() {
