@@ -158,20 +158,15 @@ void TForm1::RecentFileClick(const QString& file) {
   if (!MayDropChanges()) return;
   StatusBar1->SetPanelText(2, QString());
   const std::string path = ToPath(file);
-  if (FileExists(path)) {
-    LoadFileOfAnyKind(path, true);
-    return;
+  if (!FileExists(path)) {
+    recentFiles_.Remove(file);
+    ShowRecentFiles();
+    // Where the name asks for a reader, that reader says the file is
+    // missing in its own words (below); otherwise the content chose the
+    // reader, and there is no content left.
+    if (ClassifyPath(path) == nullptr) throw IoError(kFileNotFound, path);
   }
-  recentFiles_.Remove(file);
-  ShowRecentFiles();
-  // Where the name asks for a reader, that reader says the file is
-  // missing in its own words; otherwise the content chose the reader, and
-  // there is no content left.
-  if (ClassifyPath(path) != nullptr) {
-    LoadFileOfAnyKind(path, true);
-  } else {
-    throw IoError(kFileNotFound, path);
-  }
+  LoadFileOfAnyKind(path, true);
 }
 
 void TForm1::OpenWithDialog(FileKind kind) {

@@ -9,7 +9,6 @@
 
 #include "app/main_window.h"
 #include "app/status_bar.h"
-#include "formats/jcamp_writer.h"
 #include "formats/readable_kinds.h"
 #include "scripted_ui.h"
 
@@ -28,14 +27,6 @@ State LoadedState(const QString& dir, const QString& name, int points, bool impo
           QString::number(points) + " points",
           imported,
           points};
-}
-
-// A JCAMP-DX file of the 7 points of shown.sp, written by the program's
-// own writer, under any name.
-void WriteJcampOfShown(const QString& dir, const QString& name) {
-  Spectrum s = ReadBack((dir + "/shown.sp").toStdString());
-  RecordedMessages m;
-  QVERIFY(WriteJcampFile((dir + "/" + name).toStdString(), s, JcampForm::kFix, m));
 }
 
 }  // namespace

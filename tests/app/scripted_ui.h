@@ -21,6 +21,7 @@
 #include "app/main_window.h"
 #include "app/user_interface.h"
 #include "core/spectrum.h"
+#include "formats/jcamp_writer.h"
 #include "formats/sp_file.h"
 #include "test_support.h"
 
@@ -169,6 +170,14 @@ inline QString FolderOfSpFiles() {
   MakeSpFile((d + "/other.sp").toStdString(), 9, "other spectrum");
   WriteFile((d + "/bad.sp").toStdString(), "garbage\r\n");
   return d;
+}
+
+// A JCAMP-DX file of the 7 points of dir/shown.sp, written by the
+// program's own writer, under any name.
+inline void WriteJcampOfShown(const QString& dir, const QString& name) {
+  Spectrum s = ReadBack((dir + "/shown.sp").toStdString());
+  RecordedMessages m;
+  QVERIFY(WriteJcampFile((dir + "/" + name).toStdString(), s, JcampForm::kFix, m));
 }
 
 // The export commands of the File menu: the data row's name, the action's

@@ -19,7 +19,6 @@
 #include "app/parameters_dialog.h"
 #include "app/recent_files.h"
 #include "core/file_io.h"
-#include "formats/jcamp_writer.h"
 #include "full_disk.h"
 #include "scripted_ui.h"
 
@@ -156,9 +155,7 @@ class UnsavedChangesTest : public QObject {
       // Imported: Save asks before it writes over x.sp, and is told No.
       shown = d + "/x.jdx";
       target = d + "/x.sp";
-      Spectrum s = ReadBack((d + "/shown.sp").toStdString());
-      RecordedMessages m;
-      QVERIFY(WriteJcampFile(shown.toStdString(), s, JcampForm::kFix, m));
+      WriteJcampOfShown(d, "x.jdx");
       MakeSpFile(target.toStdString(), 5, "another spectrum");
     }
     RecentFiles().Add(other);
