@@ -27,7 +27,7 @@ tesvar::TForm1* MakeWindow(tesvar::UserInterface& ui) {
                                      0.3 * std::exp(-std::pow((x - 2925) / 40, 2)));
   }
   s.SetComment("benchmark spectrum");
-  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
+  s.DataLoaded = s.YConverted = true;
   w->SetPaintBoxWidth(12800);
   // In the part the unscrolled box shows, so that the steps draw.
   w->view().CursorIndex = 100;

@@ -123,7 +123,7 @@ FileDialogSettings TForm1::SaveSettings(FileKind kind) const {
   const std::string ext = info.extension;
   return {QString::fromLatin1(info.extension), QString::fromStdString(DialogFilter(kind)),
           QString::fromLatin1(info.saveTitle),
-          FromPath(ChangeExtension(spectrum_->CurrentName, "." + ext))};
+          FromPath(ChangeExtension(document_.CurrentName, "." + ext))};
 }
 
 bool TForm1::TellLoadResult(const LoadResult& result) {
@@ -132,12 +132,12 @@ bool TForm1::TellLoadResult(const LoadResult& result) {
 }
 
 void TForm1::ShowLoadedFile(const std::string& path, const FileKindInfo& kind) {
-  spectrum_->CurrentPath = path;
-  spectrum_->CurrentName = FileNamePart(path);
+  document_.CurrentPath = path;
+  document_.CurrentName = FileNamePart(path);
   AfterLoadUpdate();
-  spectrum_->Imported = kind.loadsAsImport;
-  readFrom_ = path;
-  modified_ = false;
+  document_.Imported = kind.loadsAsImport;
+  document_.ReadFrom = path;
+  document_.Modified = false;
   recentFiles_.Add(FromPath(path));
   ShowRecentFiles();
 }
@@ -262,21 +262,22 @@ void TForm1::Save1Click() { (void)SaveSpectrum(); }
 void TForm1::Saveas1Click() { (void)SaveSpectrumAs(); }
 
 bool TForm1::SaveSpectrum() {
-  const std::string target = ChangeExtension(spectrum_->CurrentPath, ".sp");
+  const std::string target = ChangeExtension(document_.CurrentPath, ".sp");
   // An imported spectrum is never written over the file it was read from:
   // that file is another program's, and Save writes the SP format. Only a
   // spectrum the SP reader read goes back into its own file.
-  if (spectrum_->CurrentPath.empty() || (spectrum_->Imported && SameFile(target, readFrom_))) {
+  if (document_.CurrentPath.empty() ||
+      (document_.Imported && SameFile(target, document_.ReadFrom))) {
     return SaveSpectrumAs();
   }
   // A spectrum that came from an SP file is saved over its own file
   // without asking; an imported one may meet an unrelated file.
-  if (spectrum_->Imported && !ConfirmOverwrite(target)) return false;
+  if (document_.Imported && !ConfirmOverwrite(target)) return false;
   WriteSpFile(target, *spectrum_);
-  spectrum_->CurrentName = FileNamePart(target);
+  document_.CurrentName = FileNamePart(target);
   SetCaptionFromName();
-  spectrum_->Imported = false;
-  modified_ = false;
+  document_.Imported = false;
+  document_.Modified = false;
   return true;
 }
 
@@ -284,12 +285,12 @@ bool TForm1::SaveSpectrumAs() {
   std::string path = ChooseFileToWrite(SaveSettings(FileKind::kSp));
   if (path.empty()) return false;
   // Set before writing: a failed write leaves the new name for the next Save.
-  spectrum_->CurrentPath = path;
-  spectrum_->CurrentName = FileNamePart(path);
-  WriteSpFile(spectrum_->CurrentPath, *spectrum_);
+  document_.CurrentPath = path;
+  document_.CurrentName = FileNamePart(path);
+  WriteSpFile(document_.CurrentPath, *spectrum_);
   SetCaptionFromName();
-  spectrum_->Imported = false;
-  modified_ = false;
+  document_.Imported = false;
+  document_.Modified = false;
   return true;
 }
 

@@ -368,8 +368,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::MayDropChanges() {
-  if (!spectrum_ || !modified_) return true;
-  const QString question = "Save changes to " + FromPath(spectrum_->CurrentName) + "?";
+  if (!spectrum_ || !document_.Modified) return true;
+  const QString question = "Save changes to " + FromPath(document_.CurrentName) + "?";
   switch (ui_.AskSaveChanges(question)) {
     case SaveChangesAnswer::kYes:
       return SaveSpectrum();
@@ -426,7 +426,7 @@ void TForm1::About1Click() { ui_.About(QCoreApplication::applicationName(), kPro
 void TForm1::Exit1Click() { close(); }
 
 void TForm1::SetCaptionFromName() {
-  setWindowTitle(QString(kProgramCaption) + " - " + FromPath(spectrum_->CurrentName));
+  setWindowTitle(QString(kProgramCaption) + " - " + FromPath(document_.CurrentName));
 }
 
 void TForm1::AfterLoadUpdate() {
@@ -434,6 +434,7 @@ void TForm1::AfterLoadUpdate() {
   StatusBar1->SetPanelText(0, QString::fromStdString(FormatInt(spectrum_->NPoints) + " points"));
   view_.Labels.Clear();
   view_.ResetCursor(spectrum_->XStart);
+  view_.SpectrumShown = true;
   for (QAction* action : {Copy1, Save1, Saveas1, Export1->menuAction(), Parameters1}) {
     action->setEnabled(true);
   }
@@ -466,7 +467,8 @@ void TForm1::Parameters1Click() {
       *spectrum_, [this] { PaintBox1->Repaint(); }, this);
   ui_.ShowModal(dialog);
   // OK without an edit leaves nothing to save.
-  if (spectrum_->OperatorName != operatorName || spectrum_->Comment != comment) modified_ = true;
+  if (spectrum_->OperatorName != operatorName || spectrum_->Comment != comment)
+    document_.Modified = true;
   PaintBox1->Invalidate();
 }
 
@@ -573,7 +575,7 @@ void TForm1::PaintBox1MouseDown(MouseButton button, int x, int y) {
   StatusBar1->SetPanelText(2, QString());
   // Before the first spectrum there is no frame: the zero frame of an
   // unpainted view would take a click at (0, 0) for one inside it.
-  if (!spectrum_ || !spectrum_->SpectrumShown || !IsInsidePlot(x, y, view_, VisibleWindow())) {
+  if (!spectrum_ || !view_.SpectrumShown || !IsInsidePlot(x, y, view_, VisibleWindow())) {
     view_.MouseInPlot = false;
     return;
   }
@@ -603,7 +605,7 @@ void TForm1::PaintBox1MouseDown(MouseButton button, int x, int y) {
 }
 
 void TForm1::PaintBox1MouseMove(int x, int y) {
-  if (!spectrum_ || !spectrum_->SpectrumShown || view_.ToolMode != kCursorTool) return;
+  if (!spectrum_ || !view_.SpectrumShown || view_.ToolMode != kCursorTool) return;
   if (!IsInsidePlot(x, y, view_, VisibleWindow())) {
     view_.MouseInPlot = false;
     return;
@@ -631,7 +633,7 @@ void TForm1::PaintBox1MouseMove(int x, int y) {
 }
 
 void TForm1::PaintBox1MouseUp(MouseButton button, int x, int y) {
-  if (!spectrum_ || !spectrum_->SpectrumShown) return;
+  if (!spectrum_ || !view_.SpectrumShown) return;
   if (view_.ToolMode == kLabelTool) {
     PlaceLabel(button, x, y);
     return;
@@ -661,7 +663,7 @@ void TForm1::PaintBox1MouseUp(MouseButton button, int x, int y) {
                     view_.DrawnBaselineEndY);
       TiltBaseline(*spectrum_, frame, view_, correctedX);
     }
-    modified_ = true;
+    document_.Modified = true;
     PaintBox1->Repaint();
   }
   view_.CursorDragging = false;

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "app/document.h"
 #include "app/recent_files.h"
 #include "app/user_interface.h"
 #include "core/messages.h"
@@ -82,11 +83,9 @@ class TForm1 : public QMainWindow {
   ViewState& view() { return view_; }
   bool CursorBaselineMode() const { return cursorBaselineMode_; }
   const std::string& PendingMetafileTarget() const { return pendingMetafileTarget_; }
-  // Whether the shown spectrum holds changes its file lacks: a baseline
-  // correction or an edit of its parameters since it was read or saved as
-  // an SP file. Exports do not count (they do not keep the spectrum), nor
-  // do labels (no SP file holds them).
-  bool Modified() const { return modified_; }
+  // The shown spectrum's file, and whether it holds changes that file lacks.
+  Document& document() { return document_; }
+  bool Modified() const { return document_.Modified; }
 
   // Controls, by the names the window's layout gives them.
   QWidget* Client;
@@ -273,9 +272,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<WindowMessages> messages_;
   bool cursorBaselineMode_ = false;
   std::string pendingMetafileTarget_;
-  // The file the shown spectrum was read from, as the load named it.
-  std::string readFrom_;
-  bool modified_ = false;
+  Document document_;
   RecentFiles recentFiles_;
   bool closedAtStart_ = false;
 };

@@ -35,6 +35,7 @@ std::string WithPdfCreationDate(std::string pdf, const StampTime& t) {
 std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
                           int height) {
   ViewState view;
+  view.SpectrumShown = true;
   view.GridOn = grid;
   view.Labels = labels;
   // The screen draws labels only in the label tool.

@@ -40,10 +40,6 @@ Spectrum Spectrum::FreshFrom(const Spectrum& previous) {
     fresh.TransY = std::vector<float>(kArraySlots);
   }
   fresh.Model = previous.Model;
-  fresh.CurrentPath = previous.CurrentPath;
-  fresh.CurrentName = previous.CurrentName;
-  fresh.Imported = previous.Imported;
-  fresh.SpectrumShown = previous.SpectrumShown;
   return fresh;
 }
 

@@ -35,8 +35,8 @@ struct Spectrum {
   Spectrum();
 
   // A record for a new load: empty header and zeroed arrays, carrying over
-  // only what is not a property of the spectrum (CurrentPath, CurrentName,
-  // Imported, SpectrumShown) and the instrument Model, which imports keep.
+  // only the instrument Model, which imports keep (their files name no SP
+  // instrument).
   static Spectrum FreshFrom(const Spectrum& previous);
 
   // Puts a record that loaded in full in the place of the current one. The
@@ -80,11 +80,6 @@ struct Spectrum {
 
   bool DataLoaded = false;
   bool YConverted = false;
-  bool SpectrumShown = false;
-
-  std::string CurrentPath;
-  std::string CurrentName;
-  bool Imported = false;
 
   // Abscissa of point i.
   double PointX(int i) const { return XStart - XStep * i; }

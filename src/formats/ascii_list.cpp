@@ -136,7 +136,6 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
   s.YScale = kPercentYScale;
   s.IdentLine = kImportIdentLine;
   RawFromTransY(s);
-  s.SpectrumShown = true;
 
   std::string date, time;
   if (FileDateStamp(path, date, time)) {

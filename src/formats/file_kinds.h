@@ -76,7 +76,7 @@ struct FileKindInfo {
   std::array<std::string_view, 8> extensions = {};
   ContentSignature signature = nullptr;  // nullptr: chosen by name only
   ReadSpectrumText read = nullptr;
-  bool loadsAsImport = false;  // a load sets Imported
+  bool loadsAsImport = false;  // a load of it is an import: Save writes a new SP file
   // The error box for a file that cannot be opened or read; nullptr: the
   // I/O failure goes to the generic error report.
   const char* readFailureText = nullptr;

@@ -454,7 +454,6 @@ bool ReadJcampBlock(std::string_view all, const std::string& path, Spectrum& cur
     messages.StatusText(
         2, "##NPOINTS= " + FormatInt(h.DeclaredPoints) + " (" + FormatInt(st.PointsRead) + ")");
   }
-  s.SpectrumShown = true;
 
   s.AcqDate = s.ModDate = h.Date;
   s.AcqTime = s.ModTime = h.Time;

@@ -95,7 +95,7 @@ void RawFromTransY(Spectrum& s);
 
 // Imports from text; path only gives the file time stamp that stands in for
 // a missing "##DATE=". All-or-nothing: on success `current` is replaced
-// (DataLoaded, YConverted, SpectrumShown true, Model kept, HeaderLine3
+// (DataLoaded and YConverted true, Model kept, HeaderLine3
 // empty); on failure `current` keeps every value. Header messages go to an
 // error box, data line messages to status panel 2. A data section with
 // fewer or more ordinates than declared still loads (missing ones are 0)

@@ -178,7 +178,6 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
 
   s.DataLoaded = true;
   s.YConverted = true;
-  s.SpectrumShown = true;
   Spectrum::Replace(current, std::move(s));
   return true;
 }

@@ -40,7 +40,7 @@
 namespace tesvar {
 
 // Parses SP bytes into a fresh record built from `current`. On success the
-// record replaces `current` (DataLoaded, YConverted, SpectrumShown set);
+// record replaces `current` (DataLoaded and YConverted set);
 // on failure the message goes to `messages` and `current` keeps every
 // value. Returns whether the load succeeded.
 [[nodiscard]] bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& messages);

@@ -207,7 +207,6 @@ bool FillFromColumns(double firstX, double lastX, const std::vector<double>& y, 
   s.YScale = kPercentYScale;
   s.IdentLine = kImportIdentLine;
   RawFromTransY(s);
-  s.SpectrumShown = true;
   return true;
 }
 

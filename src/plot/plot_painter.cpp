@@ -201,7 +201,7 @@ void DrawFrame(DrawingSurface& s, const PlotFrame& frame) {
 
 std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
                                          const Spectrum& spectrum, ViewState& view) {
-  if (!spectrum.SpectrumShown) return std::nullopt;
+  if (!view.SpectrumShown) return std::nullopt;
   const PlotStyle style = ScreenPlotStyle();
   BeginPlot(s, style);
   PlotFrame frame = PlotFrame::Measure(style.frame, s, width, height, spectrum);

@@ -102,9 +102,10 @@ void DrawTransmittanceAxis(DrawingSurface& s, const PlotFrame& frame, const Plot
 void DrawWavenumberAxis(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style);
 void DrawFrame(DrawingSurface& s, const PlotFrame& frame);
 
-// The screen paint up to the cursor line: nothing while no spectrum is shown;
-// else the frame computed and stored in `view`, and grid, labels (label tool
-// only), "%T", title, trace, axes and frame drawn. The record is only read:
+// The screen paint up to the cursor line: nothing while the view shows no
+// spectrum (ViewState::SpectrumShown); else the frame computed and stored in
+// `view`, and grid, labels (label tool only), "%T", title, trace, axes and
+// frame drawn. The record is only read:
 // its title and transmittances are kept up to date where it is loaded or
 // changed. The window adds the cursor line and the read-out with the
 // returned frame.

@@ -22,6 +22,9 @@ struct ViewState {
   int PlotYScale = 0;  // negative: the 100 %T line is PlotBottom + PlotYScale
   int LabelUnit = 3;
 
+  // A spectrum is shown: false until the first load. The screen plot draws
+  // nothing, and the mouse does nothing on it, while it is false.
+  bool SpectrumShown = false;
   int ToolMode = kCursorTool;
   bool GridOn = false;
 

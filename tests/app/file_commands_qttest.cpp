@@ -39,9 +39,9 @@ class FileCommandsTest : public QObject {
   static QString FreshDir() { return FolderOfSpFiles(); }
   // Makes the shown spectrum look freshly imported from name.jdx.
   static void PretendImported(TForm1& w, const QString& dir, const QString& name) {
-    w.spectrum().CurrentPath = (dir + "/" + name).toStdString();
-    w.spectrum().CurrentName = name.toStdString();
-    w.spectrum().Imported = true;
+    w.document().CurrentPath = (dir + "/" + name).toStdString();
+    w.document().CurrentName = name.toStdString();
+    w.document().Imported = true;
   }
 
  private slots:
@@ -154,7 +154,7 @@ class FileCommandsTest : public QObject {
     w.Open1->trigger();
     QDir::setCurrent(cwd);
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - other.sp"));
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), path);
+    QCOMPARE(QString::fromStdString(w.document().CurrentPath), path);
     QCOMPARE(w.StatusText(0), QString("9 points"));
     QVERIFY(w.Save1->isEnabled());
   }
@@ -231,10 +231,10 @@ class FileCommandsTest : public QObject {
     }
     QCOMPARE(ReadBack(target.toStdString()).NPoints, 7);
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - x.sp"));
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentName), QString("x.sp"));
+    QCOMPARE(QString::fromStdString(w.document().CurrentName), QString("x.sp"));
     // The path keeps its .jdx; the next Save derives the same target.
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), d + "/x.jdx");
-    QVERIFY(!w.spectrum().Imported);
+    QCOMPARE(QString::fromStdString(w.document().CurrentPath), d + "/x.jdx");
+    QVERIFY(!w.document().Imported);
 
     w.spectrum().SetComment("second save");
     w.Save1->trigger();
@@ -247,12 +247,12 @@ class FileCommandsTest : public QObject {
     const QString d = FreshDir();
     ScriptedUi ui;
     TForm1 w({d + "/shown.sp"}, ui);
-    w.spectrum().CurrentPath.clear();
+    w.document().CurrentPath.clear();
     ui.files = {d + "/fresh.sp"};
     w.Save1->trigger();
     QCOMPARE(ui.Of("save").size(), std::size_t(1));
     QCOMPARE(ReadBack((d + "/fresh.sp").toStdString()).NPoints, 7);
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), d + "/fresh.sp");
+    QCOMPARE(QString::fromStdString(w.document().CurrentPath), d + "/fresh.sp");
   }
 
   // Save As: chosen name (relative to the folder), existing?, answer, and
@@ -309,8 +309,8 @@ class FileCommandsTest : public QObject {
     QCOMPARE(ui.Of("report").size(), std::size_t(1));
     QCOMPARE(ui.Of("report")[0].text, QString("File not found."));
     QCOMPARE(w.windowTitle(), caption);
-    QVERIFY(w.spectrum().Imported);
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), d + "/missing-folder/y.sp");
+    QVERIFY(w.document().Imported);
+    QCOMPARE(QString::fromStdString(w.document().CurrentPath), d + "/missing-folder/y.sp");
   }
 
   // The exports: a No to the overwrite question leaves the file and the
@@ -460,7 +460,7 @@ class FileCommandsTest : public QObject {
     ScriptedUi ui;
     TForm1 w({d + "/x.jdx"}, ui);  // imported at start
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - x.jdx"));
-    QVERIFY(w.spectrum().Imported);
+    QVERIFY(w.document().Imported);
 
     w.Saveas1->trigger();  // cancelled
     QCOMPARE(ui.Of("save")[0].settings.FileName, QString("x.sp"));
@@ -471,7 +471,7 @@ class FileCommandsTest : public QObject {
     QCOMPARE(ui.Of("confirm").size(), std::size_t(1));
     QCOMPARE(ReadBack((d + "/x.sp").toStdString()).NPoints, 7);
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - x.sp"));
-    QVERIFY(!w.spectrum().Imported);
+    QVERIFY(!w.document().Imported);
   }
 };
 

@@ -44,7 +44,7 @@ struct Shown {
 };
 
 Shown ShownIn(TForm1& w) {
-  return {w.windowTitle(), QString::fromStdString(w.spectrum().CurrentPath), w.StatusText(0),
+  return {w.windowTitle(), QString::fromStdString(w.document().CurrentPath), w.StatusText(0),
           w.spectrum().NPoints, w.spectrum().TransY};
 }
 
@@ -158,7 +158,7 @@ class FileFaultsTest : public QObject {
     QCOMPARE(what + ": " + asked[0].title + ": " + asked[0].text, said);
     QCOMPARE(ui.log.size(), std::size_t(2));  // the dialog, then the message
     QVERIFY(ShownIn(w) == before);
-    QVERIFY(!w.spectrum().Imported);
+    QVERIFY(!w.document().Imported);
     QCOMPARE(w.StatusText(2), QString());  // no "reading..." left behind
   }
 };

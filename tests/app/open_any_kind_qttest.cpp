@@ -156,7 +156,7 @@ class OpenAnyKindTest : public QObject {
     QCOMPARE(w.spectrum().NPoints, 3951);
     QCOMPARE(w.spectrum().FirstX, 4400.0);
     QCOMPARE(w.spectrum().LastX, 450.0);
-    QVERIFY(w.spectrum().Imported);
+    QVERIFY(w.document().Imported);
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - dupdec1.jdx"));
   }
 
@@ -268,7 +268,7 @@ class OpenAnyKindTest : public QObject {
     ui.files = {d + "/missing-folder/y.sp"};
     w.Saveas1->trigger();
     QCOMPARE(ui.Of("report").size(), std::size_t(1));
-    QVERIFY(w.spectrum().Imported);
+    QVERIFY(w.document().Imported);
     w.Save1->trigger();
     QCOMPARE(ui.Of("save").size(), std::size_t(1));
     QCOMPARE(ui.Of("report").size(), std::size_t(2));

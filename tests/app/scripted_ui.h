@@ -155,10 +155,10 @@ struct WindowState {
 
 inline WindowState StateOf(TForm1& w) {
   return {w.windowTitle(),
-          QString::fromStdString(w.spectrum().CurrentPath),
-          QString::fromStdString(w.spectrum().CurrentName),
+          QString::fromStdString(w.document().CurrentPath),
+          QString::fromStdString(w.document().CurrentName),
           w.StatusText(0),
-          w.spectrum().Imported,
+          w.document().Imported,
           w.spectrum().NPoints};
 }
 

@@ -167,15 +167,15 @@ class StartUpTest : public QObject {
     QVERIFY(!w.Grid1->isChecked());
     QVERIFY(!w.view().GridOn);
     QCOMPARE(w.view().ToolMode, int(kCursorTool));
-    QCOMPARE(w.spectrum().SpectrumShown, loaded);
-    QCOMPARE(w.spectrum().Imported, false);
+    QCOMPARE(w.view().SpectrumShown, loaded);
+    QCOMPARE(w.document().Imported, false);
     if (loaded) {
-      QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), args.last());
+      QCOMPARE(QString::fromStdString(w.document().CurrentPath), args.last());
       QCOMPARE(w.view().CursorX, w.spectrum().XStart);
       QCOMPARE(w.view().CursorIndex, 0);
       QVERIFY(w.view().Labels.Empty());
     } else {
-      QVERIFY(w.spectrum().CurrentPath.empty());
+      QVERIFY(w.document().CurrentPath.empty());
     }
   }
 
@@ -209,7 +209,7 @@ class StartUpTest : public QObject {
     ScriptedUi ui;
     TForm1 w({path}, ui);
     QCOMPARE(w.windowTitle(), caption);
-    QCOMPARE(w.spectrum().Imported, imported);
+    QCOMPARE(w.document().Imported, imported);
     QCOMPARE(w.Save1->isEnabled(), imported);
   }
 
@@ -355,7 +355,7 @@ class StartUpTest : public QObject {
     QCOMPARE(reports[0].text, QString("File access denied."));
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - polystyrene.sp"));
     QCOMPARE(w.StatusText(0), QString("3551 points"));
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentPath), SamplePath());
+    QCOMPARE(QString::fromStdString(w.document().CurrentPath), SamplePath());
 
     // The window still works afterwards.
     w.About1->trigger();

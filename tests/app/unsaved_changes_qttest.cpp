@@ -274,7 +274,7 @@ class UnsavedChangesTest : public QObject {
 
     // Chosen from the menu: read and moved to the front.
     RecentItemFor(w, d + "/c.sp")->trigger();
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentName), QString("c.sp"));
+    QCOMPARE(QString::fromStdString(w.document().CurrentName), QString("c.sp"));
     QCOMPARE(RecentFiles().Files().first(), d + "/c.sp");
 
     // Unreadable now: said so, and kept.
@@ -290,7 +290,7 @@ class UnsavedChangesTest : public QObject {
     QCOMPARE(ui.log.back().text, QString("File not found."));
     QVERIFY(!RecentFiles().Files().contains(d + "/d.sp"));
     QVERIFY(RecentItemFor(w, d + "/d.sp") == nullptr);
-    QCOMPARE(QString::fromStdString(w.spectrum().CurrentName), QString("c.sp"));
+    QCOMPARE(QString::fromStdString(w.document().CurrentName), QString("c.sp"));
   }
 
   void recentFileCaptions_data() {

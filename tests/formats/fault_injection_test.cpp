@@ -54,9 +54,7 @@ Spectrum ShownSpectrum() {
   s.NScans = 4;
   s.YScale = kPercentYScale;
   for (int i = 0; i < s.NPoints; ++i) s.TransY[i] = 0.5f + 0.0001f * static_cast<float>(i % 97);
-  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
-  s.CurrentPath = "/data/shown.sp";
-  s.CurrentName = "shown.sp";
+  s.DataLoaded = s.YConverted = true;
   return s;
 }
 

@@ -35,8 +35,7 @@ inline Spectrum ShownSpectrum() {
     s.TransY[i] = 0.5f;
     s.RawY[i] = 77;
   }
-  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
-  s.CurrentPath = "/data/old.sp";
+  s.DataLoaded = s.YConverted = true;
   return s;
 }
 
@@ -45,8 +44,7 @@ inline auto Contents(const Spectrum& s) {
   return std::tie(s.IdentLine, s.HeaderLine3, s.AcqDate, s.AcqTime, s.ModDate, s.ModTime,
                   s.OperatorName, s.Comment, s.ShortComment, s.LastX, s.NScans, s.FirstX, s.DeltaX,
                   s.NPoints, s.Model, s.YScale, s.XStart, s.XEnd, s.XStep, s.LastIndex, s.RawY,
-                  s.TransY, s.DataLoaded, s.YConverted, s.SpectrumShown, s.CurrentPath,
-                  s.CurrentName, s.Imported);
+                  s.TransY, s.DataLoaded, s.YConverted);
 }
 
 inline bool SameRecord(const Spectrum& a, const Spectrum& b) { return Contents(a) == Contents(b); }

@@ -36,7 +36,6 @@ Spectrum Sample() {
   Spectrum s;
   const std::string path = std::string(TESVAR_SOURCE_DIR) + "/samples/polystyrene.sp";
   if (!ReadSpFile(path, s).loaded()) qFatal("cannot read %s", path.c_str());
-  s.SpectrumShown = true;
   return s;
 }
 
@@ -373,8 +372,8 @@ void PlotOutputTest::screenPlot() {
   QFETCH(bool, grid);
   QFETCH(QSize, size);
   Spectrum spectrum = sample_;
-  spectrum.SpectrumShown = shown;
   ViewState view;
+  view.SpectrumShown = shown;
   view.GridOn = grid;
   const QImage image = RenderScreenPlot(spectrum, view, size.width(), size.height());
   QCOMPARE(image.size(), size);
@@ -416,6 +415,7 @@ void PlotOutputTest::writePictures() {
   QVERIFY(WritePrintPdf(out + "/printout.pdf", sample_, true, labels, m));
   Spectrum spectrum = sample_;
   ViewState view;
+  view.SpectrumShown = true;
   view.GridOn = true;
   view.ToolMode = kLabelTool;
   view.Labels = labels;

@@ -31,7 +31,7 @@ Spectrum Spectrum361(float level = 0.9f) {
   s.XStep = 10;
   s.LastIndex = 360;
   for (int i = 0; i <= 360; ++i) s.TransY[i] = level;
-  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
+  s.DataLoaded = s.YConverted = true;
   return s;
 }
 

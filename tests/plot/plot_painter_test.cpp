@@ -26,7 +26,7 @@ Spectrum SmallSpectrum() {
   const float t[] = {0.5f, 1.2f, -0.1f, NAN, 0.25f, 0.9f};
   for (int i = 0; i <= 5; ++i) s.TransY[i] = t[i];
   s.SetComment("Test");
-  s.DataLoaded = s.YConverted = s.SpectrumShown = true;
+  s.DataLoaded = s.YConverted = true;
   return s;
 }
 
@@ -224,6 +224,7 @@ TEST(PlotPainter, EachRendererDrawsInItsOwnOrder) {
       if (name == "metafile") return DrawMetafilePlot(s, 860, 768, 96, sp, true, labels);
       if (name == "print") return DrawPrintPlot(s, 2200, 1100, sp, true, labels);
       ViewState view;
+      view.SpectrumShown = true;
       view.GridOn = true;
       view.ToolMode = kLabelTool;
       view.Labels = labels;
@@ -257,14 +258,14 @@ TEST(PlotPainter, ScreenPaintStateAndConditions) {
   Spectrum sp = SmallSpectrum();
   ViewState view;
   test::LoggingSurface s;
-  sp.SpectrumShown = false;
+  view.SpectrumShown = false;
   EXPECT_FALSE(PaintScreenPlot(s, 433, 143, sp, view).has_value());
   EXPECT_TRUE(s.ops.empty());
 
   // A record with raw ordinates only is converted once, when it is put in
   // place, not by the paint: 2^21 / (2^22 / 100 x 100). The title is the
   // first 50 bytes of the comment.
-  sp.SpectrumShown = true;
+  view.SpectrumShown = true;
   sp.YConverted = false;
   sp.YScale = 41943.04;
   sp.RawY[0] = 2097152;
