@@ -19,7 +19,7 @@
 
 #include "core/file_io.h"
 #include "core/messages.h"
-#include "formats/jcamp_reader.h"
+#include "formats/file_kinds.h"
 #include "formats/jcamp_writer.h"
 
 namespace {

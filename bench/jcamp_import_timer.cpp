@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "formats/jcamp_reader.h"
+#include "formats/file_kinds.h"
 
 int main() {
   tesvar::Spectrum record;

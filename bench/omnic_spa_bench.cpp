@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/messages.h"
-#include "formats/omnic_spa.h"
+#include "formats/file_kinds.h"
 
 namespace {
 
@@ -47,9 +47,9 @@ std::string FullSpa() {
 void BM_ReadSpa16000(benchmark::State& state) {
   const std::string bytes = FullSpa();
   tesvar::Spectrum target;
-  tesvar::SilentMessages quiet;
+  const tesvar::FileKindInfo& spa = tesvar::InfoFor(tesvar::FileKind::kOmnicSpa);
   for (auto _ : state) {
-    bool ok = tesvar::ParseOmnicSpa(bytes, "", target, quiet);
+    bool ok = tesvar::LoadSpectrumText(bytes, "", spa, target).loaded();
     if (!ok) state.SkipWithError("the file was refused");
     benchmark::DoNotOptimize(ok);
   }

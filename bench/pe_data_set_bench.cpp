@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "formats/pe_data_set.h"
+#include "formats/file_kinds.h"
 
 namespace {
 
@@ -64,9 +64,9 @@ std::string DataSet16000(const std::string& yLabel) {
 void BM_ReadPeDataSet16000(benchmark::State& state) {
   const std::string bytes = DataSet16000("A");
   tesvar::Spectrum target;
-  tesvar::SilentMessages messages;
+  const tesvar::FileKindInfo& dataSet = tesvar::InfoFor(tesvar::FileKind::kPeDataSet);
   for (auto _ : state) {
-    const bool ok = tesvar::ParsePeDataSet(bytes, "", target, messages);
+    const bool ok = tesvar::LoadSpectrumText(bytes, "", dataSet, target).loaded();
     if (!ok) state.SkipWithError("the data set was refused");
     benchmark::DoNotOptimize(ok);
   }
@@ -77,9 +77,9 @@ BENCHMARK(BM_ReadPeDataSet16000)->Unit(benchmark::kMicrosecond);
 void BM_ReadPeDataSet16000Percent(benchmark::State& state) {
   const std::string bytes = DataSet16000("%T");
   tesvar::Spectrum target;
-  tesvar::SilentMessages messages;
+  const tesvar::FileKindInfo& dataSet = tesvar::InfoFor(tesvar::FileKind::kPeDataSet);
   for (auto _ : state) {
-    const bool ok = tesvar::ParsePeDataSet(bytes, "", target, messages);
+    const bool ok = tesvar::LoadSpectrumText(bytes, "", dataSet, target).loaded();
     if (!ok) state.SkipWithError("the data set was refused");
     benchmark::DoNotOptimize(ok);
   }

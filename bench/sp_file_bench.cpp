@@ -8,6 +8,7 @@
 
 #include "core/file_io.h"
 #include "core/messages.h"
+#include "formats/file_kinds.h"
 #include "formats/sp_file.h"
 
 namespace {

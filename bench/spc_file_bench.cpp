@@ -10,7 +10,7 @@
 
 #include "core/messages.h"
 #include "core/spectrum.h"
-#include "formats/spc_file.h"
+#include "formats/file_kinds.h"
 
 namespace {
 
@@ -47,9 +47,9 @@ std::string SpcFile(bool floats) {
 void ReadSpc(benchmark::State& state, bool floats) {
   const std::string bytes = SpcFile(floats);
   tesvar::Spectrum target;
-  tesvar::SilentMessages messages;
+  const tesvar::FileKindInfo& spc = tesvar::InfoFor(tesvar::FileKind::kSpc);
   for (auto _ : state) {
-    bool ok = tesvar::ParseSpcBytes(bytes, "", target, messages);
+    bool ok = tesvar::LoadSpectrumText(bytes, "", spc, target).loaded();
     benchmark::DoNotOptimize(ok);
     if (!ok) state.SkipWithError("the file was refused");
   }

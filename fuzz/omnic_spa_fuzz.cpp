@@ -5,14 +5,12 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/omnic_spa.h"
 #include "fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);
   tesvar::Spectrum& spectrum = tesvar::fuzz::LoadTarget();
-  tesvar::SilentMessages messages;
-  if (!tesvar::ParseOmnicSpa(bytes, "", spectrum, messages)) {
+  if (!tesvar::fuzz::Load(tesvar::FileKind::kOmnicSpa, bytes, spectrum)) {
     FUZZ_CHECK(!spectrum.DataLoaded);
     return 0;
   }

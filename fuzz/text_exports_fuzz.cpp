@@ -7,26 +7,22 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/asp_text.h"
-#include "formats/delimited_text.h"
-#include "formats/pe_ascii.h"
 #include "fuzz_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   tesvar::Spectrum& spectrum = tesvar::fuzz::LoadTarget();
-  tesvar::SilentMessages messages;
   bool loaded = false;
   switch (data[0] % 3) {
     case 0:
-      loaded = tesvar::ParseDelimitedText(text, "", spectrum, messages);
+      loaded = tesvar::fuzz::Load(tesvar::FileKind::kDelimitedText, text, spectrum);
       break;
     case 1:
-      loaded = tesvar::ParsePeAscii(text, "", spectrum, messages);
+      loaded = tesvar::fuzz::Load(tesvar::FileKind::kPeAscii, text, spectrum);
       break;
     default:
-      loaded = tesvar::ParseAspText(text, "", spectrum, messages);
+      loaded = tesvar::fuzz::Load(tesvar::FileKind::kAspText, text, spectrum);
       break;
   }
   if (!loaded) {

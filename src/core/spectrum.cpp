@@ -43,6 +43,16 @@ Spectrum Spectrum::FreshFrom(const Spectrum& previous) {
   return fresh;
 }
 
+void Spectrum::StartAfresh() {
+  Spectrum fresh{NoArrays{}};
+  fresh.Model = Model;
+  fresh.RawY = std::move(RawY);
+  fresh.TransY = std::move(TransY);
+  std::memset(fresh.RawY.data(), 0, sizeof(int32_t) * fresh.RawY.size());
+  std::memset(fresh.TransY.data(), 0, sizeof(float) * fresh.TransY.size());
+  *this = std::move(fresh);
+}
+
 void Spectrum::Replace(Spectrum& current, Spectrum&& loaded) {
   std::swap(current, loaded);
   current.UpdateShortComment();

@@ -1,10 +1,11 @@
-// The one spectrum held in memory: the header of a Perkin-Elmer 1600/2000
-// FT-IR file, the ordinate arrays, the working abscissa values and the state
+// A spectrum held in memory: the header of a Perkin-Elmer 1600/2000 FT-IR
+// file, the ordinate arrays, the working abscissa values and the state
 // flags. Every reader fills a Spectrum, every writer and renderer reads it.
 //
-// Readers never fill the shown record directly: they fill a fresh record
-// (FreshFrom) and the caller's record is replaced only when the whole load
-// succeeded, so a failed load leaves the spectrum on screen untouched.
+// Readers never fill a record in use: the load entry gives them a fresh
+// record (FreshFrom) and replaces the caller's record only when the whole
+// load succeeded, so a failed load leaves the spectrum on screen, a
+// comparison or a library member untouched.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,10 @@ struct Spectrum {
   // only the instrument Model, which imports keep (their files name no SP
   // instrument).
   static Spectrum FreshFrom(const Spectrum& previous);
+
+  // Makes this record fresh again for a second reading of the same file:
+  // every field as FreshFrom leaves it, the arrays zeroed, Model kept.
+  void StartAfresh();
 
   // Puts a record that loaded in full in the place of the current one. The
   // arrays of the record it replaces are kept for the next FreshFrom on this

@@ -7,9 +7,7 @@
 
 #include "core/date_stamp.h"
 #include "core/number_text.h"
-#include "formats/file_kinds.h"
-#include "formats/jcamp_decoder.h"
-#include "formats/jcamp_reader.h"
+#include "formats/import_rules.h"
 #include "formats/text_lines.h"
 
 namespace tesvar {
@@ -42,38 +40,10 @@ std::string_view TakeNumber(std::string_view& rest) {
   return number;
 }
 
-// A refusal leaves `current` as it was: the new spectrum is built apart.
-bool Fail(Spectrum&) { return false; }
-
 }  // namespace
 
-void PlaceListedPoints(Spectrum& s, int count, double firstX, double lastX) {
-  s.NPoints = count;
-  s.LastIndex = count - 1;
-  if (lastX <= firstX) {
-    s.XStart = firstX;
-    s.XEnd = lastX;
-  } else {
-    ReverseSpectrum(s);
-    s.XStart = lastX;
-    s.XEnd = firstX;
-  }
-  s.FirstX = s.XStart;
-  s.LastX = s.XEnd;
-  s.DeltaX = std::fabs(s.FirstX - s.LastX) / (s.NPoints - 1);
-}
-
-void ReverseSpectrum(Spectrum& s) {
-  int last = std::min(s.LastIndex, kArraySlots - 1);
-  for (int i = 0; i <= last / 2; ++i) {
-    std::swap(s.TransY[i], s.TransY[last - i]);
-    std::swap(s.RawY[i], s.RawY[last - i]);
-  }
-}
-
-bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& current,
-                    Messages& messages) {
-  Spectrum s = Spectrum::FreshFrom(current);
+bool ReadAsciiListText(const std::string& text, const std::string& path, Spectrum& s,
+                       Messages& messages) {
   double firstX = 0;
   double lastX = 0;
   double peakT = 0;
@@ -86,17 +56,15 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
     std::string_view line = lines.Next().substr(0, kMaxText);
     ScanCountFromLine(line, scanCount);
     if (!IsDataLine(line)) continue;
-    if (stored == kMaxPoints) {
-      messages.ErrorBox("Too many data points!");
-      return Fail(current);
-    }
+    // One line more than the record holds refuses the file at once.
+    if (TooManyPoints(static_cast<std::size_t>(stored) + 1, messages)) return false;
 
     std::string_view rest = line;
     std::string_view xText = TakeNumber(rest);
     double x;
     if (!ParseDecimal(xText, x)) {
       messages.StatusText(2, "invalid X value: " + std::string(xText));
-      return Fail(current);
+      return false;
     }
     if (stored == 0) firstX = x;
     lastX = x;
@@ -105,29 +73,19 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
     double y;
     if (!ParseDecimal(yText, y)) {
       messages.StatusText(2, "invalid Y value: " + std::string(yText));
-      return Fail(current);
+      return false;
     }
     s.TransY[stored] = OrdinateToFloat(y);
     if (y > peakT) peakT = y;
     ++stored;
   }
 
-  if (stored < 2) {
-    messages.ErrorBox("Not enough data points!");
-    return Fail(current);
-  }
-  if (firstX == lastX) {
-    messages.ErrorBox("First and last X are equal!");
-    return Fail(current);
-  }
+  if (!PointCountAllowed(static_cast<std::size_t>(stored), messages)) return false;
+  if (firstX == lastX) return Refuse(messages, "First and last X are equal!");
   // Each x is finite, but the span may not be (1e308 down to -1e308): the
   // step would be infinite and every point's abscissa NaN.
-  if (!std::isfinite(firstX - lastX)) {
-    messages.ErrorBox("Invalid abscissa values!");
-    return Fail(current);
-  }
+  if (!std::isfinite(firstX - lastX)) return Refuse(messages, "Invalid abscissa values!");
 
-  s.DataLoaded = true;
   s.YConverted = true;
   s.NScans = scanCount;
   PlaceListedPoints(s, stored, firstX, lastX);
@@ -144,13 +102,7 @@ bool ParseAsciiList(const std::string& text, const std::string& path, Spectrum& 
   }
   s.OperatorName.clear();
   s.SetComment("imported ASCII list");
-
-  Spectrum::Replace(current, std::move(s));
   return true;
-}
-
-LoadResult ReadAsciiList(const std::string& path, Spectrum& current) {
-  return LoadSpectrumFile(path, InfoFor(FileKind::kAsciiList), current);
 }
 
 }  // namespace tesvar

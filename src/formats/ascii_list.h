@@ -22,26 +22,12 @@
 
 #include "core/messages.h"
 #include "core/spectrum.h"
-#include "formats/load_result.h"
 
 namespace tesvar {
 
-// Imports from text; path only gives the file time stamp used as the date
-// and time. All-or-nothing as the JCAMP-DX import.
-[[nodiscard]] bool ParseAsciiList(const std::string& text, const std::string& path,
-                                  Spectrum& current, Messages& messages);
-
-// Loads the file through the load entry (file_kinds.h) with this reader; a
-// file that cannot be read is refused with the error box "File read error!".
-LoadResult ReadAsciiList(const std::string& path, Spectrum& current);
-
-// Reverses the order of points 0 ... LastIndex in TransY and RawY.
-void ReverseSpectrum(Spectrum& s);
-
-// Sets the abscissae of `count` points read in file order from firstX to
-// lastX: index 0 holds the highest wavenumber, so a list that ascends is
-// reversed. Sets NPoints, LastIndex, XStart, XEnd, FirstX, LastX and DeltaX
-// (XStep is left to the caller: the ASCII list sets it after AdjustOrdinate).
-void PlaceListedPoints(Spectrum& s, int count, double firstX, double lastX);
+// Reads the list into `fresh`, the record the load entry made for it; path
+// only gives the file time stamp used as the date and time.
+[[nodiscard]] bool ReadAsciiListText(const std::string& text, const std::string& path,
+                                     Spectrum& fresh, Messages& messages);
 
 }  // namespace tesvar

@@ -1,13 +1,14 @@
 #include "formats/asp_text.h"
 
 #include <cmath>
-#include <utility>
 #include <vector>
 
 #include "core/date_stamp.h"
 #include "core/number_text.h"
+#include "formats/import_rules.h"
 #include "formats/spc_codes.h"
-#include "formats/text_export.h"
+#include "formats/text_lines.h"
+#include "formats/unit_names.h"
 
 namespace tesvar {
 
@@ -22,15 +23,10 @@ bool WholeNumber(std::string_view line, int& value) {
   return true;
 }
 
-bool Refuse(Messages& messages, const std::string& text) {
-  messages.ErrorBox(text);
-  return false;
-}
-
 }  // namespace
 
-bool ParseAspText(const std::string& text, const std::string& path, Spectrum& current,
-                  Messages& messages) {
+bool ReadAspText(const std::string& text, const std::string& path, Spectrum& s,
+                 Messages& messages) {
   TextLineReader lines(text);
   std::string_view header[6];
   for (std::string_view& line : header) {
@@ -72,7 +68,7 @@ bool ParseAspText(const std::string& text, const std::string& path, Spectrum& cu
     default:
       return Refuse(messages, ForeignYMessage(YTypeName(yType)));
   }
-  if (declared > kMaxPoints) return Refuse(messages, "Too many data points!");
+  if (TooManyPoints(static_cast<std::size_t>(declared), messages)) return false;
 
   std::string comment;
   std::vector<double> ys;
@@ -94,16 +90,13 @@ bool ParseAspText(const std::string& text, const std::string& path, Spectrum& cu
       messages.StatusText(2, "invalid Y value: " + std::string(line));
       return false;
     }
-    if (ys.size() == static_cast<std::size_t>(kMaxPoints)) {
-      return Refuse(messages, "Too many data points!");
-    }
+    if (TooManyPoints(ys.size() + 1, messages)) return false;
     ys.push_back(y);
   }
   if (declared != 0 && ys.size() < static_cast<std::size_t>(declared)) {
     return Refuse(messages, "Data section incomplete!");
   }
 
-  Spectrum s = Spectrum::FreshFrom(current);
   if (!FillFromColumns(firstX, lastX, ys, rule, s, messages)) return false;
   s.NScans = 1;
   std::string date, time;
@@ -112,7 +105,6 @@ bool ParseAspText(const std::string& text, const std::string& path, Spectrum& cu
     s.AcqTime = s.ModTime = time;
   }
   s.SetComment(comment.empty() ? "imported ASP file" : CutText(comment));
-  Spectrum::Replace(current, std::move(s));
   return true;
 }
 

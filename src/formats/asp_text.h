@@ -19,9 +19,9 @@
 
 namespace tesvar {
 
-// Imports from text; path only gives the file time stamp used as the date
-// and time. All-or-nothing: `current` is replaced only on success.
-[[nodiscard]] bool ParseAspText(const std::string& text, const std::string& path, Spectrum& current,
-                                Messages& messages);
+// Reads the text into `fresh`, the record the load entry made for it; path
+// only gives the file time stamp used as the date and time.
+[[nodiscard]] bool ReadAspText(const std::string& text, const std::string& path, Spectrum& fresh,
+                               Messages& messages);
 
 }  // namespace tesvar

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "core/date_stamp.h"
 #include "core/number_text.h"
-#include "formats/jcamp_reader.h"
-#include "formats/text_export.h"
+#include "formats/import_rules.h"
+#include "formats/text_lines.h"
+#include "formats/unit_names.h"
 #include "formats/x_grid.h"
 
 namespace tesvar {
@@ -130,8 +130,8 @@ void ReadHeaderLine(std::string_view line, HeaderNames& names) {
 
 }  // namespace
 
-bool ParseDelimitedText(const std::string& text, const std::string& path, Spectrum& current,
-                        Messages& messages) {
+bool ReadDelimitedText(const std::string& text, const std::string& path, Spectrum& s,
+                       Messages& messages) {
   std::vector<double> xs;
   std::vector<double> ys;
   HeaderNames names;
@@ -145,7 +145,7 @@ bool ParseDelimitedText(const std::string& text, const std::string& path, Spectr
     double y = 0;
     if (!dataEnded && DataPair(line, x, y)) {
       // One more than the record holds is enough to refuse the file.
-      if (xs.size() > static_cast<std::size_t>(kMaxPoints)) break;
+      if (CheckPointCount(xs.size()) == PointCountFault::kTooMany) break;
       xs.push_back(x);
       ys.push_back(y);
       continue;
@@ -169,30 +169,13 @@ bool ParseDelimitedText(const std::string& text, const std::string& path, Spectr
     }
   }
   const XUnitName xUnit = ClassifyXUnit(xName);
-  if (!xUnit.foreign.empty()) {
-    messages.ErrorBox(ForeignXMessage(xUnit.foreign));
-    return false;
-  }
+  if (!xUnit.foreign.empty()) return Refuse(messages, ForeignXMessage(xUnit.foreign));
   const YUnitName yUnit = ClassifyYUnit(yName);
-  if (!yUnit.foreign.empty()) {
-    messages.ErrorBox(ForeignYMessage(yUnit.foreign));
-    return false;
-  }
+  if (!yUnit.foreign.empty()) return Refuse(messages, ForeignYMessage(yUnit.foreign));
 
-  if (xs.size() > static_cast<std::size_t>(kMaxPoints)) {
-    messages.ErrorBox("Too many data points!");
-    return false;
-  }
-  if (xs.size() < 2) {
-    messages.ErrorBox("Not enough data points!");
-    return false;
-  }
-  if (!EvenlySpaced(xs.data(), xs.size())) {
-    messages.ErrorBox(kUnevenXMessage);
-    return false;
-  }
+  if (!PointCountAllowed(xs.size(), messages)) return false;
+  if (!EvenlySpaced(xs.data(), xs.size())) return Refuse(messages, kUnevenXMessage);
 
-  Spectrum s = Spectrum::FreshFrom(current);
   if (!FillFromColumns(xs.front(), xs.back(), ys, yUnit.rule, s, messages)) return false;
   s.NScans = scanCount;
   std::string date, time;
@@ -202,7 +185,6 @@ bool ParseDelimitedText(const std::string& text, const std::string& path, Spectr
   }
   s.OperatorName = names.owner;
   s.SetComment(names.title.empty() ? "imported text export" : names.title);
-  Spectrum::Replace(current, std::move(s));
   return true;
 }
 

@@ -17,7 +17,7 @@
 // value separated by '=', a comma, a semicolon, a tab or ':', with or
 // without a leading "##", as JCAMP-like exports write them), else the
 // column headings of the last header line ("Wavenumber (cm-1),Absorbance").
-// The names are honoured as text_export.h says. A "TITLE" line gives the
+// The names are honoured as unit_names.h says. A "TITLE" line gives the
 // comment, an "OWNER" line the operator.
 //
 // The x values must lie on an even grid (x_grid.h), ascending or
@@ -32,9 +32,9 @@
 
 namespace tesvar {
 
-// Imports from text; path only gives the file time stamp used as the date
-// and time. All-or-nothing: `current` is replaced only on success.
-[[nodiscard]] bool ParseDelimitedText(const std::string& text, const std::string& path,
-                                      Spectrum& current, Messages& messages);
+// Reads the text into `fresh`, the record the load entry made for it; path
+// only gives the file time stamp used as the date and time.
+[[nodiscard]] bool ReadDelimitedText(const std::string& text, const std::string& path,
+                                     Spectrum& fresh, Messages& messages);
 
 }  // namespace tesvar

@@ -1,12 +1,15 @@
 #include "formats/file_kinds.h"
 
+#include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "formats/ascii_list.h"
 #include "formats/asp_text.h"
 #include "formats/delimited_text.h"
+#include "formats/import_rules.h"
 #include "formats/jcamp_instrument.h"
 #include "formats/jcamp_reader.h"
 #include "formats/omnic_spa.h"
@@ -18,11 +21,6 @@
 namespace tesvar {
 
 namespace {
-
-// The SP format keeps no date of its own to stand in for: no path needed.
-bool ReadSp(const std::string& text, const std::string&, Spectrum& current, Messages& messages) {
-  return ParseSpBytes(text, current, messages);
-}
 
 constexpr const char* kImportReadFailure = "File read error!";
 
@@ -37,7 +35,7 @@ constexpr FileKindInfo kKinds[] = {
      .saveTitle = "Save spectrum as...",
      .readerName = "PESP",
      .nameMarks = {".SP"},
-     .read = &ReadSp},
+     .read = &ReadSpBytes},
     {.kind = FileKind::kJcampFix,
      .extension = "jdx",
      .description = "JCAMP-DX (*.jdx)",
@@ -51,7 +49,7 @@ constexpr FileKindInfo kKinds[] = {
      // an ASCII list); these are the names other programs give.
      .extensions = {"dx", "jcm", "jcamp"},
      .signature = &LooksLikeJcamp,
-     .read = &ParseJcampText,
+     .read = &ReadJcampText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure},
     // Read back by the converter's check; opened and chosen as kJcampFix.
@@ -60,7 +58,7 @@ constexpr FileKindInfo kKinds[] = {
      .description = "JCAMP-DX (*.jdx)",
      .pattern = "*.jdx",
      .saveTitle = "Save compressed JCAMP-DX spectrum as...",
-     .read = &ParseJcampText,
+     .read = &ReadJcampText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure},
     {.kind = FileKind::kAsciiList,
@@ -70,7 +68,7 @@ constexpr FileKindInfo kKinds[] = {
      .openTitle = "Import spectrum",
      .readerName = "ASC",
      .nameMarks = {".ASC"},
-     .read = &ParseAsciiList,
+     .read = &ReadAsciiListText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure},
     {.kind = FileKind::kDelimitedText,
@@ -80,7 +78,7 @@ constexpr FileKindInfo kKinds[] = {
      .openTitle = "Import spectrum",
      .readerName = "CSV",
      .extensions = {"csv", "tsv", "txt", "dat", "prn", "dpt"},
-     .read = &ParseDelimitedText,
+     .read = &ReadDelimitedText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},
@@ -93,7 +91,7 @@ constexpr FileKindInfo kKinds[] = {
      .openTitle = "Import spectrum",
      .readerName = "PEASC",
      .signature = &IsPeAsciiExport,
-     .read = &ParsePeAscii,
+     .read = &ReadPeAsciiText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},
@@ -104,7 +102,7 @@ constexpr FileKindInfo kKinds[] = {
      .openTitle = "Import spectrum",
      .readerName = "ASP",
      .extensions = {"asp"},
-     .read = &ParseAspText,
+     .read = &ReadAspText,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},
@@ -117,7 +115,7 @@ constexpr FileKindInfo kKinds[] = {
      .openTitle = "Import spectrum",
      .readerName = "PEPE",
      .signature = &IsPeDataSet,
-     .read = &ParsePeDataSet,
+     .read = &ReadPeDataSetBytes,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},
@@ -131,7 +129,7 @@ constexpr FileKindInfo kKinds[] = {
      .readerName = "SPA",
      .extensions = {"spa"},
      .signature = &IsOmnicSpa,
-     .read = &ParseOmnicSpa,
+     .read = &ReadOmnicSpaBytes,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},
@@ -144,7 +142,7 @@ constexpr FileKindInfo kKinds[] = {
      .openTitle = "Import spectrum",
      .readerName = "SPC",
      .extensions = {"spc"},
-     .read = &ParseSpcBytes,
+     .read = &ReadSpcBytes,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},
@@ -282,13 +280,34 @@ const char* PathKindName(const FileKindInfo* kind) {
   return kind != nullptr && kind->readerName != nullptr ? kind->readerName : "";
 }
 
-LoadResult LoadSpectrumText(const std::string& text, const std::string& path,
-                            const FileKindInfo& kind, Spectrum& current) {
+namespace {
+
+// What every record a reader gives back must hold before it takes anyone's
+// place: the point-count rule (the readers ask it too, before they fill the
+// arrays; this keeps a reader that someday forgot from handing on a record
+// the plot and the writers cannot take) and the last index that goes with
+// the count.
+bool Acceptable(const Spectrum& read, Messages& messages) {
+  if (!PointCountAllowed(static_cast<std::size_t>(std::max(read.NPoints, 0)), messages)) {
+    return false;
+  }
+  return read.LastIndex == read.NPoints - 1 || Refuse(messages, "Invalid number of data points!");
+}
+
+}  // namespace
+
+LoadResult LoadSpectrumText(const std::string& bytes, const std::string& path,
+                            const FileKindInfo& kind, Spectrum& target) {
   LoadResult result;
   result.kind = &kind;
   if (kind.read == nullptr) return result;
   NoticeRecorder recorder(result.notices, result.notes);
-  const bool loaded = kind.read(text, path, current, recorder);
+  Spectrum fresh = Spectrum::FreshFrom(target);
+  const bool loaded = kind.read(bytes, path, fresh, recorder) && Acceptable(fresh, recorder);
+  if (loaded) {
+    fresh.DataLoaded = true;
+    Spectrum::Replace(target, std::move(fresh));
+  }
   result.outcome = loaded ? LoadOutcome::kLoaded : LoadOutcome::kRefused;
   if (!loaded) {
     // The reader's last word is why: an error box or the status panel text.
@@ -302,7 +321,7 @@ LoadResult LoadSpectrumText(const std::string& text, const std::string& path,
   return result;
 }
 
-LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, Spectrum& current) {
+LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, Spectrum& target) {
   if (kind.read == nullptr) return LoadResult{};
   std::string& text = ReadBuffer();
   try {
@@ -310,12 +329,12 @@ LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, S
   } catch (const IoError& error) {
     return Unreadable(&kind, error);
   }
-  LoadResult result = LoadSpectrumText(text, path, ReaderForOpened(kind, text), current);
+  LoadResult result = LoadSpectrumText(text, path, ReaderForOpened(kind, text), target);
   ReleaseIfLarge(text);
   return result;
 }
 
-LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current) {
+LoadResult LoadSpectrumFile(const std::string& path, Spectrum& target) {
   const FileKindInfo* byName = ClassifyPath(path);
   std::string& text = ReadBuffer();
   try {
@@ -325,9 +344,21 @@ LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current) {
     return byName != nullptr ? Unreadable(byName, error) : LoadResult{};
   }
   const FileKindInfo* kind = ClassifyFile(path, text);
-  LoadResult result = kind != nullptr ? LoadSpectrumText(text, path, *kind, current) : LoadResult{};
+  LoadResult result = kind != nullptr ? LoadSpectrumText(text, path, *kind, target) : LoadResult{};
   ReleaseIfLarge(text);
   return result;
+}
+
+LoadResult ReadSpFile(const std::string& path, Spectrum& target) {
+  return LoadSpectrumFile(path, InfoFor(FileKind::kSp), target);
+}
+
+LoadResult ReadJcampFile(const std::string& path, Spectrum& target) {
+  return LoadSpectrumFile(path, InfoFor(FileKind::kJcampFix), target);
+}
+
+LoadResult ReadAsciiList(const std::string& path, Spectrum& target) {
+  return LoadSpectrumFile(path, InfoFor(FileKind::kAsciiList), target);
 }
 
 }  // namespace tesvar

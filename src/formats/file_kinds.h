@@ -43,13 +43,17 @@ enum class FileKind {
   kPdf,              // the printout as a PDF document, written by the converter only
 };
 
-// A reader: takes the whole file's bytes and fills a fresh record, which
-// replaces `current` only when the whole file loaded (returns true). On
-// refusal `current` keeps every value. `path` only gives the file's time
-// stamp where the format has no date of its own. What the reader has to say
-// goes to `messages`; the load entry records it into the LoadResult.
-using ReadSpectrumText = bool (*)(const std::string& text, const std::string& path,
-                                  Spectrum& current, Messages& messages);
+// A reader: takes the whole file's bytes and fills `fresh`, a record the
+// load entry made for this load (empty header, zeroed arrays, the instrument
+// Model of the record it will replace). Returns whether the file is a
+// spectrum it read in full; only then is the record used. `path` only gives
+// the file's time stamp where the format has no date of its own. What the
+// reader has to say goes to `messages`; the load entry records it into the
+// LoadResult. A reader never sees the caller's record: the load entry alone
+// makes the fresh record, checks the point count of what came back, and puts
+// it in the caller's place.
+using SpectrumReader = bool (*)(const std::string& bytes, const std::string& path, Spectrum& fresh,
+                                Messages& messages);
 
 // Whether the first bytes of a file are unmistakably of one kind.
 using ContentSignature = bool (*)(std::string_view firstBytes);
@@ -75,7 +79,7 @@ struct FileKindInfo {
   // are looked at before the name marks.
   std::array<std::string_view, 8> extensions = {};
   ContentSignature signature = nullptr;  // nullptr: chosen by name only
-  ReadSpectrumText read = nullptr;
+  SpectrumReader read = nullptr;
   bool loadsAsImport = false;  // a load of it is an import: Save writes a new SP file
   // The error box for a file that cannot be opened or read; nullptr: the
   // I/O failure goes to the generic error report.
@@ -123,18 +127,27 @@ const char* PathKindName(const FileKindInfo* kind);
 // The one load entry: reads the file and hands it to the kind's reader.
 // The result says whether the spectrum loaded and records everything the
 // reader said; an I/O failure of reading the file becomes the refusal, as
-// the kind's error box or as the generic error report text. `current` is
-// replaced only by a spectrum that loaded in full. A PerkinElmer data set
-// opened as an SP file (they share the name) goes to the data-set reader;
-// the result's kind says which reader read it.
-LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, Spectrum& current);
+// the kind's error box or as the generic error report text. `target` (the
+// shown spectrum, a comparison, a library member: any record) is replaced
+// only by a spectrum that loaded in full, and then has DataLoaded set. A
+// PerkinElmer data set opened as an SP file (they share the name) goes to
+// the data-set reader; the result's kind says which reader read it.
+LoadResult LoadSpectrumFile(const std::string& path, const FileKindInfo& kind, Spectrum& target);
 
 // The same with the reader chosen from the file (ClassifyFile); the
 // outcome is kNoReader, with nothing read, when no reader takes it.
-LoadResult LoadSpectrumFile(const std::string& path, Spectrum& current);
+LoadResult LoadSpectrumFile(const std::string& path, Spectrum& target);
 
-// The same, from text already at hand (tests, tools).
-LoadResult LoadSpectrumText(const std::string& text, const std::string& path,
-                            const FileKindInfo& kind, Spectrum& current);
+// The same, from bytes already at hand (tests, tools).
+LoadResult LoadSpectrumText(const std::string& bytes, const std::string& path,
+                            const FileKindInfo& kind, Spectrum& target);
+
+// The load entry with one kind's reader: an SP file (a file that cannot be
+// opened or read is refused with the text of the generic error report,
+// "File not found."), a JCAMP-DX file and an ASCII list (refused with the
+// error box "File read error!").
+LoadResult ReadSpFile(const std::string& path, Spectrum& target);
+LoadResult ReadJcampFile(const std::string& path, Spectrum& target);
+LoadResult ReadAsciiList(const std::string& path, Spectrum& target);
 
 }  // namespace tesvar

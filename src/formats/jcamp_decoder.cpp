@@ -351,12 +351,6 @@ std::string LineDecoder::AsdfLine(std::string_view raw, bool blanks) {
 
 }  // namespace
 
-float OrdinateToFloat(double value) {
-  if (value > FLT_MAX) return std::numeric_limits<float>::infinity();
-  if (value < -FLT_MAX) return -std::numeric_limits<float>::infinity();
-  return static_cast<float>(value);
-}
-
 std::string DecodeXyDataLineGeneral(std::string_view line, XyDecodeState& state, Spectrum& target) {
   if (line.empty()) return "";
   LineDecoder decoder(state, target);

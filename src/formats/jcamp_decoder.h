@@ -52,10 +52,6 @@ struct XyDecodeState {
   bool ExponentNumbers = false;
 };
 
-// An ordinate as the float of TransY; values beyond the float range become
-// infinities (a plain conversion of them would be undefined).
-float OrdinateToFloat(double value);
-
 // The ways a data section can be read. Every path gives the same
 // ordinates, state and messages, bit for bit; they differ in speed and in
 // what the processor must offer.

@@ -24,6 +24,7 @@
 
 #include "core/byte_order.h"
 #include "formats/asdf.h"
+#include "formats/import_rules.h"
 #include "formats/jcamp_decoder.h"
 
 // Byte order: the readers load up to eight bytes of text as one integer and

@@ -9,16 +9,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#define TESVAR_AVX2_RAW 1
-#endif
 
 #include "core/date_stamp.h"
-#include "core/file_io.h"
 #include "core/number_text.h"
-#include "formats/file_kinds.h"
+#include "formats/import_rules.h"
 #include "formats/jcamp_instrument.h"
+#include "formats/load_result.h"
 
 namespace tesvar {
 
@@ -104,9 +100,6 @@ constexpr std::array<uint32_t, 26> kFieldsByLetter = [] {
 void StoreText(std::string& field, std::string_view value) {
   if (!value.empty()) field = std::string(value.substr(0, kMaxJcampText));
 }
-
-// A refusal leaves `current` as it was: the new spectrum is built apart.
-bool Fail(Spectrum&) { return false; }
 
 // The first CR or LF of text, or its size: one pass, sixteen bytes at a
 // time where the text has them (header lines are short, and two searches,
@@ -241,134 +234,11 @@ std::string ParseJcampLabel(std::string_view line, JcampHeader& header) {
 
 namespace {
 
-// Whether text holds "SCANS" in any mix of cases (ASCII letters only). Every
-// raw line of a header is searched, so without a copy.
-bool ContainsScans(std::string_view text) {
-  constexpr std::string_view kScans = "SCANS";
-  // Only where an 'S' or 's' stands (found by memchr) can the word begin.
-  for (const char first : {'S', 's'}) {
-    for (std::size_t i = text.find(first);
-         i != std::string_view::npos && i + kScans.size() <= text.size();
-         i = text.find(first, i + 1)) {
-      std::size_t k = 1;
-      while (k < kScans.size() && (text[i + k] & ~0x20) == kScans[k]) ++k;
-      if (k == kScans.size()) return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
-void ScanCountFromLine(std::string_view line, int32_t& scanCount) {
-  if (!ContainsScans(line)) return;
-  std::size_t start = line.find_first_of("0123456789");
-  std::size_t end = start;
-  while (end < line.size() && line[end] >= '0' && line[end] <= '9') ++end;
-  int32_t count = 1;
-  if (start == std::string_view::npos || !ParseStrictInt(line.substr(start, end - start), count)) {
-    count = 1;
-  }
-  scanCount = count;
-}
-
-void AdjustOrdinate(Spectrum& s, Messages& messages) {
-  messages.StatusText(2, "adjusting ordinate...");
-  int n = std::clamp(s.LastIndex + 1, 0, kArraySlots);
-  auto largest = [&] {
-    double m = 0;
-    for (int i = 0; i < n; ++i) m = std::max(m, static_cast<double>(s.TransY[i]));
-    return m;
-  };
-  // Down by tens while the largest value is 2 or more ...
-  double peak = largest();
-  double f = 1;
-  while (peak / f >= 2 && f < 10000) f *= 10;
-  if (f > 1) {
-    for (int i = 0; i < n; ++i) s.TransY[i] = static_cast<float>(s.TransY[i] / f);
-    peak = largest();
-  }
-  // ... then up by tens while it is 0.1 or less (all values <= 0 give 10000).
-  double g = 1;
-  while (g * peak <= 0.1 && g < 10000) g *= 10;
-  if (g > 1) {
-    for (int i = 0; i < n; ++i) s.TransY[i] = static_cast<float>(s.TransY[i] * g);
-  }
-  messages.StatusText(2, "");
-}
-
-#if defined(TESVAR_AVX2_RAW)
-namespace {
-
-// The loop of RawFromTransY sixteen and then eight at a time, on processors
-// with AVX2 (the function carries it as its target; the rest runs on any
-// x86-64). The conversion gives INT32_MIN for NaN and for anything beyond
-// the int32 range: a group holding it (or INT32_MIN itself) is left to the
-// loops after. Returns where it stopped.
-__attribute__((target("avx2"))) int RawFromTransYAvx2(const float* in, int32_t* out, int n) {
-  const __m256 scale = _mm256_set1_ps(static_cast<float>(kRawPerFraction));
-  const __m256i invalid = _mm256_set1_epi32(std::numeric_limits<int32_t>::min());
-  int i = 0;
-  for (; i + 16 <= n; i += 16) {
-    const __m256i a = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_loadu_ps(in + i), scale));
-    const __m256i b = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_loadu_ps(in + i + 8), scale));
-    const __m256i bad =
-        _mm256_or_si256(_mm256_cmpeq_epi32(a, invalid), _mm256_cmpeq_epi32(b, invalid));
-    if (!_mm256_testz_si256(bad, bad)) break;
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), a);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + 8), b);
-  }
-  for (; i + 8 <= n; i += 8) {
-    const __m256i a = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_loadu_ps(in + i), scale));
-    const __m256i bad = _mm256_cmpeq_epi32(a, invalid);
-    if (!_mm256_testz_si256(bad, bad)) break;
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), a);
-  }
-  return i;
-}
-
-}  // namespace
-#endif
-
-void RawFromTransY(Spectrum& s) {
-  int n = std::clamp(s.LastIndex + 1, 0, kArraySlots);
-  int i = 0;
-#if defined(TESVAR_AVX2_RAW)
-  static const bool haveAvx2 = __builtin_cpu_supports("avx2");
-  if (haveAvx2) i = RawFromTransYAvx2(s.TransY.data(), s.RawY.data(), n);
-#endif
-#if defined(__SSE2__)
-  // Four at a time: TransY x 2^22 is exact in float arithmetic (a power of
-  // two), and the conversion rounds to the nearest integer, halves to even,
-  // in the default rounding mode. A group holding anything of magnitude
-  // 2^31 or more, or NaN, is left to the loop below.
-  const __m128 scale = _mm_set1_ps(static_cast<float>(kRawPerFraction));
-  const __m128 limit = _mm_set1_ps(2147483648.0f);
-  const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
-  // The arrays' addresses are held apart: a vector store may alias
-  // anything, the vectors' own pointers too, which would then be loaded
-  // again after every store.
-  const float* const in = s.TransY.data();
-  int32_t* const out = s.RawY.data();
-  for (; i + 4 <= n; i += 4) {
-    __m128 v = _mm_mul_ps(_mm_loadu_ps(in + i), scale);
-    if (_mm_movemask_ps(_mm_cmplt_ps(_mm_and_ps(v, magnitude), limit)) != 0xF) break;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_cvtps_epi32(v));
-  }
-#endif
-  for (; i < n; ++i) {
-    s.RawY[i] = RoundToInt32Inline(static_cast<double>(s.TransY[i]) * kRawPerFraction);
-  }
-}
-
-namespace {
-
-// The reading of one block. `instrumentForms`: the text comes from
-// RewriteInstrumentJcamp, and numbers in exponent form are read on data
-// lines.
-bool ReadJcampBlock(std::string_view all, const std::string& path, Spectrum& current,
-                    Messages& messages, bool instrumentForms) {
-  Spectrum s = Spectrum::FreshFrom(current);
+// The reading of one block into s, the fresh record of the load.
+// `instrumentForms`: the text comes from RewriteInstrumentJcamp, and numbers
+// in exponent form are read on data lines.
+bool ReadJcampBlock(std::string_view all, const std::string& path, Spectrum& s, Messages& messages,
+                    bool instrumentForms) {
   JcampHeader h;
   int32_t scanCount = 1;
   messages.StatusText(2, "");
@@ -382,30 +252,22 @@ bool ReadJcampBlock(std::string_view all, const std::string& path, Spectrum& cur
     if (!Contains(stripped, "##")) continue;
     NormaliseLabel(stripped, line);
     std::string message = ParseJcampLabel(line, h);
-    if (!message.empty()) {
-      messages.ErrorBox(message);
-      return Fail(current);
-    }
+    if (!message.empty()) return Refuse(messages, message);
     if (Contains(LabelPart(line), "##XYDATA")) break;
   }
 
-  if (h.DeclaredPoints > kMaxPoints) {
-    messages.ErrorBox("too many data points");
-    return Fail(current);
+  // Too many points are refused in the header's own words, too few in
+  // every kind's.
+  const auto declared = static_cast<std::size_t>(std::max(h.DeclaredPoints, 0));
+  if (CheckPointCount(declared) == PointCountFault::kTooMany) {
+    return Refuse(messages, "too many data points");
   }
-  if (h.DeclaredPoints < 2) {
-    messages.ErrorBox("Not enough data points!");
-    return Fail(current);
-  }
-  if (h.FirstXValue == h.LastXValue) {
-    messages.ErrorBox("##FIRSTX= equal ##LASTX");
-    return Fail(current);
-  }
+  if (!PointCountAllowed(declared, messages)) return false;
+  if (h.FirstXValue == h.LastXValue) return Refuse(messages, "##FIRSTX= equal ##LASTX");
   // Each end is finite, but their span may not be (1e308 down to -1e308):
   // the step would be infinite and every point's abscissa NaN.
   if (!std::isfinite(h.FirstXValue - h.LastXValue)) {
-    messages.ErrorBox("Invalid abscissa values!");
-    return Fail(current);
+    return Refuse(messages, "Invalid abscissa values!");
   }
 
   XyDecodeState st;
@@ -430,17 +292,13 @@ bool ReadJcampBlock(std::string_view all, const std::string& path, Spectrum& cur
   std::string message = DecodeDataSection(all, pos, st, s);
   if (!message.empty()) {
     messages.StatusText(2, message);
-    return Fail(current);
+    return false;
   }
 
   // A header without a single ordinate (a data label the reader does not
   // recognise, a file cut after the header) is not a spectrum.
-  if (st.PointsRead == 0) {
-    messages.ErrorBox("No data points found!");
-    return Fail(current);
-  }
+  if (st.PointsRead == 0) return Refuse(messages, "No data points found!");
 
-  s.DataLoaded = true;
   s.YConverted = true;
   s.NPoints = h.DeclaredPoints;
   s.LastIndex = h.DeclaredPoints - 1;
@@ -473,8 +331,6 @@ bool ReadJcampBlock(std::string_view all, const std::string& path, Spectrum& cur
   } else if (h.OrdinateKind == OrdinateKind::kNone) {
     messages.Note("no y units: taken as absorbance and converted to transmittance");
   }
-
-  Spectrum::Replace(current, std::move(s));
   return true;
 }
 
@@ -486,14 +342,14 @@ void Replay(const LoadResult& said, Messages& messages) {
 
 }  // namespace
 
-bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& current,
-                    Messages& messages) {
+bool ReadJcampText(const std::string& text, const std::string& path, Spectrum& fresh,
+                   Messages& messages) {
   // The reading every file has always had comes first, so that a file it
   // takes gives the same record and the same messages as ever ...
   LoadResult plain;
   {
     NoticeRecorder recorder(plain.notices, plain.notes);
-    if (ReadJcampBlock(text, path, current, recorder, false)) {
+    if (ReadJcampBlock(text, path, fresh, recorder, false)) {
       Replay(plain, messages);
       return true;
     }
@@ -507,7 +363,8 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
   }
   LoadResult again;
   NoticeRecorder recorder(again.notices, again.notes);
-  const bool loaded = ReadJcampBlock(rewritten.text, path, current, recorder, true);
+  fresh.StartAfresh();
+  const bool loaded = ReadJcampBlock(rewritten.text, path, fresh, recorder, true);
   if (loaded && !rewritten.block.empty()) {
     // The block goes to the status panel, after any warning of its own.
     std::string status;
@@ -530,10 +387,6 @@ bool ParseJcampText(const std::string& text, const std::string& path, Spectrum& 
     Replay(plain, messages);
   }
   return loaded;
-}
-
-LoadResult ReadJcampFile(const std::string& path, Spectrum& current) {
-  return LoadSpectrumFile(path, InfoFor(FileKind::kJcampFix), current);
 }
 
 }  // namespace tesvar

@@ -36,7 +36,6 @@
 #include "core/messages.h"
 #include "core/spectrum.h"
 #include "formats/jcamp_decoder.h"
-#include "formats/load_result.h"
 
 namespace tesvar {
 
@@ -80,31 +79,13 @@ void UpperCaseText(std::string& text);
 // message that refuses the file ("no IR spectrum", "invalid ##NPOINTS= x").
 std::string ParseJcampLabel(std::string_view line, JcampHeader& header);
 
-// A line mentioning "SCANS" (in any case) sets the scan count from the first
-// run of digits in it; none or an unreadable one gives 1.
-void ScanCountFromLine(std::string_view line, int32_t& scanCount);
-
-// Rescales TransY[0 ... LastIndex] by powers of ten (at most 10000 either
-// way) so that its largest value lies above 0.1 and below 2: percent data
-// are divided by 100. Status panel 2 shows "adjusting ordinate..." meanwhile.
-void AdjustOrdinate(Spectrum& s, Messages& messages);
-
-// RawY[i] := TransY[i] x 4194304 rounded to the nearest integer, halves to
-// even, for i = 0 ... LastIndex: the raw integers of an imported spectrum.
-void RawFromTransY(Spectrum& s);
-
-// Imports from text; path only gives the file time stamp that stands in for
-// a missing "##DATE=". All-or-nothing: on success `current` is replaced
-// (DataLoaded and YConverted true, Model kept, HeaderLine3
-// empty); on failure `current` keeps every value. Header messages go to an
-// error box, data line messages to status panel 2. A data section with
-// fewer or more ordinates than declared still loads (missing ones are 0)
-// with "##NPOINTS= n (m)" in status panel 2.
-[[nodiscard]] bool ParseJcampText(const std::string& text, const std::string& path,
-                                  Spectrum& current, Messages& messages);
-
-// Loads the file through the load entry (file_kinds.h) with this reader; a
-// file that cannot be read is refused with the error box "File read error!".
-LoadResult ReadJcampFile(const std::string& path, Spectrum& current);
+// Reads a JCAMP-DX text into `fresh`, the record the load entry made for
+// it; path only gives the file time stamp that stands in for a missing
+// "##DATE=". HeaderLine3 stays empty and Model as the load entry carried it
+// over. Header messages go to an error box, data line messages to status
+// panel 2. A data section with fewer or more ordinates than declared still
+// loads (missing ones are 0) with "##NPOINTS= n (m)" in status panel 2.
+[[nodiscard]] bool ReadJcampText(const std::string& text, const std::string& path, Spectrum& fresh,
+                                 Messages& messages);
 
 }  // namespace tesvar

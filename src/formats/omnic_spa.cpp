@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <utility>
 #include <vector>
 
 #include "core/byte_order.h"
 #include "core/date_stamp.h"
-#include "formats/text_export.h"
+#include "formats/import_rules.h"
+#include "formats/unit_names.h"
 
 namespace tesvar {
 
@@ -80,11 +80,6 @@ std::string SpaYQuantityName(uint32_t code) {
   }
 }
 
-bool Refuse(Messages& messages, const std::string& text) {
-  messages.ErrorBox(text);
-  return false;
-}
-
 // A block the directory names, known to lie inside the file.
 struct Block {
   std::size_t offset = 0;
@@ -133,8 +128,8 @@ StampTime AcquisitionTime(uint32_t seconds) {
 
 bool IsOmnicSpa(std::string_view firstBytes) { return firstBytes.starts_with(kMagic); }
 
-bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& current,
-                   Messages& messages) {
+bool ReadOmnicSpaBytes(const std::string& bytes, const std::string& path, Spectrum& s,
+                       Messages& messages) {
   if (!IsOmnicSpa(bytes)) return Refuse(messages, "Unknown file format!");
   const std::size_t fileSize = bytes.size();
   if (fileSize < kDirectoryOffset) {
@@ -182,7 +177,7 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
   } else {
     return Refuse(messages, ForeignYMessage(SpaYQuantityName(yQuantity)));
   }
-  if (points > static_cast<uint32_t>(kMaxPoints)) return Refuse(messages, "Too many data points!");
+  if (TooManyPoints(points, messages)) return false;
   if (ordinates.size / sizeof(float) < points) {
     return Refuse(messages, "damaged SPA file: fewer ordinates than points");
   }
@@ -197,7 +192,6 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
     ys[i] = y;
   }
 
-  Spectrum s = Spectrum::FreshFrom(current);
   if (!FillFromColumns(firstX, lastX, ys, rule, s, messages)) return false;
 
   s.NScans = 1;
@@ -222,7 +216,6 @@ bool ParseOmnicSpa(const std::string& bytes, const std::string& path, Spectrum& 
   s.AcqTime = s.ModTime = time;
   const std::string title = Title(bytes);
   s.SetComment(title.empty() ? "imported SPA file" : CutText(title));
-  Spectrum::Replace(current, std::move(s));
   return true;
 }
 

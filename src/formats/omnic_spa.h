@@ -31,9 +31,9 @@ namespace tesvar {
 bool IsOmnicSpa(std::string_view firstBytes);
 
 // Imports from the file's bytes; path gives the file time stamp used as the
-// date where the file keeps no acquisition time. All-or-nothing: `current`
-// is replaced only on success.
-[[nodiscard]] bool ParseOmnicSpa(const std::string& bytes, const std::string& path,
-                                 Spectrum& current, Messages& messages);
+// date where the file keeps no acquisition time. Fills `fresh`, the record
+// the load entry made for it.
+[[nodiscard]] bool ReadOmnicSpaBytes(const std::string& bytes, const std::string& path,
+                                     Spectrum& fresh, Messages& messages);
 
 }  // namespace tesvar

@@ -1,11 +1,12 @@
 #include "formats/pe_ascii.h"
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 #include "core/number_text.h"
-#include "formats/text_export.h"
+#include "formats/import_rules.h"
+#include "formats/text_lines.h"
+#include "formats/unit_names.h"
 #include "formats/x_grid.h"
 
 namespace tesvar {
@@ -40,11 +41,6 @@ bool TakeField(std::string_view& rest, std::string_view& field) {
   return !field.empty();
 }
 
-bool Refuse(Messages& messages, const std::string& text) {
-  messages.ErrorBox(text);
-  return false;
-}
-
 }  // namespace
 
 bool IsPeAsciiExport(std::string_view firstBytes) {
@@ -56,11 +52,9 @@ bool IsPeAsciiExport(std::string_view firstBytes) {
   return first.find("ASCII") != std::string_view::npos;
 }
 
-bool ParsePeAscii(const std::string& text, const std::string&, Spectrum& current,
-                  Messages& messages) {
+bool ReadPeAsciiText(const std::string& text, const std::string&, Spectrum& s, Messages& messages) {
   TextLineReader lines(text);
   if (!IsPeAsciiExport(text)) return Refuse(messages, "Unknown file format!");
-  Spectrum s = Spectrum::FreshFrom(current);
   lines.Next();  // the identification: an import names itself with its own
   lines.Next();
   s.HeaderLine3 = HeaderText(lines.Next());
@@ -104,7 +98,7 @@ bool ParsePeAscii(const std::string& text, const std::string&, Spectrum& current
   if (!yUnit.foreign.empty()) return Refuse(messages, ForeignYMessage(yUnit.foreign));
 
   if (!declaredOk || declared < 2) return Refuse(messages, "Invalid number of data points!");
-  if (declared > kMaxPoints) return Refuse(messages, "Too many data points!");
+  if (TooManyPoints(static_cast<std::size_t>(declared), messages)) return false;
 
   std::vector<double> xs;
   std::vector<double> ys;
@@ -132,9 +126,7 @@ bool ParsePeAscii(const std::string& text, const std::string&, Spectrum& current
   }
   if (!EvenlySpaced(xs.data(), xs.size())) return Refuse(messages, kUnevenXMessage);
 
-  if (!FillFromColumns(xs.front(), xs.back(), ys, yUnit.rule, s, messages)) return false;
-  Spectrum::Replace(current, std::move(s));
-  return true;
+  return FillFromColumns(xs.front(), xs.back(), ys, yUnit.rule, s, messages);
 }
 
 }  // namespace tesvar

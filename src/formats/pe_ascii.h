@@ -12,7 +12,7 @@
 // points. After "#DATA": one "x<TAB>y" line a point, trailing blanks
 // allowed.
 //
-// x must be in wavenumbers, y in a unit text_export.h accepts; the x values
+// x must be in wavenumbers, y in a unit unit_names.h accepts; the x values
 // must lie on an even grid. Refused with a message otherwise, and when the
 // data lines are fewer than the declared points. Written from the layout of
 // real IR and fluorescence exports; no IR export with a licence that allows
@@ -32,8 +32,8 @@ namespace tesvar {
 // files start with "PE IR" too but name "BINARY" there.
 bool IsPeAsciiExport(std::string_view firstBytes);
 
-// Imports from text. All-or-nothing: `current` is replaced only on success.
-[[nodiscard]] bool ParsePeAscii(const std::string& text, const std::string& path, Spectrum& current,
-                                Messages& messages);
+// Reads the export into `fresh`, the record the load entry made for it.
+[[nodiscard]] bool ReadPeAsciiText(const std::string& text, const std::string& path,
+                                   Spectrum& fresh, Messages& messages);
 
 }  // namespace tesvar

@@ -10,7 +10,8 @@
 
 #include "core/byte_order.h"
 #include "core/date_stamp.h"
-#include "formats/text_export.h"
+#include "formats/import_rules.h"
+#include "formats/unit_names.h"
 
 namespace tesvar {
 
@@ -460,8 +461,7 @@ Block FindDataSet(const std::string& bytes) {
   return found;
 }
 
-bool Load(const std::string& bytes, const std::string& path, Spectrum& current,
-          Messages& messages) {
+bool Load(const std::string& bytes, const std::string& path, Spectrum& s, Messages& messages) {
   if (bytes.size() < kFirstBlock || !IsPeDataSet(bytes)) {
     throw Damage{"damaged PerkinElmer data set: the file is too short"};
   }
@@ -476,8 +476,7 @@ bool Load(const std::string& bytes, const std::string& path, Spectrum& current,
   CheckX(d.xLabel, d.haveXLabel, d.xUnit);
   const OrdinateRule rule = YRule(d.yLabel, d.haveYLabel, d.yUnit);
 
-  if (d.points > kMaxPoints) throw Damage{"Too many data points!"};
-  if (d.points < 2) throw Damage{"Not enough data points!"};
+  if (!PointCountAllowed(static_cast<std::size_t>(std::max(d.points, 0)), messages)) return false;
   const auto [firstOrdinate, stored] = Leaf(bytes, d.ordinates).Array();
   if (stored != static_cast<std::size_t>(d.points)) {
     Fail("the ordinates do not match the point count", d.ordinates.at);
@@ -503,7 +502,6 @@ bool Load(const std::string& bytes, const std::string& path, Spectrum& current,
   History history;
   if (d.haveHistory) history = ReadHistory(bytes, d.history);
 
-  Spectrum s = Spectrum::FreshFrom(current);
   if (!FillFromColumns(firstX, lastX, y, rule, s, messages)) return false;
 
   s.NScans = history.scans > 0 ? history.scans : 1;
@@ -535,7 +533,6 @@ bool Load(const std::string& bytes, const std::string& path, Spectrum& current,
     }
   }
   s.SetComment(CutText(title));
-  Spectrum::Replace(current, std::move(s));
   return true;
 }
 
@@ -543,10 +540,10 @@ bool Load(const std::string& bytes, const std::string& path, Spectrum& current,
 
 bool IsPeDataSet(std::string_view firstBytes) { return firstBytes.substr(0, 4) == kMagic; }
 
-bool ParsePeDataSet(const std::string& bytes, const std::string& path, Spectrum& current,
-                    Messages& messages) {
+bool ReadPeDataSetBytes(const std::string& bytes, const std::string& path, Spectrum& fresh,
+                        Messages& messages) {
   try {
-    return Load(bytes, path, current, messages);
+    return Load(bytes, path, fresh, messages);
   } catch (const Damage& damage) {
     messages.ErrorBox(damage.text);
     return false;

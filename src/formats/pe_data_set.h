@@ -32,7 +32,7 @@
 //
 // x = first + i x interval; the interval must agree with the range and the
 // point count. x must be wavenumbers; y in A, %T or T becomes transmittance
-// (text_export.h), any other quantity refuses the file with its name.
+// (unit_names.h), any other quantity refuses the file with its name.
 // Texts: the alias (else the name's file part) and the sample description
 // make the comment; the creation record's operator (else the newest one
 // named); its date is the acquisition date, the newest record's the
@@ -51,9 +51,9 @@ namespace tesvar {
 bool IsPeDataSet(std::string_view firstBytes);
 
 // Imports a data set from the whole file's bytes; path only gives the file
-// time stamp where the history holds no readable date. All-or-nothing:
-// `current` is replaced only on success; a refusal says why in an error box.
-[[nodiscard]] bool ParsePeDataSet(const std::string& bytes, const std::string& path,
-                                  Spectrum& current, Messages& messages);
+// time stamp where the history holds no readable date. Fills `fresh`, the
+// record the load entry made for it; a refusal says why in an error box.
+[[nodiscard]] bool ReadPeDataSetBytes(const std::string& bytes, const std::string& path,
+                                      Spectrum& fresh, Messages& messages);
 
 }  // namespace tesvar

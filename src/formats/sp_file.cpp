@@ -7,7 +7,7 @@
 #include "core/date_stamp.h"
 #include "core/file_io.h"
 #include "core/number_text.h"
-#include "formats/file_kinds.h"
+#include "formats/import_rules.h"
 
 namespace tesvar {
 
@@ -69,20 +69,13 @@ void StoreLe32(char* p, int32_t value) {
   p[3] = static_cast<char>((v >> 24) & 0xFF);
 }
 
-// A refusal: the message, and `current` as it was.
-bool Fail(Spectrum&, Messages& messages, const char* text) {
-  messages.ErrorBox(text);
-  return false;
-}
-
 }  // namespace
 
-bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& messages) {
-  Spectrum s = Spectrum::FreshFrom(current);
+bool ReadSpBytes(const std::string& bytes, const std::string&, Spectrum& s, Messages& messages) {
   HeaderLines lines(bytes);
 
   std::string ident = lines.Next();
-  if (ident.compare(0, 5, "PE IR") != 0) return Fail(current, messages, "Unknown file format!");
+  if (ident.compare(0, 5, "PE IR") != 0) return Refuse(messages, "Unknown file format!");
   s.Model = 1;
   s.IdentLine = ident;
 
@@ -113,7 +106,7 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
       break;
     }
   }
-  if (!haveHdr || lines.AtEnd()) return Fail(current, messages, "Data section not found!");
+  if (!haveHdr || lines.AtEnd()) return Refuse(messages, "Data section not found!");
 
   lines.Skip(4);  // H+1 .. H+4
   std::string yMode = lines.Next();
@@ -136,24 +129,23 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
       break;
     }
   }
-  if (!haveData) return Fail(current, messages, "Data section not found!");
+  if (!haveData) return Refuse(messages, "Data section not found!");
   std::size_t dataStart = lines.Position();
 
   // Both ends finite is not enough: 1e308 down to -1e308 spans more than a
   // double holds, and an infinite step puts every point at NaN.
   if (!firstXOk || !lastXOk || !std::isfinite(s.FirstX - s.LastX)) {
-    return Fail(current, messages, "Invalid abscissa values!");
+    return Refuse(messages, "Invalid abscissa values!");
   }
-  if (s.FirstX == s.LastX) return Fail(current, messages, "First and last X are equal!");
-  if (!nPointsOk || s.NPoints < 2) return Fail(current, messages, "Invalid number of data points!");
+  if (s.FirstX == s.LastX) return Refuse(messages, "First and last X are equal!");
+  if (!nPointsOk || s.NPoints < 2) return Refuse(messages, "Invalid number of data points!");
 
+  // The ordinates run to the end of the file: more of them than the record
+  // holds refuse the file, as does a larger declared count.
   std::size_t count = (bytes.size() - dataStart) / 4;
-  if (count > static_cast<std::size_t>(kMaxPoints) || s.NPoints > kMaxPoints) {
-    return Fail(current, messages, "Too many data points!");
-  }
-  if (count < static_cast<std::size_t>(s.NPoints)) {
-    return Fail(current, messages, "Data section incomplete!");
-  }
+  if (TooManyPoints(std::max(count, static_cast<std::size_t>(s.NPoints)), messages)) return false;
+  if (count < static_cast<std::size_t>(s.NPoints))
+    return Refuse(messages, "Data section incomplete!");
 
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data() + dataStart);
   for (std::size_t i = 0; i < count; ++i) s.RawY[i] = ReadLe32(data + 4 * i);
@@ -176,14 +168,8 @@ bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& message
     }
   }
 
-  s.DataLoaded = true;
   s.YConverted = true;
-  Spectrum::Replace(current, std::move(s));
   return true;
-}
-
-LoadResult ReadSpFile(const std::string& path, Spectrum& current) {
-  return LoadSpectrumFile(path, InfoFor(FileKind::kSp), current);
 }
 
 std::string BuildSpBytes(Spectrum& spectrum) {

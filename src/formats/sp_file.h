@@ -35,20 +35,14 @@
 
 #include "core/messages.h"
 #include "core/spectrum.h"
-#include "formats/load_result.h"
 
 namespace tesvar {
 
-// Parses SP bytes into a fresh record built from `current`. On success the
-// record replaces `current` (DataLoaded and YConverted set);
-// on failure the message goes to `messages` and `current` keeps every
-// value. Returns whether the load succeeded.
-[[nodiscard]] bool ParseSpBytes(const std::string& bytes, Spectrum& current, Messages& messages);
-
-// Loads the file through the load entry (file_kinds.h) with the SP reader.
-// A file that cannot be opened or read is refused with the text of the
-// generic error report ("File not found.").
-LoadResult ReadSpFile(const std::string& path, Spectrum& current);
+// Reads SP bytes into `fresh`, the record the load entry made for them (the
+// format keeps its own dates: the path is not needed). Returns whether the
+// file is an SP file read in full; a refusal says why in an error box.
+[[nodiscard]] bool ReadSpBytes(const std::string& bytes, const std::string& path, Spectrum& fresh,
+                               Messages& messages);
 
 // The SP file bytes for the record, always as percent transmittance.
 // Recomputes RawY from TransY as a side effect. A Ctrl-Z or CR in a header

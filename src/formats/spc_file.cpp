@@ -9,8 +9,10 @@
 
 #include "core/byte_order.h"
 #include "core/date_stamp.h"
+#include "formats/import_rules.h"
 #include "formats/spc_codes.h"
-#include "formats/text_export.h"
+#include "formats/text_lines.h"
+#include "formats/unit_names.h"
 #include "formats/x_grid.h"
 
 namespace tesvar {
@@ -104,11 +106,6 @@ struct Layout {
   std::size_t spectra = 1;
 };
 
-bool Refuse(Messages& messages, const std::string& text) {
-  messages.ErrorBox(text);
-  return false;
-}
-
 // A date of the file; false for "none" and impossible values.
 bool UsableDate(const StampTime& t) {
   return t.year >= 1900 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 &&
@@ -190,15 +187,6 @@ bool RuleForY(int yType, OrdinateRule& rule, Messages& messages) {
   }
 }
 
-// A point count within what the record holds.
-bool CheckCount(std::size_t points, Messages& messages) {
-  if (points > static_cast<std::size_t>(kMaxPoints)) {
-    return Refuse(messages, "Too many data points!");
-  }
-  if (points < 2) return Refuse(messages, "Not enough data points!");
-  return true;
-}
-
 // The y exponent and the size of a y value, once the subheader is known to
 // be there. A single spectrum's scale is the file's; each spectrum of a
 // multifile has its own in its subheader, taken as written even where it
@@ -220,12 +208,12 @@ bool LocateNew(const Bytes& b, const Header& h, Layout& at, Messages& messages) 
     at.subheader = kNewHeaderSize;
     if (!b.Has(at.subheader, kSubheaderSize)) return Refuse(messages, kDataIncomplete);
     at.points = b.U32(at.subheader + 16);
-    if (!CheckCount(at.points, messages)) return false;
+    if (!PointCountAllowed(at.points, messages)) return false;
     at.xList = at.subheader + kSubheaderSize;
     at.y = at.xList + 4 * at.points;
   } else {
     at.points = b.U32(4);
-    if (!CheckCount(at.points, messages)) return false;
+    if (!PointCountAllowed(at.points, messages)) return false;
     at.subheader = kNewHeaderSize;
     if ((h.flags & kXListed) != 0) {
       at.xList = kNewHeaderSize;
@@ -250,7 +238,7 @@ bool LocateOld(const Bytes& b, const Header& h, Layout& at, Messages& messages) 
     return Refuse(messages, "damaged SPC file: invalid number of points");
   }
   at.points = static_cast<std::size_t>(count);
-  if (!CheckCount(at.points, messages)) return false;
+  if (!PointCountAllowed(at.points, messages)) return false;
   at.subheader = kOldFirstSubheader;
   at.y = kOldHeaderSize;
   SetYFormat(b, h, at);
@@ -331,8 +319,8 @@ class PanelTwoKept : public Messages {
 
 }  // namespace
 
-bool ParseSpcBytes(const std::string& bytes, const std::string& path, Spectrum& current,
-                   Messages& messages) {
+bool ReadSpcBytes(const std::string& bytes, const std::string& path, Spectrum& s,
+                  Messages& messages) {
   const Bytes b(bytes);
   if (!b.Has(0, 2)) return Refuse(messages, kHeaderIncomplete);
   Header h;
@@ -368,7 +356,6 @@ bool ParseSpcBytes(const std::string& bytes, const std::string& path, Spectrum& 
     which = "spectrum 1 of " + std::to_string(at.spectra);
     messages.Note(which);
   }
-  Spectrum s = Spectrum::FreshFrom(current);
   PanelTwoKept said(messages);
   if (!FillFromColumns(firstX, lastX, y, rule, s, said)) return false;
   if (!which.empty()) messages.StatusText(2, which + "; " + said.last);
@@ -385,7 +372,6 @@ bool ParseSpcBytes(const std::string& bytes, const std::string& path, Spectrum& 
     s.AcqTime = s.ModTime = time;
   }
   s.SetComment(h.memo.empty() ? "imported SPC file" : CutText(h.memo));
-  Spectrum::Replace(current, std::move(s));
   return true;
 }
 

@@ -31,9 +31,9 @@
 namespace tesvar {
 
 // Imports the whole file's bytes; path only gives the file time stamp used
-// where the file has no date. All-or-nothing: `current` is replaced only on
-// success; a refusal goes to an error box.
-[[nodiscard]] bool ParseSpcBytes(const std::string& bytes, const std::string& path,
-                                 Spectrum& current, Messages& messages);
+// where the file has no date. Fills `fresh`, the record the load entry made
+// for it; a refusal goes to an error box.
+[[nodiscard]] bool ReadSpcBytes(const std::string& bytes, const std::string& path, Spectrum& fresh,
+                                Messages& messages);
 
 }  // namespace tesvar

@@ -29,4 +29,12 @@ class TextLineReader {
   std::size_t pos_ = 0;
 };
 
+// The text without leading and trailing blanks, tabs and line end bytes.
+inline std::string_view TrimBlanks(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace tesvar

@@ -21,6 +21,7 @@
 #include "app/main_window.h"
 #include "app/user_interface.h"
 #include "core/spectrum.h"
+#include "formats/file_kinds.h"
 #include "formats/jcamp_writer.h"
 #include "formats/sp_file.h"
 #include "test_support.h"

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "core/file_io.h"
-#include "formats/ascii_list.h"
+#include "formats/reader_fixture.h"
 #include "test_support.h"
 
 namespace tesvar {
@@ -54,7 +54,7 @@ TEST(AsciiListWriter, ImportsBackWithinTheRounding) {
     }
     Spectrum back;
     RecordedMessages m;
-    ASSERT_TRUE(ParseAsciiList(BuildAsciiList(s), "", back, m)) << step;
+    ASSERT_TRUE(test::Read(FileKind::kAsciiList, BuildAsciiList(s), "", back, m)) << step;
     EXPECT_EQ(back.NPoints, s.NPoints);
     // The import puts the highest wavenumber first whatever the order.
     EXPECT_NEAR(back.XStart, std::max(s.XStart, s.XEnd), 0.00005);

@@ -9,6 +9,7 @@
 
 #include "cli/spectrum_report.h"
 #include "core/file_io.h"
+#include "formats/file_kinds.h"
 #include "formats/sp_file.h"
 #include "test_support.h"
 

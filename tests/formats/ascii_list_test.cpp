@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "formats/import_rules.h"
 #include "reader_fixture.h"
 #include "test_support.h"
 
@@ -19,7 +20,8 @@ using test::ShownSpectrum;
 TEST(AsciiList, ImportsTheRecord) {
   Spectrum s = ShownSpectrum();
   RecordedMessages m;
-  ASSERT_TRUE(ParseAsciiList(Join({"4000 0.85", "3999 0.86", "3998 0.87"}), "", s, m));
+  ASSERT_TRUE(
+      test::Read(FileKind::kAsciiList, Join({"4000 0.85", "3999 0.86", "3998 0.87"}), "", s, m));
   EXPECT_TRUE(m.errors.empty());
   test::ExpectAbscissae(s, {3, 4000, 3998, 1, 1});
   EXPECT_EQ(s.NScans, 1);
@@ -69,7 +71,8 @@ TEST(AsciiList, ListVariants) {
   for (const auto& c : cases) {
     Spectrum s = ShownSpectrum();
     RecordedMessages m;
-    ASSERT_TRUE(ParseAsciiList(c.text, "", s, m)) << c.name << ": " << m.status[2];
+    ASSERT_TRUE(test::Read(FileKind::kAsciiList, c.text, "", s, m))
+        << c.name << ": " << m.status[2];
     EXPECT_EQ(s.NPoints, 3) << c.name;
     EXPECT_EQ(s.FirstX, 4000) << c.name;
     EXPECT_EQ(s.LastX, 3998) << c.name;
@@ -83,7 +86,8 @@ TEST(AsciiList, ListVariants) {
 TEST(AsciiList, UnevenXUsesOnlyTheEnds) {
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseAsciiList(Join({"4000 0.5", "3000 0.6", "2999 0.7"}), "", s, m));
+  ASSERT_TRUE(
+      test::Read(FileKind::kAsciiList, Join({"4000 0.5", "3000 0.6", "2999 0.7"}), "", s, m));
   EXPECT_EQ(s.XStep, 500.5);
   EXPECT_EQ(s.DeltaX, 500.5);
 }
@@ -112,7 +116,7 @@ TEST(AsciiList, RefusedListsLeaveTheRecordUnchanged) {
   for (const auto& c : cases) {
     Spectrum shown = ShownSpectrum();
     RecordedMessages m;
-    EXPECT_FALSE(ParseAsciiList(c.text, "", shown, m)) << c.name;
+    EXPECT_FALSE(test::Read(FileKind::kAsciiList, c.text, "", shown, m)) << c.name;
     test::ExpectRefusalMessage(m, c.message, c.inStatusPanel, c.name);
     Spectrum expected = ShownSpectrum();
     EXPECT_TRUE(test::SameRecord(shown, expected)) << c.name;
@@ -128,7 +132,7 @@ TEST(AsciiList, SixteenThousandLinesLoad) {
   for (int i = 0; i < kMaxPoints; ++i) text += FormatInt(20000 - i) + " 0.5\r\n";
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseAsciiList(text, "", s, m));
+  ASSERT_TRUE(test::Read(FileKind::kAsciiList, text, "", s, m));
   EXPECT_EQ(s.NPoints, kMaxPoints);
   EXPECT_EQ(s.LastX, 4001);
 }

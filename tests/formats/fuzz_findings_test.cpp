@@ -15,6 +15,7 @@
 #include "formats/ascii_list.h"
 #include "formats/jcamp_reader.h"
 #include "formats/jcamp_writer.h"
+#include "formats/reader_fixture.h"
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
 #include "output/svg.h"
@@ -45,7 +46,8 @@ std::string HeaderValue(const std::string& text, const std::string& label) {
 TEST(FuzzFindings, InfiniteOrdinateKeepsTheJcampHeaderNumeric) {
   Spectrum s;
   RecordedMessages messages;
-  ASSERT_TRUE(ParseAsciiList(CorpusFile("ascii_list", "infinite_ordinate.asc"), "", s, messages));
+  ASSERT_TRUE(test::Read(FileKind::kAsciiList, CorpusFile("ascii_list", "infinite_ordinate.asc"),
+                         "", s, messages));
   ASSERT_TRUE(std::isinf(s.TransY[1]));
   for (JcampForm form : {JcampForm::kFix, JcampForm::kDifDup}) {
     std::string text = BuildJcampText(s, form);
@@ -54,7 +56,7 @@ TEST(FuzzFindings, InfiniteOrdinateKeepsTheJcampHeaderNumeric) {
     // of 1419480976 and more); the DIFDUP tokens can.
     if (form == JcampForm::kDifDup) {
       Spectrum back;
-      ASSERT_TRUE(ParseJcampText(text, "", back, messages)) << text;
+      ASSERT_TRUE(test::Read(FileKind::kJcampFix, text, "", back, messages)) << text;
       EXPECT_EQ(back.NPoints, 3);
     }
   }
@@ -93,7 +95,8 @@ TEST(FuzzFindings, AxisTicksStayWithinTheIntRange) {
 TEST(FuzzFindings, SpFileWithAbscissaeBeyondTheIntRangeDraws) {
   Spectrum s;
   RecordedMessages messages;
-  ASSERT_TRUE(ParseSpBytes(CorpusFile("sp_reader", "ticks_beyond_int_range.sp"), s, messages));
+  ASSERT_TRUE(test::Read(FileKind::kSp, CorpusFile("sp_reader", "ticks_beyond_int_range.sp"), "", s,
+                         messages));
   EXPECT_EQ(s.XEnd, 2e12);
   LabelList none;
   // No abscissa number at all: the only "LB" texts are the six ordinate
@@ -115,8 +118,8 @@ TEST(FuzzFindings, SpFileWithAbscissaeBeyondTheIntRangeDraws) {
 TEST(FuzzFindings, SvgLabelFarBelowTheFrame) {
   Spectrum s;
   RecordedMessages messages;
-  ASSERT_TRUE(
-      ParseJcampText(CorpusFile("jcamp_reader", "label_far_below_frame.jdx"), "", s, messages));
+  ASSERT_TRUE(test::Read(FileKind::kJcampFix,
+                         CorpusFile("jcamp_reader", "label_far_below_frame.jdx"), "", s, messages));
   ASSERT_EQ(s.LastIndex, 5);
   ASSERT_LT(s.TransY[5], -1e16);
   LabelList labels;
@@ -132,10 +135,12 @@ TEST(FuzzFindings, SvgLabelFarBelowTheFrame) {
 TEST(FuzzFindings, CtrlZInAnImportedTitleSavesAsBlank) {
   Spectrum s;
   RecordedMessages messages;
-  ASSERT_TRUE(ParseJcampText(CorpusFile("jcamp_reader", "ctrl_z_in_title.jdx"), "", s, messages));
+  ASSERT_TRUE(test::Read(FileKind::kJcampFix, CorpusFile("jcamp_reader", "ctrl_z_in_title.jdx"), "",
+                         s, messages));
   ASSERT_EQ(s.Comment, "DOS file\x1a");
   Spectrum back;
-  ASSERT_TRUE(ParseSpBytes(BuildSpBytes(s), back, messages)) << messages.errors.back();
+  ASSERT_TRUE(test::Read(FileKind::kSp, BuildSpBytes(s), "", back, messages))
+      << messages.errors.back();
   EXPECT_EQ(back.Comment, "DOS file ");
   EXPECT_EQ(back.NPoints, 3);
 }
@@ -149,11 +154,17 @@ TEST(FuzzFindings, AbscissaSpanBeyondTheDoubleRangeIsRefused) {
   using Parse = std::function<bool(const std::string&, Spectrum&, Messages&)>;
   const std::vector<std::tuple<const char*, const char*, Parse>> cases = {
       {"sp_reader", "span_beyond_double.sp",
-       [](const std::string& b, Spectrum& s, Messages& m) { return ParseSpBytes(b, s, m); }},
+       [](const std::string& b, Spectrum& s, Messages& m) {
+         return test::Read(FileKind::kSp, b, "", s, m);
+       }},
       {"jcamp_reader", "span_beyond_double.jdx",
-       [](const std::string& t, Spectrum& s, Messages& m) { return ParseJcampText(t, "", s, m); }},
+       [](const std::string& t, Spectrum& s, Messages& m) {
+         return test::Read(FileKind::kJcampFix, t, "", s, m);
+       }},
       {"ascii_list", "span_beyond_double.asc",
-       [](const std::string& t, Spectrum& s, Messages& m) { return ParseAsciiList(t, "", s, m); }},
+       [](const std::string& t, Spectrum& s, Messages& m) {
+         return test::Read(FileKind::kAsciiList, t, "", s, m);
+       }},
   };
   for (const auto& [target, name, parse] : cases) {
     Spectrum s;

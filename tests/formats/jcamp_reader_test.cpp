@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/number_text.h"
+#include "formats/import_rules.h"
 #include "formats/jcamp_writer.h"
 #include "formats/sp_file.h"
 #include "reader_fixture.h"
@@ -158,7 +159,7 @@ TEST(JcampReader, ImportsTheRecord) {
   JcampText f;
   Spectrum s = ShownSpectrum();
   RecordedMessages m;
-  ASSERT_TRUE(ParseJcampText(f.Text(), "", s, m));
+  ASSERT_TRUE(test::Read(FileKind::kJcampFix, f.Text(), "", s, m));
   EXPECT_TRUE(m.errors.empty());
   EXPECT_EQ(m.status[2], "");
   test::ExpectAbscissae(s, {5, 4000, 3996, 1, 1});
@@ -323,7 +324,7 @@ TEST(JcampReader, HeaderVariants) {
     c.change(f);
     Spectrum s = ShownSpectrum();
     RecordedMessages m;
-    ASSERT_TRUE(ParseJcampText(f.Text(), "", s, m))
+    ASSERT_TRUE(test::Read(FileKind::kJcampFix, f.Text(), "", s, m))
         << c.name << ": " << (m.errors.empty() ? m.status[2] : m.errors[0]);
     EXPECT_TRUE(m.errors.empty()) << c.name;
     if (c.check) c.check(s, m);
@@ -380,7 +381,7 @@ TEST(JcampReader, RefusedFilesLeaveTheRecordUnchanged) {
     c.change(f);
     Spectrum shown = ShownSpectrum();
     RecordedMessages m;
-    EXPECT_FALSE(ParseJcampText(f.Text(), "", shown, m)) << c.name;
+    EXPECT_FALSE(test::Read(FileKind::kJcampFix, f.Text(), "", shown, m)) << c.name;
     test::ExpectRefusalMessage(m, c.message, c.inStatusPanel, c.name);
     Spectrum expected = ShownSpectrum();
     EXPECT_TRUE(test::SameRecord(shown, expected)) << c.name;

@@ -19,8 +19,10 @@
 
 #include "core/messages.h"
 #include "formats/decoder_paths.h"
+#include "formats/import_rules.h"
 #include "formats/jcamp_decoder.h"
 #include "formats/jcamp_reader.h"
+#include "formats/reader_fixture.h"
 
 namespace tesvar {
 namespace {
@@ -398,7 +400,7 @@ TEST_P(JcampSectionImport, CompactSectionImportsAsLineByLine) {
         "\r\n##NPOINTS= 16000\r\n##XYDATA= (X++(Y..Y))\r\n" + data + "##END=\r\n";
     Spectrum s;
     RecordedMessages m;
-    ASSERT_TRUE(ParseJcampText(text, "", s, m)) << m.status[2];
+    ASSERT_TRUE(test::Read(FileKind::kJcampFix, text, "", s, m)) << m.status[2];
     expected.LastIndex = kMaxPoints - 1;
     SilentMessages silent;
     if (st.PeakT > 2.0 || st.PeakT <= 0.1) AdjustOrdinate(expected, silent);
@@ -444,7 +446,7 @@ Import ImportAgainstLineByLine(const std::string& text) {
   }
   Spectrum s;
   RecordedMessages m;
-  bool loaded = ParseJcampText(text, "", s, m);
+  bool loaded = test::Read(FileKind::kJcampFix, text, "", s, m);
   EXPECT_EQ(loaded, message.empty() && st.PointsRead > 0) << text;
   if (!message.empty()) {
     EXPECT_EQ(m.status[2], message) << text;

@@ -11,6 +11,7 @@
 
 #include "core/file_io.h"
 #include "core/number_text.h"
+#include "formats/file_kinds.h"
 #include "formats/jcamp_decoder.h"
 #include "formats/jcamp_reader.h"
 #include "formats/sp_file.h"

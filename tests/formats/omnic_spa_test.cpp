@@ -257,14 +257,14 @@ TEST(OmnicSpa, TitleAndDate) {
   RecordedMessages said;
   SmallSpa f;
   f.title = "line one\r\nline two";
-  ASSERT_TRUE(ParseOmnicSpa(f.Bytes(), "", s, said));
+  ASSERT_TRUE(test::Read(FileKind::kOmnicSpa, f.Bytes(), "", s, said));
   EXPECT_EQ(s.Comment, "line one  line two");
   f.title.clear();
-  ASSERT_TRUE(ParseOmnicSpa(f.Bytes(), "", s, said));
+  ASSERT_TRUE(test::Read(FileKind::kOmnicSpa, f.Bytes(), "", s, said));
   EXPECT_EQ(s.Comment, "imported SPA file");
   // 1 s before 2000-03-01 (36585 days after 1899-12-31): a leap day.
   f.acquired = 36585u * 86400u - 1;
-  ASSERT_TRUE(ParseOmnicSpa(f.Bytes(), "", s, said));
+  ASSERT_TRUE(test::Read(FileKind::kOmnicSpa, f.Bytes(), "", s, said));
   EXPECT_EQ(s.AcqDate, "29/02/2000");
   EXPECT_EQ(s.AcqTime, "23:59:59");
   // No acquisition time: the file's time stamp stands in.

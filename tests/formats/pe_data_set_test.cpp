@@ -124,7 +124,7 @@ void ExpectRefused(const std::string& bytes, const std::string& what) {
   Spectrum s = test::ShownSpectrum();
   const Spectrum before = s;
   RecordedMessages m;
-  EXPECT_FALSE(ParsePeDataSet(bytes, "", s, m)) << what;
+  EXPECT_FALSE(test::Read(FileKind::kPeDataSet, bytes, "", s, m)) << what;
   ASSERT_EQ(m.errors.size(), 1u) << what;
   EXPECT_FALSE(m.errors[0].empty()) << what;
   EXPECT_TRUE(test::SameRecord(s, before)) << what;
@@ -165,7 +165,7 @@ TEST(PeDataSetRealFiles, DamagedCopiesAreRefused) {
     Put32(patched, p.at, p.value);
     Spectrum s;
     RecordedMessages m;
-    EXPECT_FALSE(ParsePeDataSet(patched, "", s, m)) << p.message;
+    EXPECT_FALSE(test::Read(FileKind::kPeDataSet, patched, "", s, m)) << p.message;
     EXPECT_EQ(m.errors, std::vector<std::string>{p.message});
   }
 }
@@ -229,7 +229,8 @@ TEST(PeDataSetUnits, QuantitiesConvertedOrRefusedByName) {
                                       : std::vector<double>{0.5, 0.6, 0.7};
     Spectrum s;
     RecordedMessages m;
-    const bool loaded = ParsePeDataSet(DataSet(c.xLabel, c.yLabel, y, 2), "", s, m);
+    const bool loaded =
+        test::Read(FileKind::kPeDataSet, DataSet(c.xLabel, c.yLabel, y, 2), "", s, m);
     if (c.firstT == 0) {
       EXPECT_FALSE(loaded) << c.yLabel;
       EXPECT_EQ(m.errors, std::vector<std::string>{c.said});
@@ -251,14 +252,15 @@ TEST(PeDataSetUnits, IntervalAndOrdinatesMustBeSound) {
   std::memcpy(bytes.data() + intervalAt + 8, &wrong, 8);
   RecordedMessages m;
   Spectrum s;
-  EXPECT_FALSE(ParsePeDataSet(bytes, "", s, m));
+  EXPECT_FALSE(test::Read(FileKind::kPeDataSet, bytes, "", s, m));
   EXPECT_EQ(m.errors, std::vector<std::string>{kDamaged +
                                                "the x interval does not fit the x "
                                                "range at byte " +
                                                std::to_string(intervalAt)});
 
   RecordedMessages nan;
-  EXPECT_FALSE(ParsePeDataSet(DataSet("cm-1", "%T", {50, NAN, 70}, 2), "", s, nan));
+  EXPECT_FALSE(
+      test::Read(FileKind::kPeDataSet, DataSet("cm-1", "%T", {50, NAN, 70}, 2), "", s, nan));
   ASSERT_EQ(nan.errors.size(), 1u);
   EXPECT_EQ(nan.errors[0].rfind(kDamaged + "ordinate 2 not a number", 0), 0u) << nan.errors[0];
 }

@@ -1,6 +1,6 @@
-// What the reader tests share: the spectrum already on screen when a file is
-// loaded, the check that a refused load left it as it was, and the file
-// time stamp that stands in for a date.
+// What the reader tests share: a read through the load entry, the spectrum
+// already on screen when a file is loaded, the check that a refused load
+// left it as it was, and the file time stamp that stands in for a date.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,10 +13,22 @@
 
 #include "core/messages.h"
 #include "core/spectrum.h"
+#include "formats/file_kinds.h"
 #include "formats/load_result.h"
 #include "test_support.h"
 
 namespace tesvar::test {
+
+// Reads bytes with one kind's reader through the load entry, as the program
+// reads every file, into `s` (replaced only when the read succeeds), and
+// tells `m` everything said, the notes last. Returns whether it loaded.
+inline bool Read(FileKind kind, const std::string& bytes, const std::string& path, Spectrum& s,
+                 Messages& m) {
+  const LoadResult result = LoadSpectrumText(bytes, path, InfoFor(kind), s);
+  result.Tell(m);
+  for (const std::string& note : result.notes) m.Note(note);
+  return result.loaded();
+}
 
 // A record that stands for the spectrum already on screen: 5 points from
 // 3000 to 1000 1/cm, every slot 0.5 (raw 77).

@@ -81,7 +81,7 @@ TEST(SpReader, ReadsHeaderAndPercentData) {
   SpText f;
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   EXPECT_TRUE(m.errors.empty());
   EXPECT_EQ(s.IdentLine, "PE IR       SPECTRUM");
   EXPECT_EQ(s.HeaderLine3, "line three");
@@ -122,7 +122,7 @@ TEST(SpReader, OrdinateUnits) {
     f.data = {c.raw, c.raw};
     Spectrum s;
     RecordedMessages m;
-    ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m)) << c.yMode;
+    ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m)) << c.yMode;
     EXPECT_EQ(s.YScale, c.scale) << c.yMode;
     EXPECT_NEAR(s.TransY[0], c.trans, 1e-7) << c.yMode;
   }
@@ -146,7 +146,7 @@ TEST(SpReader, ModelFromLine21) {
     f.ident = c.ident;
     Spectrum s;
     RecordedMessages m;
-    ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+    ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
     EXPECT_EQ(s.Model, c.model) << c.line21;
   }
 }
@@ -158,12 +158,12 @@ TEST(SpReader, LineEndsAndLongLines) {
   f.comment = "two\nparts";
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   EXPECT_EQ(s.Comment, "two\nparts");
 
   SpText g;
   g.comment = std::string(300, 'c');
-  ASSERT_TRUE(ParseSpBytes(g.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, g.Bytes(), "", s, m));
   EXPECT_EQ(s.Comment, std::string(255, 'c'));
   EXPECT_EQ(s.ShortComment, std::string(50, 'c'));
 }
@@ -173,7 +173,7 @@ TEST(SpReader, CommentWithHashDDoesNotMoveTheData) {
   f.comment = "sample #D7 from batch #DATA";
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   EXPECT_EQ(s.Comment, "sample #D7 from batch #DATA");
   EXPECT_FLOAT_EQ(s.TransY[1], 0.5f);
 }
@@ -183,7 +183,7 @@ TEST(SpReader, MalformedScansRingsAndGoesOn) {
   f.nScans = "16 scans";
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   EXPECT_EQ(m.bells, 1);
   EXPECT_EQ(s.NScans, 0);
 }
@@ -194,18 +194,18 @@ TEST(SpReader, PointLimits) {
   f.data.assign(16000, 4194304);
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   EXPECT_EQ(s.LastIndex, 15999);
 
   // More integers than NPoints (within the capacity) are ignored.
   f.nPoints = "10";
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   EXPECT_EQ(s.NPoints, 10);
 
   // A final group of 1-3 bytes is ignored.
   SpText g;
   std::string bytes = g.Bytes() + "ab";
-  ASSERT_TRUE(ParseSpBytes(bytes, s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, bytes, "", s, m));
 }
 
 // Every refused file names its reason and leaves the shown spectrum as it was.
@@ -255,7 +255,7 @@ TEST(SpReader, RefusedFilesLeaveTheRecordUnchanged) {
     Spectrum shown = ShownSpectrum();
     Spectrum before = shown;
     RecordedMessages m;
-    EXPECT_FALSE(ParseSpBytes(f.Bytes() + c.extra, shown, m)) << c.name;
+    EXPECT_FALSE(test::Read(FileKind::kSp, f.Bytes() + c.extra, "", shown, m)) << c.name;
     ASSERT_EQ(m.errors.size(), 1u) << c.name;
     EXPECT_EQ(m.errors[0], c.message) << c.name;
     EXPECT_TRUE(test::SameRecord(shown, before)) << c.name;
@@ -319,11 +319,11 @@ TEST(SpWriter, AbsorbanceFileRoundTripsAsPercent) {
   f.data = {0, 8388608, 4194304};
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   std::string written = BuildSpBytes(s);
   EXPECT_NE(written.find("\r\n%T\r\n"), std::string::npos);
   Spectrum back;
-  ASSERT_TRUE(ParseSpBytes(written, back, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, written, "", back, m));
   EXPECT_EQ(back.YScale, kPercentYScale);
   for (int i = 0; i < 3; ++i) {
     EXPECT_NEAR(back.TransY[i], s.TransY[i], 0.5 / kRawPerFraction) << i;
@@ -340,7 +340,7 @@ TEST(SpWriter, FileRoundTripKeepsTheFields) {
   f.line21 = "2000";
   Spectrum s;
   RecordedMessages m;
-  ASSERT_TRUE(ParseSpBytes(f.Bytes(), s, m));
+  ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   setenv("SOURCE_DATE_EPOCH", "1796601600", 1);  // 2026-12-07 00:00:00 UTC
   WriteSpFile(dir + "/a.sp", s);
   unsetenv("SOURCE_DATE_EPOCH");

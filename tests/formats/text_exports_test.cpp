@@ -95,7 +95,7 @@ TEST(TextExportRealFiles, AscNamesKeepTheAsciiListReader) {
     Spectrum direct = test::ShownSpectrum();
     const LoadResult result = LoadSpectrumFile(path, byRegistry);
     RecordedMessages said;
-    const bool loaded = ParseAsciiList(text, path, direct, said);
+    const bool loaded = test::Read(FileKind::kAsciiList, text, path, direct, said);
     ASSERT_NE(result.kind, nullptr);
     EXPECT_EQ(result.kind->kind, FileKind::kAsciiList);
     EXPECT_EQ(result.loaded(), loaded);

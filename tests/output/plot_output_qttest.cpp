@@ -18,6 +18,7 @@
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/spectrum.h"
+#include "formats/file_kinds.h"
 #include "formats/sp_file.h"
 #include "output/plot_output_qt.h"
 #include "output/wmf_reader.h"

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/file_kinds.h"
 #include "formats/sp_file.h"
 #include "output/hpgl.h"
 #include "output/svg.h"

@@ -1,12 +1,6 @@
-#include "formats/text_export.h"
+#include "formats/unit_names.h"
 
-#include <algorithm>
-#include <cmath>
 #include <initializer_list>
-
-#include "formats/ascii_list.h"
-#include "formats/jcamp_decoder.h"
-#include "formats/jcamp_reader.h"
 
 namespace tesvar {
 
@@ -54,8 +48,6 @@ bool Has(const std::string& upper, std::initializer_list<std::string_view> any) 
   }
   return false;
 }
-
-constexpr double kLn10 = 2.302585092994045684;
 
 }  // namespace
 
@@ -133,88 +125,6 @@ std::string ForeignXMessage(const std::string& name) {
 
 std::string ForeignYMessage(const std::string& name) {
   return "not a transmittance or absorbance spectrum: y in " + name;
-}
-
-bool FillFromColumns(double firstX, double lastX, const std::vector<double>& y, OrdinateRule rule,
-                     Spectrum& s, Messages& messages) {
-  if (y.size() > static_cast<std::size_t>(kMaxPoints)) {
-    messages.ErrorBox("Too many data points!");
-    return false;
-  }
-  if (y.size() < 2) {
-    messages.ErrorBox("Not enough data points!");
-    return false;
-  }
-  if (firstX == lastX) {
-    messages.ErrorBox("First and last X are equal!");
-    return false;
-  }
-  // Both ends finite is not enough: 1e308 down to -1e308 spans more than a
-  // double holds, and an infinite step puts every point at NaN.
-  if (!std::isfinite(firstX) || !std::isfinite(lastX) || !std::isfinite(firstX - lastX)) {
-    messages.ErrorBox("Invalid abscissa values!");
-    return false;
-  }
-
-  const int count = static_cast<int>(y.size());
-  double peakT = 0;
-  for (int i = 0; i < count; ++i) {
-    double t = y[i];
-    switch (rule) {
-      case OrdinateRule::kAsListed:
-      case OrdinateRule::kFraction:
-        break;
-      case OrdinateRule::kPercent:
-        t = y[i] / 100.0;
-        break;
-      case OrdinateRule::kAbsorbance:
-        t = 1.0 / std::exp(y[i] * kLn10);
-        break;
-    }
-    s.TransY[i] = OrdinateToFloat(t);
-    if (t > peakT) peakT = t;
-  }
-
-  s.DataLoaded = true;
-  s.YConverted = true;
-  // First and last x differ (checked above), so the direction is plain.
-  PlaceListedPoints(s, count, firstX, lastX);
-  s.XStep = (s.XStart - s.XEnd) / (s.NPoints - 1);
-
-  std::string said;
-  switch (rule) {
-    case OrdinateRule::kAsListed:
-      if (peakT > 2.0 || peakT <= 0.1) {
-        AdjustOrdinate(s, messages);
-        said = "transmittance, ordinate adjusted";
-      } else {
-        said = "transmittance as listed";
-      }
-      break;
-    case OrdinateRule::kPercent:
-      said = "percent transmittance";
-      break;
-    case OrdinateRule::kFraction:
-      said = "transmittance as a fraction";
-      break;
-    case OrdinateRule::kAbsorbance:
-      said = "absorbance converted to transmittance";
-      break;
-  }
-  messages.StatusText(2, said);
-  messages.Note(said);
-
-  s.YScale = kPercentYScale;
-  s.IdentLine = kImportIdentLine;
-  RawFromTransY(s);
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace tesvar
