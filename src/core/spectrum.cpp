@@ -64,9 +64,13 @@ void Spectrum::Replace(Spectrum& current, Spectrum&& loaded) {
     }
     current.YConverted = true;
   }
-  if (FullSize(loaded.RawY, loaded.TransY)) {
-    spare.RawY = std::move(loaded.RawY);
-    spare.TransY = std::move(loaded.TransY);
+  Recycle(std::move(loaded));
+}
+
+void Spectrum::Recycle(Spectrum&& unused) {
+  if (FullSize(unused.RawY, unused.TransY)) {
+    spare.RawY = std::move(unused.RawY);
+    spare.TransY = std::move(unused.TransY);
   }
 }
 

@@ -307,6 +307,8 @@ LoadResult LoadSpectrumText(const std::string& bytes, const std::string& path,
   if (loaded) {
     fresh.DataLoaded = true;
     Spectrum::Replace(target, std::move(fresh));
+  } else {
+    Spectrum::Recycle(std::move(fresh));
   }
   result.outcome = loaded ? LoadOutcome::kLoaded : LoadOutcome::kRefused;
   if (!loaded) {

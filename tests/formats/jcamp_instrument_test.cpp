@@ -301,14 +301,8 @@ TEST(JcampPeerExport, RealFilesAsRead) {
   for (const std::string& path : paths) {
     Spectrum s;
     if (!LoadSpectrumFile(path, s).loaded()) continue;
-    std::string out = path + "\n";
-    char buf[32];
-    for (int i = 0; i <= s.LastIndex; ++i) {
-      std::snprintf(buf, sizeof buf, "%.9g\n", static_cast<double>(s.TransY[i]));
-      out += buf;
-    }
     const std::string name = std::filesystem::path(path).stem().string();
-    test::WriteFile(dir + "/" + name + ".real", out);
+    test::WriteFile(dir + "/" + name + ".real", test::OrdinateDump(path, s));
     ++written;
   }
   EXPECT_GT(written, 0);

@@ -53,12 +53,7 @@ TEST(OmnicSpaRealFiles, Decisions) {
     const LoadResult result = LoadSpectrumFile(path, s);
     ASSERT_NE(result.kind, nullptr);
     EXPECT_EQ(result.kind->kind, FileKind::kOmnicSpa);
-    EXPECT_EQ(result.refusal, e.refusal);
-    if (*e.refusal != '\0') {
-      EXPECT_TRUE(test::SameRecord(s, before));
-      continue;
-    }
-    ASSERT_TRUE(result.loaded());
+    if (!test::LoadedAsExpected(result, e.refusal, s, before)) continue;
     EXPECT_EQ(result.notes, std::vector<std::string>{"absorbance converted to transmittance"});
     const double step = (e.firstX - e.lastX) / (e.points - 1);
     test::ExpectAbscissae(s, {e.points, e.firstX, e.lastX, step, step});
@@ -150,9 +145,7 @@ TEST(OmnicSpaRealFiles, DamagedCopiesRefused) {
       const LoadResult result = LoadSpectrumFile(path, s);
       ASSERT_NE(result.kind, nullptr);
       EXPECT_EQ(result.kind->kind, FileKind::kOmnicSpa);
-      EXPECT_FALSE(result.loaded());
-      EXPECT_EQ(result.refusal, d.refusal);
-      EXPECT_TRUE(test::SameRecord(s, before));
+      (void)test::LoadedAsExpected(result, d.refusal, s, before);
     }
   }
 }
@@ -235,13 +228,7 @@ TEST(OmnicSpa, Rules) {
     Spectrum s = test::ShownSpectrum();
     const Spectrum before = s;
     const LoadResult result = LoadSpectrumText(c.file.Bytes(), "", InfoFor(FileKind::kOmnicSpa), s);
-    EXPECT_EQ(result.refusal, c.refusal);
-    if (*c.refusal != '\0') {
-      EXPECT_FALSE(result.loaded());
-      EXPECT_TRUE(test::SameRecord(s, before));
-      continue;
-    }
-    ASSERT_TRUE(result.loaded());
+    if (!test::LoadedAsExpected(result, c.refusal, s, before)) continue;
     EXPECT_EQ(s.NPoints, 3);
     EXPECT_EQ(s.FirstX, 4000);
     EXPECT_EQ(s.NScans, 16);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -61,6 +62,34 @@ inline auto Contents(const Spectrum& s) {
 
 inline bool SameRecord(const Spectrum& a, const Spectrum& b) { return Contents(a) == Contents(b); }
 
+// A load's outcome against the refusal a table expects ("" for a load):
+// the refusal text, and a refused file leaves the record as it was before.
+// Returns whether the file loaded as expected, so the caller goes on to
+// check what it loaded.
+inline bool LoadedAsExpected(const LoadResult& result, const std::string& refusal,
+                             const Spectrum& s, const Spectrum& before) {
+  EXPECT_EQ(result.refusal, refusal);
+  if (!refusal.empty()) {
+    EXPECT_FALSE(result.loaded());
+    EXPECT_TRUE(SameRecord(s, before));
+    return false;
+  }
+  EXPECT_TRUE(result.loaded());
+  return result.loaded();
+}
+
+// The file's ordinates as the peer checks read them: its path, then one
+// "%.9g" line a point.
+inline std::string OrdinateDump(const std::string& path, const Spectrum& s) {
+  std::string out = path + "\n";
+  char buf[32];
+  for (int i = 0; i <= s.LastIndex; ++i) {
+    std::snprintf(buf, sizeof buf, "%.9g\n", static_cast<double>(s.TransY[i]));
+    out += buf;
+  }
+  return out;
+}
+
 // The abscissae a load gives: `points` points from firstX (index 0, the
 // highest wavenumber) down to lastX, `step` apart, and the header's DeltaX.
 struct Abscissae {
@@ -94,6 +123,25 @@ inline void ExpectRefusalMessage(const RecordedMessages& m, const std::string& m
   } else {
     EXPECT_EQ(m.errors, std::vector<std::string>{message}) << name;
   }
+}
+
+// A text that the reader of `kind` refuses with `message` (in status panel 2
+// or an error box) leaves the shown spectrum as it was, every field of it.
+inline void ExpectRefusedKeepsShown(FileKind kind, const std::string& text,
+                                    const std::string& message, bool inStatusPanel,
+                                    const std::string& name) {
+  Spectrum shown = ShownSpectrum();
+  RecordedMessages m;
+  EXPECT_FALSE(Read(kind, text, "", shown, m)) << name;
+  ExpectRefusalMessage(m, message, inStatusPanel, name);
+  const Spectrum expected = ShownSpectrum();
+  EXPECT_TRUE(SameRecord(shown, expected)) << name;
+  EXPECT_EQ(shown.TransY, expected.TransY) << name;
+  EXPECT_EQ(shown.FirstX, expected.FirstX) << name;
+  EXPECT_EQ(shown.XStart, expected.XStart) << name;
+  EXPECT_EQ(shown.LastX, expected.LastX) << name;
+  EXPECT_EQ(shown.NPoints, expected.NPoints) << name;
+  EXPECT_EQ(shown.Comment, expected.Comment) << name;
 }
 
 // Lines joined with eol after each.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <tuple>
 
 #include "core/file_io.h"
 #include "core/io_error.h"
@@ -68,11 +69,8 @@ struct SpText {
 using test::ShownSpectrum;
 
 void ExpectSameSpectrum(const Spectrum& a, const Spectrum& b) {
-  EXPECT_EQ(a.OperatorName, b.OperatorName);
-  EXPECT_EQ(a.Comment, b.Comment);
-  EXPECT_EQ(a.FirstX, b.FirstX);
-  EXPECT_EQ(a.NPoints, b.NPoints);
-  EXPECT_EQ(a.XStep, b.XStep);
+  EXPECT_EQ(std::tie(a.OperatorName, a.Comment, a.FirstX, a.NPoints, a.XStep),
+            std::tie(b.OperatorName, b.Comment, b.FirstX, b.NPoints, b.XStep));
   EXPECT_EQ(a.TransY, b.TransY);
   EXPECT_EQ(a.RawY, b.RawY);
 }

@@ -90,12 +90,7 @@ TEST(SpcRealFiles, Decisions) {
     const LoadResult result = LoadSpectrumFile(path, s);
     ASSERT_NE(result.kind, nullptr);
     EXPECT_EQ(result.kind->kind, FileKind::kSpc);
-    EXPECT_EQ(result.refusal, e.refusal);
-    if (*e.refusal != '\0') {
-      EXPECT_TRUE(test::SameRecord(s, before));
-      continue;
-    }
-    ASSERT_TRUE(result.loaded());
+    if (!test::LoadedAsExpected(result, e.refusal, s, before)) continue;
     EXPECT_EQ(result.notes, std::vector<std::string>{e.note});
     const double step = (e.firstX - e.lastX) / (e.points - 1);
     test::ExpectAbscissae(s, {e.points, e.firstX, e.lastX, step, step});
@@ -148,9 +143,7 @@ TEST(SpcRealFiles, DamagedCopiesRefused) {
       Spectrum s = test::ShownSpectrum();
       const Spectrum before = s;
       const LoadResult result = LoadSpectrumText(damaged, "", InfoFor(FileKind::kSpc), s);
-      EXPECT_FALSE(result.loaded());
-      EXPECT_EQ(result.refusal, refusal);
-      EXPECT_TRUE(test::SameRecord(s, before));
+      (void)test::LoadedAsExpected(result, refusal, s, before);
     }
   }
 }
@@ -310,12 +303,7 @@ TEST(SpcBuiltFiles, Rules) {
     Spectrum s = test::ShownSpectrum();
     const Spectrum before = s;
     const LoadResult result = LoadSpectrumText(c.bytes, "", InfoFor(FileKind::kSpc), s);
-    EXPECT_EQ(result.refusal, c.refusal);
-    if (*c.refusal != '\0') {
-      EXPECT_TRUE(test::SameRecord(s, before));
-      continue;
-    }
-    ASSERT_TRUE(result.loaded());
+    if (!test::LoadedAsExpected(result, c.refusal, s, before)) continue;
     EXPECT_EQ(result.notes, c.notes);
     RecordedMessages said;
     (void)test::Told(result, said);
@@ -367,13 +355,8 @@ TEST(SpcPeerExport, RealFilesAsRead) {
     const std::string path = entry.path().string();
     Spectrum s;
     if (!LoadSpectrumFile(path, s).loaded()) continue;
-    std::string out = path + "\n";
-    char buf[32];
-    for (int i = 0; i <= s.LastIndex; ++i) {
-      std::snprintf(buf, sizeof buf, "%.9g\n", static_cast<double>(s.TransY[i]));
-      out += buf;
-    }
-    test::WriteFile(dir + "/" + entry.path().stem().string() + ".real", out);
+    test::WriteFile(dir + "/" + entry.path().stem().string() + ".real",
+                    test::OrdinateDump(path, s));
     ++written;
   }
   EXPECT_EQ(written, 2);

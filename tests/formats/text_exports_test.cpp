@@ -119,13 +119,7 @@ void CheckTexts(FileKind kind, const std::vector<TextCase>& cases) {
     Spectrum s = test::ShownSpectrum();
     const Spectrum before = s;
     const LoadResult result = LoadSpectrumText(c.text, "", InfoFor(kind), s);
-    EXPECT_EQ(result.refusal, c.refusal);
-    if (*c.refusal != '\0') {
-      EXPECT_FALSE(result.loaded());
-      EXPECT_TRUE(test::SameRecord(s, before));
-      continue;
-    }
-    ASSERT_TRUE(result.loaded());
+    if (!test::LoadedAsExpected(result, c.refusal, s, before)) continue;
     EXPECT_EQ(result.notes, std::vector<std::string>{c.note});
     EXPECT_EQ(s.NPoints, c.points);
     EXPECT_DOUBLE_EQ(s.FirstX, c.firstX);
