@@ -22,6 +22,7 @@
 #include <new>
 
 #include "app/command_line.h"
+#include "app/command_states.h"
 #include "app/paint_box.h"
 #include "app/parameters_dialog.h"
 #include "app/qt_text.h"
@@ -87,6 +88,23 @@ void WindowMessages::Report(const std::string& text) {
   ui_.Report(QCoreApplication::applicationName(), FromMessage(text));
 }
 
+// What the plot's interaction asks of the window.
+class TForm1::PlotHost : public InteractionHost {
+ public:
+  explicit PlotHost(TForm1& window) : w_(window) {}
+  DrawingSurface& Canvas() override { return w_.PaintBox1->Canvas(); }
+  ScrollWindow VisibleWindow() const override { return w_.VisibleWindow(); }
+  void Repaint() override { w_.PaintBox1->Repaint(); }
+  void PaintOver() override { w_.PaintBox1Paint(); }
+  void StatusText(int panel, const std::string& text) override {
+    w_.StatusBar1->SetPanelText(panel, QString::fromStdString(text));
+  }
+  void SpectrumCorrected() override { w_.document_.Modified = true; }
+
+ private:
+  TForm1& w_;
+};
+
 TForm1::TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory makeRecord,
                QWidget* parent)
     : QMainWindow(parent), ui_(ui) {
@@ -96,6 +114,7 @@ TForm1::TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory ma
   BuildControls();
   BuildMenus();
   messages_ = std::make_unique<WindowMessages>(ui_, *StatusBar1);
+  plotHost_ = std::make_unique<PlotHost>(*this);
 
   resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -283,12 +302,27 @@ void TForm1::BuildMenus() {
   Copy1->setShortcut(StandardKey(QKeySequence::Copy, "Ctrl+C"));
   ShowRecentFiles();
 
-  // The enabled states the window is built with; FormCreate changes some.
-  Save1->setEnabled(false);
-  Saveas1->setEnabled(false);
-  Export1->menuAction()->setEnabled(false);
-  Copy1->setEnabled(false);
-  Parameters1->setEnabled(false);
+  // The states the window is built with: nothing shown yet.
+  UpdateCommandStates();
+}
+
+void TForm1::UpdateCommandStates() {
+  const CommandStates states = CommandStatesFor(view_);
+  for (QAction* action :
+       {Save1, Saveas1, Export1->menuAction(), Copy1, Parameters1, Print1, Grid1}) {
+    action->setEnabled(states.spectrumCommands);
+  }
+  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {
+    button->setEnabled(states.spectrumCommands);
+  }
+  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
+    button->setEnabled(states.stepButtons);
+  }
+  SpeedButton1->setChecked(states.cursorToolDown);
+  SpeedButton2->setChecked(states.labelToolDown);
+  Grid1->setChecked(states.gridChecked);
+  Copypeaklist1->setEnabled(states.peakList);
+  PaintBox1->setCursor(states.crossPointer ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
 void TForm1::RunHandler(const std::function<void()>& handler) {
@@ -331,20 +365,6 @@ void TForm1::FormCreate(const QStringList& arguments) {
     close();
     return;
   }
-
-  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
-    button->setEnabled(false);
-    button->setFont(PixelFont("Arial", 13));
-  }
-  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {
-    button->setEnabled(false);
-  }
-  Print1->setEnabled(false);
-  view_.ToolMode = kCursorTool;
-  Grid1->setChecked(false);
-  Grid1->setEnabled(false);
-  Copypeaklist1->setEnabled(false);
-  view_.GridOn = false;
 
   SetPaintBoxWidth(ScrollBox1->width() - 3);
 
@@ -435,23 +455,10 @@ void TForm1::AfterLoadUpdate() {
   view_.Labels.Clear();
   view_.ResetCursor(spectrum_->XStart);
   view_.SpectrumShown = true;
-  for (QAction* action : {Copy1, Save1, Saveas1, Export1->menuAction(), Parameters1}) {
-    action->setEnabled(true);
-  }
-  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
-    button->setEnabled(true);
-  }
-  for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {
-    button->setEnabled(true);
-  }
-  SpeedButton1->setChecked(true);
-  SpeedButton2->setChecked(false);
-  Print1->setEnabled(true);
+  // Every load starts in the cursor tool, also when the label tool was
+  // chosen before it.
   view_.ToolMode = kCursorTool;
-  // The pointer goes with the tool, also when the label tool was chosen
-  // before the load.
-  PaintBox1->setCursor(Qt::ArrowCursor);
-  Grid1->setEnabled(true);
+  UpdateCommandStates();
   // Drawn last, so that the first paint of the new spectrum already sees the
   // cursor tool.
   PaintBox1->Repaint();
@@ -505,17 +512,16 @@ ScrollWindow TForm1::VisibleWindow() const {
   return {ScrollBox1->horizontalScrollBar()->value(), ScrollBox1->width()};
 }
 
+PlotInteraction TForm1::Interaction() {
+  return PlotInteraction(view_, *spectrum_, cursorBaselineMode_, *plotHost_);
+}
+
 void TForm1::PaintBox1Paint() {
   if (!spectrum_) return;
   ImageSurface& canvas = PaintBox1->Canvas();
   std::optional<PlotFrame> frame =
       PaintScreenPlot(canvas, canvas.width(), canvas.height(), *spectrum_, view_);
-  if (!frame || view_.ToolMode != kCursorTool) return;
-  view_.CursorX = spectrum_->PointX(view_.CursorIndex);
-  view_.CursorPx = frame->XToColumn(view_.CursorX);
-  view_.DrawnCursorPx = view_.CursorPx;
-  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
-  ShowCursorStatus();
+  if (frame) Interaction().CursorAfterPaint(*frame);
 }
 
 void TForm1::DrawGrid() {
@@ -524,251 +530,39 @@ void TForm1::DrawGrid() {
   ::tesvar::DrawGrid(PaintBox1->Canvas(), Frame(), ScreenPlotStyle());
 }
 
-void TForm1::InvertVerticalLine(int x) {
-  ImageSurface& canvas = PaintBox1->Canvas();
-  canvas.SetPenMode(PenMode::kNotXor);
-  canvas.MoveTo(x, view_.PlotBottom - 1);
-  canvas.LineTo(x, view_.PlotBottom + view_.PlotYScale);
-}
+void TForm1::InvertVerticalLine(int x) { Interaction().InvertVerticalLine(x); }
 
-void TForm1::InvertHorizontalLine(int y) {
-  ImageSurface& canvas = PaintBox1->Canvas();
-  canvas.SetPenMode(PenMode::kNotXor);
-  canvas.MoveTo(view_.PlotLeft + 1, y);
-  canvas.LineTo(view_.PlotLeft + view_.PlotWidth - 1, y);
-}
-
-void TForm1::InvertSegment(int x1, int y1, int x2, int y2) {
-  ImageSurface& canvas = PaintBox1->Canvas();
-  canvas.SetPenMode(PenMode::kNotXor);
-  canvas.MoveTo(x1, y1);
-  canvas.LineTo(x2, y2);
-}
-
-void TForm1::ShowCursorStatus() {
-  view_.CursorPercentText = CursorPercentText(spectrum_->TransY[view_.CursorIndex]);
-  StatusBar1->SetPanelText(
-      1, QString::fromStdString(CursorStatusText(view_.CursorX, view_.CursorPercentText)));
-}
-
-void TForm1::PlaceCursorAtColumn(int x) {
-  if (StrictlyInsideFrame(view_.DrawnCursorPx, view_)) InvertVerticalLine(view_.DrawnCursorPx);
-  if (StrictlyInsideFrame(x, view_)) InvertVerticalLine(x);
-  view_.DrawnCursorPx = x;
-  view_.CursorPx = x;
-  const PlotFrame frame = Frame();
-  // The read-out shows the wavenumber under the mouse until the next paint
-  // puts the data point's own there.
-  view_.CursorX = frame.ColumnToWavenumber(x);
-  view_.CursorIndex = IndexNearWavenumber(frame, *spectrum_, view_.CursorX);
-  ShowCursorStatus();
-}
-
-void TForm1::MoveCursorLine() {
-  if (view_.CursorPx == view_.DrawnCursorPx) return;
-  if (StrictlyInsideFrame(view_.DrawnCursorPx, view_)) InvertVerticalLine(view_.DrawnCursorPx);
-  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
-  view_.DrawnCursorPx = view_.CursorPx;
-}
-
+// Without a record (start-up ran out of memory) the plot has nothing to do.
 void TForm1::PaintBox1MouseDown(MouseButton button, int x, int y) {
-  StatusBar1->SetPanelText(2, QString());
-  // Before the first spectrum there is no frame: the zero frame of an
-  // unpainted view would take a click at (0, 0) for one inside it.
-  if (!spectrum_ || !view_.SpectrumShown || !IsInsidePlot(x, y, view_, VisibleWindow())) {
-    view_.MouseInPlot = false;
-    return;
-  }
-  view_.MouseInPlot = true;
-  // Labels are placed on release.
-  if (view_.ToolMode != kCursorTool) return;
-
-  if (button == MouseButton::kLeft) {
-    view_.CursorDragging = true;
-    view_.BaselineDragging = false;
-    if (InFrameRange(x, view_)) PlaceCursorAtColumn(x);
-  } else if (button == MouseButton::kRight && cursorBaselineMode_) {
-    view_.CursorDragging = false;
-    view_.BaselineDragging = true;
-    view_.DragX = x;
-    view_.DragY = y;
-    if (IsLevelMode(view_.CursorIndex, *spectrum_)) {
-      if (StrictlyBetweenFrameRows(y, view_)) InvertHorizontalLine(y);
-    } else {
-      ComputeBaseline(view_, *spectrum_, x, y);
-      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.BaselineEndX,
-                    view_.BaselineEndY);
-      view_.DrawnBaselineEndX = view_.BaselineEndX;
-      view_.DrawnBaselineEndY = view_.BaselineEndY;
-    }
-  }
+  if (spectrum_) Interaction().MouseDown(button, x, y);
 }
 
 void TForm1::PaintBox1MouseMove(int x, int y) {
-  if (!spectrum_ || !view_.SpectrumShown || view_.ToolMode != kCursorTool) return;
-  if (!IsInsidePlot(x, y, view_, VisibleWindow())) {
-    view_.MouseInPlot = false;
-    return;
-  }
-  view_.MouseInPlot = true;
-  if (view_.CursorDragging && InFrameRange(x, view_)) PlaceCursorAtColumn(x);
-  if (view_.BaselineDragging && InFrameRange(x, view_)) {
-    if (IsLevelMode(view_.CursorIndex, *spectrum_)) {
-      if (StrictlyBetweenFrameRows(view_.DragY, view_)) InvertHorizontalLine(view_.DragY);
-      if (StrictlyBetweenFrameRows(y, view_)) InvertHorizontalLine(y);
-    } else {
-      // The anchor stays where it was: the cursor does not move while the
-      // baseline is dragged.
-      ComputeBaseline(view_, *spectrum_, x, y);
-      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.DrawnBaselineEndX,
-                    view_.DrawnBaselineEndY);
-      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.BaselineEndX,
-                    view_.BaselineEndY);
-      view_.DrawnBaselineEndX = view_.BaselineEndX;
-      view_.DrawnBaselineEndY = view_.BaselineEndY;
-    }
-    view_.DragX = x;
-    view_.DragY = y;
-  }
+  if (spectrum_) Interaction().MouseMove(x, y);
 }
 
 void TForm1::PaintBox1MouseUp(MouseButton button, int x, int y) {
-  if (!spectrum_ || !view_.SpectrumShown) return;
-  if (view_.ToolMode == kLabelTool) {
-    PlaceLabel(button, x, y);
-    return;
-  }
-  if (!IsInsidePlot(x, y, view_, VisibleWindow())) {
-    // Cancelled: no correction. The baseline's feedback line goes with it,
-    // so that the screen shows the data as they are; the picture is drawn
-    // afresh rather than the line inverted back, which would draw it anew
-    // had anything repainted the plot during the drag.
-    const bool baselineShown = view_.BaselineDragging;
-    view_.MouseInPlot = false;
-    view_.CursorDragging = false;
-    view_.BaselineDragging = false;
-    if (baselineShown) PaintBox1->Repaint();
-    return;
-  }
-  view_.MouseInPlot = true;
-  if (view_.CursorDragging && InFrameRange(x, view_)) PlaceCursorAtColumn(x);
-  if (view_.BaselineDragging) {
-    const PlotFrame frame = Frame();
-    if (IsLevelMode(view_.CursorIndex, *spectrum_)) {
-      if (StrictlyBetweenFrameRows(view_.DragY, view_)) InvertHorizontalLine(view_.DragY);
-      ShiftBaseline(*spectrum_, frame, x, y);
-    } else {
-      const int correctedX = ComputeBaseline(view_, *spectrum_, x, y);
-      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.DrawnBaselineEndX,
-                    view_.DrawnBaselineEndY);
-      TiltBaseline(*spectrum_, frame, view_, correctedX);
-    }
-    document_.Modified = true;
-    PaintBox1->Repaint();
-  }
-  view_.CursorDragging = false;
-  view_.BaselineDragging = false;
+  if (!spectrum_) return;
+  Interaction().MouseUp(button, x, y);
+  UpdateCommandStates();  // a label placed offers the peak list
 }
 
-void TForm1::PlaceLabel(MouseButton button, int x, int y) {
-  if (!IsVisibleColumn(x, VisibleWindow())) {
-    view_.MouseInPlot = false;
-    return;
-  }
-  view_.MouseInPlot = true;
-  if (!InFrameRange(x, view_)) return;
-  const PlotFrame frame = Frame();
-  // A middle-button release has no kind of label; it places nothing.
-  std::optional<PeakLabel> label = LabelForClick(*spectrum_, frame, button, x, y);
-  if (!label) return;
-  // The 256th label is dropped without a word.
-  if (!view_.Labels.Insert(*label)) return;
-  ::tesvar::DrawPeakLabel(PaintBox1->Canvas(), frame, ScreenPlotStyle(), label->Kind, label->X,
-                          label->Y);
-  Copypeaklist1->setEnabled(true);
-}
+void TForm1::LeftBtnClick() { Interaction().StepLeft(); }
 
-void TForm1::LeftBtnClick() {
-  // A cursor left of the visible part stays where it is.
-  if (view_.DrawnCursorPx + 1 <= VisibleWindow().position) {
-    view_.MouseInPlot = false;
-    return;
-  }
-  view_.MouseInPlot = true;
-  if (view_.CursorIndex > 0) --view_.CursorIndex;
-  view_.CursorX = spectrum_->PointX(view_.CursorIndex);
-  view_.CursorPx = Frame().XToColumn(view_.CursorX);
-  MoveCursorLine();
-  ShowCursorStatus();
-}
+void TForm1::RightBtnClick() { Interaction().StepRight(); }
 
-void TForm1::RightBtnClick() {
-  const ScrollWindow window = VisibleWindow();
-  if (window.position + window.width <= view_.DrawnCursorPx + 1) {
-    view_.MouseInPlot = false;
-    return;
-  }
-  view_.MouseInPlot = true;
-  if (view_.CursorIndex < spectrum_->LastIndex) ++view_.CursorIndex;
-  view_.CursorX = spectrum_->PointX(view_.CursorIndex);
-  view_.CursorPx = Frame().XToColumn(view_.CursorX);
-  MoveCursorLine();
-  ShowCursorStatus();
-}
+void TForm1::PeakLeftBTnClick() { Interaction().JumpToPeak(PeakDirection::kLeft); }
 
-void TForm1::JumpToPeak(PeakDirection direction) {
-  const PeakJump jump = PeakJumpTarget(*spectrum_, view_.CursorIndex, direction);
-  const int px = Frame().XToColumn(jump.cursorX);
-  // A band in the part of the plot scrolled out of view is not jumped to.
-  if (!IsVisibleColumn(px, VisibleWindow())) return;
-  view_.CursorIndex = jump.index;
-  view_.CursorX = jump.cursorX;
-  view_.CursorPx = px;
-  MoveCursorLine();
-  ShowCursorStatus();
-}
-
-void TForm1::PeakLeftBTnClick() { JumpToPeak(PeakDirection::kLeft); }
-
-void TForm1::PeakRightBtnClick() { JumpToPeak(PeakDirection::kRight); }
-
-// The tool's button down and the other up, the step buttons usable with the
-// cursor tool only, and the tool's mouse pointer over the plot.
-void TForm1::ShowToolChosen(int toolMode) {
-  const bool cursorTool = toolMode == kCursorTool;
-  SpeedButton1->setChecked(cursorTool);
-  SpeedButton2->setChecked(!cursorTool);
-  view_.ToolMode = toolMode;
-  for (QPushButton* button : {LeftBtn, RightBtn, PeakLeftBTn, PeakRightBtn}) {
-    button->setEnabled(cursorTool);
-  }
-  PaintBox1->setCursor(cursorTool ? Qt::ArrowCursor : Qt::CrossCursor);
-}
+void TForm1::PeakRightBtnClick() { Interaction().JumpToPeak(PeakDirection::kRight); }
 
 void TForm1::SpeedButton1Click() {
-  ShowToolChosen(kCursorTool);
-  Copypeaklist1->setEnabled(false);
-  view_.CursorIndex = 0;
-  view_.CursorX = spectrum_->XStart;
-  if (!view_.Labels.Empty()) {
-    // The labels are discarded and the picture drawn afresh without them;
-    // without labels a cursor line shown stays until the next placement.
-    view_.Labels.Clear();
-    PaintBox1->Repaint();
-  }
-  ShowCursorStatus();
+  Interaction().ChooseCursorTool();
+  UpdateCommandStates();
 }
 
 void TForm1::SpeedButton2Click() {
-  ShowToolChosen(kLabelTool);
-  if (!view_.Labels.Empty()) {
-    Copypeaklist1->setEnabled(true);
-    PaintBox1Paint();  // draws the labels over the current picture
-  }
-  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
-  view_.DrawnCursorPx = view_.CursorPx = view_.PlotLeft;
-  view_.CursorX = spectrum_->XStart;
-  StatusBar1->SetPanelText(1, QString());
+  Interaction().ChooseLabelTool();
+  UpdateCommandStates();
 }
 
 }  // namespace tesvar

@@ -25,6 +25,7 @@
 #include "formats/file_kinds.h"
 #include "plot/cursor_tools.h"
 #include "plot/peak_search.h"
+#include "plot/plot_interaction.h"
 #include "plot/view_state.h"
 
 class QAction;
@@ -175,14 +176,15 @@ class TForm1 : public QMainWindow {
   void SpeedButton2Click();
 
   // Drawing over the current picture with the frame of the last paint. The
-  // three inverting primitives leave the pen in NotXor mode; the next paint
-  // sets Copy again.
+  // inverted line leaves the pen in NotXor mode; the next paint sets Copy
+  // again.
   void DrawGrid();
   void InvertVerticalLine(int x);
-  void InvertHorizontalLine(int y);
-  void InvertSegment(int x1, int y1, int x2, int y2);
-  // The cursor read-out in status panel 1.
-  void ShowCursorStatus();
+
+  // Every enabled and checked state of the menus and buttons, and the
+  // plot's pointer, from what is shown and which tool is chosen; called
+  // after anything they follow has changed.
+  void UpdateCommandStates();
 
   // Runs a handler; an exception that escapes it is shown by the generic
   // error report (title "Tesvar", stop icon) and the program goes on.
@@ -225,12 +227,9 @@ class TForm1 : public QMainWindow {
   PlotFrame Frame() const;
   // The part of PaintBox1 that ScrollBox1 shows.
   ScrollWindow VisibleWindow() const;
-  void PlaceCursorAtColumn(int x);
-  // Moves the cursor line from DrawnCursorPx to CursorPx when they differ.
-  void MoveCursorLine();
-  void JumpToPeak(PeakDirection direction);
-  void ShowToolChosen(int toolMode);
-  void PlaceLabel(MouseButton button, int x, int y);
+  // The cursor, baseline and label tools on the shown record.
+  // REQUIRES: the record exists (not ClosedAtStart()).
+  PlotInteraction Interaction();
   void SetCaptionFromName();
   void FormDestroy();
 
@@ -270,6 +269,8 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<Spectrum> spectrum_;
   ViewState view_;
   std::unique_ptr<WindowMessages> messages_;
+  class PlotHost;
+  std::unique_ptr<PlotHost> plotHost_;
   bool cursorBaselineMode_ = false;
   std::string pendingMetafileTarget_;
   Document document_;

@@ -1,8 +1,8 @@
 // The plain arithmetic behind the cursor, baseline and label tools of the
 // screen plot: which mouse positions count, where the cursor lands, the
 // baseline geometry and the two ordinate corrections, and where a click puts
-// a peak label. The window handlers call these with the frame of the last
-// paint and do the drawing themselves.
+// a peak label. PlotInteraction (plot_interaction.h) calls these with the
+// frame of the last paint and does the drawing.
 //
 // Coordinates are surface pixels of PaintBox1; the part that ScrollBox1 shows
 // starts at its horizontal scroll position hp.

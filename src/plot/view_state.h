@@ -45,6 +45,11 @@ struct ViewState {
   int DrawnBaselineEndX = 0, DrawnBaselineEndY = 0;
 
   LabelList Labels;
+  // "Copy peak list" is offered: from the placing of a label, or the choice
+  // of the label tool while labels exist, until the cursor tool is chosen.
+  // A load empties the list and leaves the offer as it was; copying an
+  // empty list leaves the clipboard alone.
+  bool PeakListOffered = false;
 
   // What every successful load does to the view: the cursor back to the
   // first point on the left frame line.

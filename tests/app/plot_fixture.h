@@ -23,20 +23,12 @@
 #include "app/main_window.h"
 #include "app/paint_box.h"
 #include "core/number_text.h"
+#include "plot/synthetic_ordinates.h"
 #include "scripted_ui.h"
 
 namespace tesvar::test {
 
-inline constexpr int kPoints = 361;
 inline constexpr int kBoxWidth = 640;
-
-// The default ordinates: 0.25 + i / 2000 (25 %T at 4000 1/cm, 30 at 3000,
-// 43 at 400).
-inline std::vector<float> RisingOrdinates() {
-  std::vector<float> t(kPoints);
-  for (int i = 0; i < kPoints; ++i) t[i] = static_cast<float>(0.25 + i / 2000.0);
-  return t;
-}
 
 class PlotWindow {
  public:

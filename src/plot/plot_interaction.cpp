@@ -1,0 +1,238 @@
+#include "plot/plot_interaction.h"
+
+#include "core/spectrum.h"
+#include "plot/drawing_surface.h"
+#include "plot/plot_painter.h"
+#include "plot/view_state.h"
+
+namespace tesvar {
+
+PlotFrame PlotInteraction::Frame() const { return PlotFrame::FromViewState(view_, spectrum_); }
+
+void PlotInteraction::InvertVerticalLine(int x) {
+  InvertSegment(x, view_.PlotBottom - 1, x, view_.PlotBottom + view_.PlotYScale);
+}
+
+void PlotInteraction::InvertHorizontalLine(int y) {
+  InvertSegment(view_.PlotLeft + 1, y, view_.PlotLeft + view_.PlotWidth - 1, y);
+}
+
+void PlotInteraction::InvertSegment(int x1, int y1, int x2, int y2) {
+  DrawingSurface& canvas = host_.Canvas();
+  canvas.SetPenMode(PenMode::kNotXor);
+  canvas.MoveTo(x1, y1);
+  canvas.LineTo(x2, y2);
+}
+
+void PlotInteraction::ShowCursorStatus() {
+  view_.CursorPercentText = CursorPercentText(spectrum_.TransY[view_.CursorIndex]);
+  host_.StatusText(1, CursorStatusText(view_.CursorX, view_.CursorPercentText));
+}
+
+void PlotInteraction::CursorAfterPaint(const PlotFrame& frame) {
+  if (view_.ToolMode != kCursorTool) return;
+  view_.CursorX = spectrum_.PointX(view_.CursorIndex);
+  view_.CursorPx = frame.XToColumn(view_.CursorX);
+  view_.DrawnCursorPx = view_.CursorPx;
+  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
+  ShowCursorStatus();
+}
+
+void PlotInteraction::PlaceCursorAtColumn(int x) {
+  if (StrictlyInsideFrame(view_.DrawnCursorPx, view_)) InvertVerticalLine(view_.DrawnCursorPx);
+  if (StrictlyInsideFrame(x, view_)) InvertVerticalLine(x);
+  view_.DrawnCursorPx = x;
+  view_.CursorPx = x;
+  const PlotFrame frame = Frame();
+  // The read-out shows the wavenumber under the mouse until the next paint
+  // puts the data point's own there.
+  view_.CursorX = frame.ColumnToWavenumber(x);
+  view_.CursorIndex = IndexNearWavenumber(frame, spectrum_, view_.CursorX);
+  ShowCursorStatus();
+}
+
+void PlotInteraction::MoveCursorLine() {
+  if (view_.CursorPx == view_.DrawnCursorPx) return;
+  if (StrictlyInsideFrame(view_.DrawnCursorPx, view_)) InvertVerticalLine(view_.DrawnCursorPx);
+  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
+  view_.DrawnCursorPx = view_.CursorPx;
+}
+
+void PlotInteraction::ShowBaseline(int x, int y, bool erase) {
+  if (IsLevelMode(view_.CursorIndex, spectrum_)) {
+    if (erase && StrictlyBetweenFrameRows(view_.DragY, view_)) InvertHorizontalLine(view_.DragY);
+    if (StrictlyBetweenFrameRows(y, view_)) InvertHorizontalLine(y);
+  } else {
+    // The anchor stays where it was: the cursor does not move while the
+    // baseline is dragged.
+    ComputeBaseline(view_, spectrum_, x, y);
+    if (erase) {
+      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.DrawnBaselineEndX,
+                    view_.DrawnBaselineEndY);
+    }
+    InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.BaselineEndX,
+                  view_.BaselineEndY);
+    view_.DrawnBaselineEndX = view_.BaselineEndX;
+    view_.DrawnBaselineEndY = view_.BaselineEndY;
+  }
+  view_.DragX = x;
+  view_.DragY = y;
+}
+
+void PlotInteraction::MouseDown(MouseButton button, int x, int y) {
+  host_.StatusText(2, "");
+  // Before the first spectrum there is no frame: the zero frame of an
+  // unpainted view would take a click at (0, 0) for one inside it.
+  if (!view_.SpectrumShown || !IsInsidePlot(x, y, view_, host_.VisibleWindow())) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  // Labels are placed on release.
+  if (view_.ToolMode != kCursorTool) return;
+
+  if (button == MouseButton::kLeft) {
+    view_.CursorDragging = true;
+    view_.BaselineDragging = false;
+    if (InFrameRange(x, view_)) PlaceCursorAtColumn(x);
+  } else if (button == MouseButton::kRight && baselineTool_) {
+    view_.CursorDragging = false;
+    view_.BaselineDragging = true;
+    ShowBaseline(x, y, false);
+  }
+}
+
+void PlotInteraction::MouseMove(int x, int y) {
+  if (!view_.SpectrumShown || view_.ToolMode != kCursorTool) return;
+  if (!IsInsidePlot(x, y, view_, host_.VisibleWindow())) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorDragging && InFrameRange(x, view_)) PlaceCursorAtColumn(x);
+  if (view_.BaselineDragging && InFrameRange(x, view_)) ShowBaseline(x, y, true);
+}
+
+void PlotInteraction::MouseUp(MouseButton button, int x, int y) {
+  if (!view_.SpectrumShown) return;
+  if (view_.ToolMode == kLabelTool) {
+    PlaceLabel(button, x, y);
+    return;
+  }
+  if (!IsInsidePlot(x, y, view_, host_.VisibleWindow())) {
+    // Cancelled: no correction. The baseline's feedback line goes with it,
+    // so that the screen shows the data as they are; the picture is drawn
+    // afresh rather than the line inverted back, which would draw it anew
+    // had anything repainted the plot during the drag.
+    const bool baselineShown = view_.BaselineDragging;
+    view_.MouseInPlot = false;
+    view_.CursorDragging = false;
+    view_.BaselineDragging = false;
+    if (baselineShown) host_.Repaint();
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorDragging && InFrameRange(x, view_)) PlaceCursorAtColumn(x);
+  if (view_.BaselineDragging) {
+    const PlotFrame frame = Frame();
+    if (IsLevelMode(view_.CursorIndex, spectrum_)) {
+      if (StrictlyBetweenFrameRows(view_.DragY, view_)) InvertHorizontalLine(view_.DragY);
+      ShiftBaseline(spectrum_, frame, x, y);
+    } else {
+      const int correctedX = ComputeBaseline(view_, spectrum_, x, y);
+      InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.DrawnBaselineEndX,
+                    view_.DrawnBaselineEndY);
+      TiltBaseline(spectrum_, frame, view_, correctedX);
+    }
+    host_.SpectrumCorrected();
+    host_.Repaint();
+  }
+  view_.CursorDragging = false;
+  view_.BaselineDragging = false;
+}
+
+void PlotInteraction::PlaceLabel(MouseButton button, int x, int y) {
+  if (!IsVisibleColumn(x, host_.VisibleWindow())) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (!InFrameRange(x, view_)) return;
+  const PlotFrame frame = Frame();
+  // A middle-button release has no kind of label; it places nothing.
+  std::optional<PeakLabel> label = LabelForClick(spectrum_, frame, button, x, y);
+  if (!label) return;
+  // The 256th label is dropped without a word.
+  if (!view_.Labels.Insert(*label)) return;
+  DrawPeakLabel(host_.Canvas(), frame, ScreenPlotStyle(), label->Kind, label->X, label->Y);
+  view_.PeakListOffered = true;
+}
+
+void PlotInteraction::StepToIndex() {
+  view_.CursorX = spectrum_.PointX(view_.CursorIndex);
+  view_.CursorPx = Frame().XToColumn(view_.CursorX);
+  MoveCursorLine();
+  ShowCursorStatus();
+}
+
+void PlotInteraction::StepLeft() {
+  // A cursor left of the visible part stays where it is.
+  if (view_.DrawnCursorPx + 1 <= host_.VisibleWindow().position) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorIndex > 0) --view_.CursorIndex;
+  StepToIndex();
+}
+
+void PlotInteraction::StepRight() {
+  const ScrollWindow window = host_.VisibleWindow();
+  if (window.position + window.width <= view_.DrawnCursorPx + 1) {
+    view_.MouseInPlot = false;
+    return;
+  }
+  view_.MouseInPlot = true;
+  if (view_.CursorIndex < spectrum_.LastIndex) ++view_.CursorIndex;
+  StepToIndex();
+}
+
+void PlotInteraction::JumpToPeak(PeakDirection direction) {
+  const PeakJump jump = PeakJumpTarget(spectrum_, view_.CursorIndex, direction);
+  const int px = Frame().XToColumn(jump.cursorX);
+  // A band in the part of the plot scrolled out of view is not jumped to.
+  if (!IsVisibleColumn(px, host_.VisibleWindow())) return;
+  view_.CursorIndex = jump.index;
+  view_.CursorX = jump.cursorX;
+  view_.CursorPx = px;
+  MoveCursorLine();
+  ShowCursorStatus();
+}
+
+void PlotInteraction::ChooseCursorTool() {
+  view_.ToolMode = kCursorTool;
+  view_.PeakListOffered = false;
+  view_.CursorIndex = 0;
+  view_.CursorX = spectrum_.XStart;
+  if (!view_.Labels.Empty()) {
+    // The labels are discarded and the picture drawn afresh without them;
+    // without labels a cursor line shown stays until the next placement.
+    view_.Labels.Clear();
+    host_.Repaint();
+  }
+  ShowCursorStatus();
+}
+
+void PlotInteraction::ChooseLabelTool() {
+  view_.ToolMode = kLabelTool;
+  if (!view_.Labels.Empty()) {
+    view_.PeakListOffered = true;
+    host_.PaintOver();  // draws the labels over the current picture
+  }
+  if (StrictlyInsideFrame(view_.CursorPx, view_)) InvertVerticalLine(view_.CursorPx);
+  view_.DrawnCursorPx = view_.CursorPx = view_.PlotLeft;
+  view_.CursorX = spectrum_.XStart;
+  host_.StatusText(1, "");
+}
+
+}  // namespace tesvar
