@@ -32,6 +32,24 @@ struct Load {
   Spectrum s;
 };
 
+// What a table row expects of a load: its refusal ("" for a load), and of a
+// loaded spectrum the point count, the ends and some ordinates, each within
+// `tolerance`. Returns whether it loaded.
+bool LoadedAsRowSays(const Load& load, const char* refusal, int32_t points, double firstX,
+                     double lastX, const std::vector<std::pair<int, double>>& transY,
+                     double tolerance) {
+  EXPECT_EQ(load.loaded, *refusal == '\0') << load.refusal;
+  EXPECT_EQ(load.refusal, refusal);
+  if (!load.loaded) return false;
+  EXPECT_EQ(load.s.NPoints, points);
+  EXPECT_DOUBLE_EQ(load.s.FirstX, firstX);
+  EXPECT_DOUBLE_EQ(load.s.LastX, lastX);
+  for (const auto& [index, value] : transY) {
+    EXPECT_NEAR(load.s.TransY[index], value, tolerance) << "index " << index;
+  }
+  return true;
+}
+
 // A text through the registry as a file named `name` would go.
 Load LoadAs(const std::string& name, const std::string& text) {
   Load load;
@@ -93,16 +111,9 @@ TEST(InstrumentJcamp, RealFilesByContent) {
     if (path.empty()) GTEST_SKIP() << "shared test data " << f.file << " not present";
     const std::string text = test::ReadFile(path);
     ASSERT_EQ(ClassifyFile("spectrum.dat", text), &InfoFor(FileKind::kJcampFix)) << f.file;
+    SCOPED_TRACE(f.file);
     Load load = LoadAs("spectrum.dat", text);
-    EXPECT_EQ(load.loaded, *f.refusal == '\0') << f.file << ": " << load.refusal;
-    EXPECT_EQ(load.refusal, f.refusal) << f.file;
-    if (!load.loaded) continue;
-    EXPECT_EQ(load.s.NPoints, f.points) << f.file;
-    EXPECT_DOUBLE_EQ(load.s.FirstX, f.firstX) << f.file;
-    EXPECT_DOUBLE_EQ(load.s.LastX, f.lastX) << f.file;
-    for (const auto& [index, value] : f.transY) {
-      EXPECT_NEAR(load.s.TransY[index], value, 2e-6) << f.file << " index " << index;
-    }
+    LoadedAsRowSays(load, f.refusal, f.points, f.firstX, f.lastX, f.transY, 2e-6);
   }
 }
 
@@ -217,16 +228,9 @@ TEST(InstrumentJcamp, FormsReadFromRefusedFiles) {
   };
   // clang-format on
   for (const Form& f : forms) {
+    SCOPED_TRACE(f.name);
     Load load = LoadAs("spectrum.dx", f.text);
-    EXPECT_EQ(load.loaded, *f.refusal == '\0') << f.name << ": " << load.refusal;
-    EXPECT_EQ(load.refusal, f.refusal) << f.name;
-    if (!load.loaded) continue;
-    EXPECT_EQ(load.s.NPoints, f.points) << f.name;
-    EXPECT_DOUBLE_EQ(load.s.FirstX, f.firstX) << f.name;
-    EXPECT_DOUBLE_EQ(load.s.LastX, f.lastX) << f.name;
-    for (const auto& [index, value] : f.transY) {
-      EXPECT_NEAR(load.s.TransY[index], value, 1e-6) << f.name << " index " << index;
-    }
+    if (!LoadedAsRowSays(load, f.refusal, f.points, f.firstX, f.lastX, f.transY, 1e-6)) continue;
     EXPECT_EQ(load.notes, f.notes) << f.name;
     EXPECT_EQ(load.status, f.status) << f.name;
   }
