@@ -34,6 +34,7 @@
 #include <string>
 
 #include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 #include "formats/load_result.h"
 
@@ -56,8 +57,9 @@ LoadResult ReadSpFile(const std::string& path, Spectrum& current);
 // the header or the line for the reader.
 std::string BuildSpBytes(Spectrum& spectrum);
 
-// Stamps ModDate/ModTime, builds the file and writes it over path safely.
-// Throws IoError on any failure (the target is left as it was).
-void WriteSpFile(const std::string& path, Spectrum& spectrum);
+// Stamps ModDate/ModTime, builds the file and writes it over path safely
+// (SaveFile: a file that cannot be created is "Could not create file PATH";
+// on any failure the target is left as it was).
+SaveResult WriteSpFile(const std::string& path, Spectrum& spectrum);
 
 }  // namespace tesvar
