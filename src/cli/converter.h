@@ -1,15 +1,17 @@
 // The converter's work for one command line: reads each INPUT with the
 // reader the file-kind table chooses for it (the window's rule: by content
 // where that is unmistakable, else by name), writes it with the writer the
-// writers table (output/writers.h) has for the output kind, checks it when asked, or prints its
-// header or its bands. Streams and the picture writer come from the caller, so the whole run can be
-// tested without a process or a display.
+// writers table (output/writers.h) has for the output kind, checks it when
+// asked, or prints its header or its bands. Streams and the picture
+// renderer come from the caller, so the whole run can be tested without a
+// process or a display.
 //
 // Every message goes to the error stream as "tesvar-convert: FILE: text",
 // FILE being the file the text is about (the INPUT for the readers' texts,
-// the output for the writers' and the check's). A reader's status text that
-// is still standing when it returns ("##NPOINTS= 10 (8)", "invalid X value:
-// 4000-85") is printed as well; progress texts that it cleared are not.
+// the output for a writer's refusal and the check's). A reader's status
+// text that is still standing when it returns ("##NPOINTS= 10 (8)",
+// "invalid X value: 4000-85") is printed as well; progress texts that it
+// cleared are not.
 #pragma once
 
 #include <functional>
@@ -28,7 +30,7 @@ namespace tesvar::cli {
 
 enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
-// Prints what a reader or writer says about one file.
+// Prints what a reader says about one file.
 class StreamMessages : public Messages {
  public:
   StreamMessages(std::ostream& err, std::string file) : err_(err), file_(std::move(file)) {}
