@@ -104,10 +104,9 @@ void BM_ImportFix16000(benchmark::State& state) { Import(state, Files().fix); }
 // Export to a new file (stamp, build, write), as the export menu does.
 void Export(benchmark::State& state, tesvar::JcampForm form) {
   tesvar::Spectrum s = FullSpectrum();
-  tesvar::SilentMessages m;
   std::string path = Files().dir + "/export.jdx";
   for (auto _ : state) {
-    if (!tesvar::WriteJcampFile(path, s, form, m)) state.SkipWithError("export failed");
+    if (!tesvar::WriteJcampFile(path, s, form).saved()) state.SkipWithError("export failed");
     state.PauseTiming();
     std::remove(path.c_str());
     state.ResumeTiming();

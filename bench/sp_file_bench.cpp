@@ -33,7 +33,7 @@ std::string TempPath() {
 void BM_ReadSp16000(benchmark::State& state) {
   tesvar::Spectrum s = FullSpectrum();
   std::string path = TempPath();
-  tesvar::WriteSpFile(path, s);
+  if (!tesvar::WriteSpFile(path, s).saved()) state.SkipWithError("save failed");
   tesvar::Spectrum target;
   for (auto _ : state) {
     bool ok = tesvar::ReadSpFile(path, target).loaded();
@@ -55,7 +55,7 @@ void BM_WriteSp16000NewFile(benchmark::State& state) {
   tesvar::Spectrum s = FullSpectrum();
   std::string path = TempPath();
   for (auto _ : state) {
-    tesvar::WriteSpFile(path, s);
+    if (!tesvar::WriteSpFile(path, s).saved()) state.SkipWithError("save failed");
     state.PauseTiming();
     std::remove(path.c_str());
     state.ResumeTiming();
@@ -68,7 +68,9 @@ BENCHMARK(BM_WriteSp16000NewFile)->Unit(benchmark::kMicrosecond);
 void BM_WriteSp16000Replace(benchmark::State& state) {
   tesvar::Spectrum s = FullSpectrum();
   std::string path = TempPath();
-  for (auto _ : state) tesvar::WriteSpFile(path, s);
+  for (auto _ : state) {
+    if (!tesvar::WriteSpFile(path, s).saved()) state.SkipWithError("save failed");
+  }
   std::remove(path.c_str());
 }
 BENCHMARK(BM_WriteSp16000Replace)->Unit(benchmark::kMicrosecond);

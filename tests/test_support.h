@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "core/messages.h"
+#include "core/save_result.h"
+
 namespace tesvar::test {
 
 // A path below the shared real-world test files (../shared/testdata from the
@@ -14,5 +17,11 @@ std::string MakeTempDir();
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+
+// Says what a save refused through messages; returns whether it saved.
+inline bool Told(const SaveResult& result, Messages& messages) {
+  result.Tell(messages);
+  return result.saved();
+}
 
 }  // namespace tesvar::test

@@ -23,12 +23,10 @@
 #include "app/status_bar.h"
 #include "core/file_io.h"
 #include "core/io_error.h"
-#include "formats/jcamp_writer.h"
+#include "core/save_result.h"
 #include "formats/readable_kinds.h"
-#include "formats/sp_file.h"
-#include "output/hpgl.h"
 #include "output/plot_output_qt.h"
-#include "output/svg.h"
+#include "output/writers.h"
 
 namespace tesvar {
 
@@ -77,6 +75,20 @@ QString DraggedLocalFile(const QMimeData* data) {
   if (urls.size() != 1 || !urls.first().isLocalFile()) return QString();
   const QString path = urls.first().toLocalFile();
   return QFileInfo(path).isFile() ? path : QString();
+}
+
+// The metafile picture is as large as the screen it is recorded for.
+QSize ScreenSize() {
+  if (QScreen* primary = QGuiApplication::primaryScreen()) return primary->size();
+  return QSize(1024, 768);
+}
+
+// Save and Save As have no error box of their own: a failed write is the
+// generic error report of the I/O failure behind it. True when saved.
+bool Saved(const SaveResult& result, Messages& messages) {
+  if (result.saved()) return true;
+  messages.Report(result.cause.empty() ? result.refusal : result.cause);
+  return false;
 }
 
 // Two names of one file: the same text, or two links to it.
@@ -273,7 +285,7 @@ bool TForm1::SaveSpectrum() {
   // A spectrum that came from an SP file is saved over its own file
   // without asking; an imported one may meet an unrelated file.
   if (document_.Imported && !ConfirmOverwrite(target)) return false;
-  WriteSpFile(target, *spectrum_);
+  if (!Saved(WriteShown(FileKind::kSp, target), *messages_)) return false;
   document_.CurrentName = FileNamePart(target);
   SetCaptionFromName();
   document_.Imported = false;
@@ -287,7 +299,7 @@ bool TForm1::SaveSpectrumAs() {
   // Set before writing: a failed write leaves the new name for the next Save.
   document_.CurrentPath = path;
   document_.CurrentName = FileNamePart(path);
-  WriteSpFile(document_.CurrentPath, *spectrum_);
+  if (!Saved(WriteShown(FileKind::kSp, document_.CurrentPath), *messages_)) return false;
   SetCaptionFromName();
   document_.Imported = false;
   document_.Modified = false;
@@ -327,15 +339,23 @@ void TForm1::SVG1Click() {
 // ---------------------------------------------------------------------------
 // Writers
 
-// The writers report a file they cannot create themselves; what they
-// return adds nothing for the window.
+SaveResult TForm1::WriteShown(FileKind kind, const std::string& path) {
+  const QSize screen = ScreenSize();
+  QtPictureRenderer pictures;
+  const WriteRequest request{.spectrum = *spectrum_,
+                             .labels = view_.Labels,
+                             .grid = view_.GridOn,
+                             .screen = {screen.width(), screen.height()},
+                             .pictures = &pictures};
+  return WriteSpectrum(kind, path, request);
+}
+
 void TForm1::ExportJcamp(const std::string& path, bool compressed) {
-  (void)WriteJcampFile(path, *spectrum_, compressed ? JcampForm::kDifDup : JcampForm::kFix,
-                       *messages_);
+  WriteShown(compressed ? FileKind::kJcampDifDup : FileKind::kJcampFix, path).Tell(*messages_);
 }
 
 void TForm1::ExportHpgl(const std::string& path) {
-  (void)WriteHpglFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
+  WriteShown(FileKind::kHpgl, path).Tell(*messages_);
 }
 
 void TForm1::ExportMetafile(const std::string& path) {
@@ -347,20 +367,17 @@ void TForm1::RecordPlotPicture() {
   // Cleared whatever becomes of the picture, so that the next "Copy
   // spectrum" goes to the clipboard again.
   ScopeCleanup clearTarget([this] { pendingMetafileTarget_.clear(); });
-  // The picture is as large as the screen it is recorded for.
-  QSize screen(1024, 768);
-  if (QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->size();
-  const MetafilePicture picture =
-      RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels, screen.width(), screen.height());
-  if (pendingMetafileTarget_.empty()) {
-    PutPictureOnClipboard(picture);
-  } else {
-    (void)WriteMetafileFile(pendingMetafileTarget_, picture, *messages_);
+  if (!pendingMetafileTarget_.empty()) {
+    WriteShown(FileKind::kWindowsMetafile, pendingMetafileTarget_).Tell(*messages_);
+    return;
   }
+  const QSize screen = ScreenSize();
+  PutPictureOnClipboard(
+      RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels, screen.width(), screen.height()));
 }
 
 void TForm1::ExportSvg(const std::string& path) {
-  (void)WriteSvgFile(path, *spectrum_, view_.GridOn, view_.Labels, *messages_);
+  WriteShown(FileKind::kSvg, path).Tell(*messages_);
 }
 
 }  // namespace tesvar

@@ -20,6 +20,7 @@
 #include "app/recent_files.h"
 #include "app/user_interface.h"
 #include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 #include "core/version.h"
 #include "formats/file_kinds.h"
@@ -247,7 +248,10 @@ class TForm1 : public QMainWindow {
   // said. Returns whether it loaded.
   bool LoadFileOfAnyKind(const std::string& path, bool tellNoReader);
 
-  // The writers behind the export commands.
+  // The writers behind Save and the export commands. WriteShown writes the
+  // shown spectrum as `kind` through the writers table, the pictures as the
+  // view shows them (grid, labels) for this screen.
+  SaveResult WriteShown(FileKind kind, const std::string& path);
   void ExportJcamp(const std::string& path, bool compressed);
   void ExportHpgl(const std::string& path);
   void ExportMetafile(const std::string& path);

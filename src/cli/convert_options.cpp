@@ -1,10 +1,13 @@
 #include "cli/convert_options.h"
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "core/number_text.h"
 #include "core/spectrum.h"
 #include "formats/readable_kinds.h"
+#include "output/writers.h"
 
 namespace tesvar::cli {
 
@@ -81,28 +84,50 @@ bool ParsePictureSize(const std::string& text, PictureSize& size) {
 bool OutputKindFor(const std::string& extension, bool compressed, FileKind& kind) {
   std::optional<FileKind> found = KindForExtension(extension);
   if (!found) return false;
-  kind = *found;
-  if (kind == FileKind::kJcampFix && compressed) kind = FileKind::kJcampDifDup;
+  const WriterInfo& writer = *WriterFor(*found);
+  kind = compressed && writer.compressedForm ? *writer.compressedForm : writer.kind;
   return true;
 }
 
 std::string OutputExtensionList() {
-  std::size_t count = 0;
-  const FileKindInfo* kinds = AllFileKinds(count);
   std::string list;
   std::vector<std::string> seen;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (kinds[i].readOnly) continue;
-    std::string ext = kinds[i].extension;
-    bool again = false;
-    for (const std::string& s : seen) again = again || s == ext;
-    if (again) continue;
+  for (const WriterInfo& writer : AllWriters()) {
+    std::string ext = writer.extension;
+    if (std::find(seen.begin(), seen.end(), ext) != seen.end()) continue;
     seen.push_back(ext);
     if (!list.empty()) list += ", ";
     list += "." + ext;
   }
   return list;
 }
+
+namespace {
+
+// The outputs of --help, two to a line: "  sp   Perkin-Elmer SP file" and
+// its neighbour, each in the place the writers table gives it.
+std::string OutputsText() {
+  std::vector<const WriterInfo*> places;
+  for (const WriterInfo& writer : AllWriters()) {
+    if (writer.name == nullptr) continue;
+    const auto place = static_cast<std::size_t>(writer.helpPlace);
+    if (places.size() <= place) places.resize(place + 1);
+    places[place] = &writer;
+  }
+  std::string text;
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (places[i] == nullptr) continue;
+    std::string cell = std::string(places[i]->extension) + " ";
+    cell.resize(std::max<std::size_t>(cell.size(), 5), ' ');
+    cell += places[i]->name;
+    const bool left = i % 2 == 0 && i + 1 < places.size();
+    if (left) cell.resize(std::max<std::size_t>(cell.size() + 1, 35), ' ');
+    text += (i % 2 == 0 ? "  " : "") + cell + (left ? "" : "\n");
+  }
+  return text;
+}
+
+}  // namespace
 
 ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
   RawOptions raw;
@@ -256,12 +281,7 @@ std::string HelpText() {
          "\n"
          "Converts infrared spectra. INPUT is a file of one of these kinds, told by its\n"
          "content where that is unmistakable, else by its name:\n" +
-         inputs +
-         "The output's extension chooses the writer:\n"
-         "  sp   Perkin-Elmer SP file          plt  HPGL plot file\n"
-         "  jdx  JCAMP-DX (FIX form)           svg  SVG drawing\n"
-         "  asc  ASCII x/y list                wmf  placeable Windows metafile\n"
-         "  png  the screen plot as an image   pdf  the printout of an A4 page\n"
+         inputs + "The output's extension chooses the writer:\n" + OutputsText() +
          "\n"
          "Options:\n"
          "  --to EXT            output kind for all INPUTs (with --output-dir)\n"

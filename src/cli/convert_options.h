@@ -8,8 +8,9 @@
 // Options take their value as the next argument or after '=' ("--to jdx",
 // "--to=jdx"); "--" ends the options, so that a file name may begin with
 // '-'. The output kind comes from OUTPUT's extension or from --to, through
-// the one table of file kinds (formats/file_kinds.h); jdx with --compressed
-// is the DIFDUP form. Options that do not concern the chosen output
+// the one table of file kinds (formats/file_kinds.h), and its writer from
+// the writers table (output/writers.h); --compressed picks a writer's
+// compressed form (jdx: DIFDUP). Options that do not concern the chosen output
 // (--grid for an SP file, --verify for an SVG drawing) are accepted and have
 // no effect, so a script can pass one set of options for every format.
 #pragma once
@@ -19,6 +20,7 @@
 
 #include "core/version.h"
 #include "formats/file_kinds.h"
+#include "output/writers.h"
 
 namespace tesvar::cli {
 
@@ -38,10 +40,7 @@ enum class Mode {
   kVersion,
 };
 
-struct PictureSize {
-  int width = 0;
-  int height = 0;
-};
+using PictureSize = tesvar::PictureSize;
 
 struct ConvertOptions {
   Mode mode = Mode::kConvertOne;
@@ -73,7 +72,7 @@ bool ParsePictureSize(const std::string& text, PictureSize& size);
 // when compressed; false for an extension no writer has.
 bool OutputKindFor(const std::string& extension, bool compressed, FileKind& kind);
 
-// ".sp, .jdx, .asc, ..." from the table of file kinds, each once.
+// ".sp, .jdx, .asc, ..." from the writers table, each once.
 std::string OutputExtensionList();
 
 std::string HelpText();

@@ -7,16 +7,10 @@
 
 #include "cli/output_check.h"
 #include "cli/spectrum_report.h"
-#include "core/file_io.h"
-#include "core/io_error.h"
 #include "core/number_text.h"
-#include "formats/ascii_list_writer.h"
 #include "formats/file_kinds.h"
-#include "formats/jcamp_writer.h"
 #include "formats/readable_kinds.h"
-#include "formats/sp_file.h"
-#include "output/hpgl.h"
-#include "output/svg.h"
+#include "output/writers.h"
 
 namespace tesvar::cli {
 
@@ -53,46 +47,17 @@ bool Converter::Load(const std::string& input, Spectrum& spectrum,
   return true;
 }
 
-bool Converter::Write(const std::string& output, Spectrum& spectrum,
-                      const ConvertOptions& options) {
-  StreamMessages messages(err_, output);
-  const LabelList labels = options.labelPeaks ? BandLabels(spectrum) : LabelList();
-  switch (options.outputKind) {
-    case FileKind::kSp:
-      try {
-        WriteSpFile(output, spectrum);
-      } catch (const CannotCreateError&) {
-        messages.Print("Could not create file " + output);
-        return false;
-      }
-      return true;
-    case FileKind::kJcampFix:
-      return WriteJcampFile(output, spectrum, JcampForm::kFix, messages);
-    case FileKind::kJcampDifDup:
-      return WriteJcampFile(output, spectrum, JcampForm::kDifDup, messages);
-    case FileKind::kAsciiList:
-      return WriteAsciiListFile(output, spectrum, messages);
-    case FileKind::kHpgl:
-      return WriteHpglFile(output, spectrum, options.grid, labels, messages);
-    case FileKind::kSvg:
-      return WriteSvgFile(output, spectrum, options.grid, labels, messages);
-    case FileKind::kWindowsMetafile:
-    case FileKind::kPng:
-    case FileKind::kPdf:
-      if (pictures_ == nullptr) {
-        messages.Print("this output is not available in this build");
-        return false;
-      }
-      return pictures_->Write(options.outputKind, output, spectrum, labels, options, messages);
-    case FileKind::kDelimitedText:
-    case FileKind::kPeAscii:
-    case FileKind::kAspText:
-    case FileKind::kPeDataSet:
-    case FileKind::kOmnicSpa:
-    case FileKind::kSpc:
-      break;  // read only: never chosen as an output
-  }
-  return false;
+SaveResult Converter::Write(const std::string& output, Spectrum& spectrum,
+                            const ConvertOptions& options) {
+  const WriterInfo& writer = *WriterFor(options.outputKind);
+  const LabelList labels = writer.labels && options.labelPeaks ? BandLabels(spectrum) : LabelList();
+  const WriteRequest request{.spectrum = spectrum,
+                             .labels = labels,
+                             .grid = writer.grid && options.grid,
+                             .screen = {options.screen.width, options.screen.height},
+                             .image = {options.size.width, options.size.height},
+                             .pictures = pictures_};
+  return writer.write(output, request);
 }
 
 bool Converter::Verify(const std::string& output, FileKind kind, const Spectrum& spectrum) {
@@ -109,14 +74,13 @@ bool Converter::ConvertFile(const std::string& input, const std::string& output,
                             const ConvertOptions& options) {
   Spectrum spectrum;
   if (!Load(input, spectrum)) return false;
-  try {
-    if (!Write(output, spectrum, options)) return false;
-  } catch (const IoError& e) {
-    Message(output, GenericReportText(e.what()));
+  const SaveResult written = Write(output, spectrum, options);
+  if (!written.saved()) {
+    Message(output, written.refusal);
     return false;
   }
   if (afterWrite) afterWrite(output);
-  if (options.verify && CanCheck(options.outputKind)) {
+  if (options.verify && WriterFor(options.outputKind)->readBack) {
     return Verify(output, options.outputKind, spectrum);
   }
   return true;
@@ -164,7 +128,7 @@ int Converter::Run(const ConvertOptions& options) {
         Message(options.outputDir, "cannot make the output folder: " + ec.message());
         return kExitFailed;
       }
-      const std::string ext = std::string(".") + InfoFor(options.outputKind).extension;
+      const std::string ext = std::string(".") + WriterFor(options.outputKind)->extension;
       for (const std::string& input : options.inputs) {
         const std::string output =
             (std::filesystem::path(options.outputDir) / ChangeExtension(FileNamePart(input), ext))
@@ -189,7 +153,7 @@ int Converter::Run(const ConvertOptions& options) {
 }
 
 int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      PictureWriter* pictures) {
+                      PictureRenderer* pictures) {
   ParseResult parsed = ParseConvertOptions(args);
   if (!parsed.ok) {
     err << kProgramName << ": " << parsed.error << '\n'

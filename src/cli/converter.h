@@ -1,15 +1,17 @@
 // The converter's work for one command line: reads each INPUT with the
 // reader the file-kind table chooses for it (the window's rule: by content
-// where that is unmistakable, else by name), writes it with the writer of
-// the output kind, checks it when asked, or prints its header
-// or its bands. Streams and the picture writer come from the caller, so the
-// whole run can be tested without a process or a display.
+// where that is unmistakable, else by name), writes it with the writer the
+// writers table (output/writers.h) has for the output kind, checks it when
+// asked, or prints its header or its bands. Streams and the picture
+// renderer come from the caller, so the whole run can be tested without a
+// process or a display.
 //
 // Every message goes to the error stream as "tesvar-convert: FILE: text",
 // FILE being the file the text is about (the INPUT for the readers' texts,
-// the output for the writers' and the check's). A reader's status text that
-// is still standing when it returns ("##NPOINTS= 10 (8)", "invalid X value:
-// 4000-85") is printed as well; progress texts that it cleared are not.
+// the output for a writer's refusal and the check's). A reader's status
+// text that is still standing when it returns ("##NPOINTS= 10 (8)",
+// "invalid X value: 4000-85") is printed as well; progress texts that it
+// cleared are not.
 #pragma once
 
 #include <functional>
@@ -21,25 +23,14 @@
 #include "cli/convert_options.h"
 #include "core/messages.h"
 #include "core/spectrum.h"
+#include "output/writers.h"
 #include "plot/peak_labels.h"
 
 namespace tesvar::cli {
 
 enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
-// The outputs drawn with Qt: metafile, PNG image, PDF printout.
-class PictureWriter {
- public:
-  virtual ~PictureWriter() = default;
-  // Writes `kind` (kWindowsMetafile, kPng or kPdf) to path. A file that
-  // cannot be created is reported through messages and gives false; other
-  // write failures throw IoError.
-  virtual bool Write(FileKind kind, const std::string& path, Spectrum& spectrum,
-                     const LabelList& labels, const ConvertOptions& options,
-                     Messages& messages) = 0;
-};
-
-// Prints what a reader or writer says about one file.
+// Prints what a reader says about one file.
 class StreamMessages : public Messages {
  public:
   StreamMessages(std::ostream& err, std::string file) : err_(err), file_(std::move(file)) {}
@@ -64,7 +55,7 @@ class StreamMessages : public Messages {
 class Converter {
  public:
   // pictures may be null: metafile, PNG and PDF outputs then fail.
-  Converter(std::ostream& out, std::ostream& err, PictureWriter* pictures)
+  Converter(std::ostream& out, std::ostream& err, PictureRenderer* pictures)
       : out_(out), err_(err), pictures_(pictures) {}
 
   // Runs a parsed command line (not kHelp or kVersion); kExitOk or kExitFailed.
@@ -80,7 +71,7 @@ class Converter {
             std::vector<std::string>* about = nullptr);
   bool ConvertFile(const std::string& input, const std::string& output,
                    const ConvertOptions& options);
-  bool Write(const std::string& output, Spectrum& spectrum, const ConvertOptions& options);
+  SaveResult Write(const std::string& output, Spectrum& spectrum, const ConvertOptions& options);
   bool Verify(const std::string& output, FileKind kind, const Spectrum& spectrum);
   bool PrintReport(const std::string& input, const ConvertOptions& options, bool withHeading,
                    bool first);
@@ -88,13 +79,13 @@ class Converter {
 
   std::ostream& out_;
   std::ostream& err_;
-  PictureWriter* pictures_;
+  PictureRenderer* pictures_;
   std::map<std::string, std::string> writtenFrom_;  // batch output -> its INPUT
 };
 
 // The whole command: parses args (without the program name), prints help,
 // version or the usage error, runs. Returns the exit status.
 int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                      PictureWriter* pictures);
+                      PictureRenderer* pictures);
 
 }  // namespace tesvar::cli

@@ -24,29 +24,40 @@ void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
 
 // Creates the application on first use, so that a run without pictures
 // needs no Qt platform at all.
-class LazyQtPictureWriter : public tesvar::cli::PictureWriter {
+class LazyQtPictureWriter : public tesvar::cli::QtPictureWriter {
  public:
   // Qt sees only the program name: a file named like one of its own
   // options ("-platform", "-reverse") must not reconfigure it.
   explicit LazyQtPictureWriter(char* program) : argv_{program, nullptr} {}
 
-  bool Write(tesvar::FileKind kind, const std::string& path, tesvar::Spectrum& spectrum,
-             const tesvar::LabelList& labels, const tesvar::cli::ConvertOptions& options,
-             tesvar::Messages& messages) override {
-    if (!app_) {
-      const char* platform = std::getenv("QT_QPA_PLATFORM");
-      if (platform == nullptr || *platform == '\0') setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      qInstallMessageHandler(QtMessage);
-      app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    }
-    return writer_.Write(kind, path, spectrum, labels, options, messages);
+  tesvar::SaveResult WriteMetafile(const std::string& path,
+                                   const tesvar::WriteRequest& request) override {
+    StartQt();
+    return QtPictureWriter::WriteMetafile(path, request);
+  }
+  tesvar::SaveResult WriteScreenImage(const std::string& path,
+                                      const tesvar::WriteRequest& request) override {
+    StartQt();
+    return QtPictureWriter::WriteScreenImage(path, request);
+  }
+  tesvar::SaveResult WritePrintout(const std::string& path,
+                                   const tesvar::WriteRequest& request) override {
+    StartQt();
+    return QtPictureWriter::WritePrintout(path, request);
   }
 
  private:
+  void StartQt() {
+    if (app_) return;
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform == nullptr || *platform == '\0') setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QtMessage);
+    app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  }
+
   int argc_ = 1;
   char* argv_[2];
   std::unique_ptr<QGuiApplication> app_;
-  tesvar::cli::QtPictureWriter writer_;
 };
 
 }  // namespace

@@ -5,24 +5,13 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "output/writers.h"
 
 namespace tesvar::cli {
 
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-double AbscissaRounding(FileKind kind) {
-  switch (kind) {
-    case FileKind::kSp:
-      return 0.0000005;
-    case FileKind::kJcampFix:
-    case FileKind::kJcampDifDup:
-      return 0.05;
-    default:
-      return 0.00005;
-  }
-}
 
 // Reads the file back; "" or what went wrong.
 std::string ReadBack(const std::string& path, FileKind kind, Spectrum& back) {
@@ -55,23 +44,6 @@ bool SameX(double a, double b, double rounding) {
 
 }  // namespace
 
-bool CanCheck(FileKind kind) {
-  return kind == FileKind::kSp || kind == FileKind::kJcampFix || kind == FileKind::kJcampDifDup ||
-         kind == FileKind::kAsciiList;
-}
-
-double OrdinateRounding(FileKind kind) {
-  switch (kind) {
-    case FileKind::kSp:
-      return 0.5 / kRawPerFraction;
-    case FileKind::kJcampFix:
-    case FileKind::kJcampDifDup:
-      return 0.000005;
-    default:
-      return 0.0000005;
-  }
-}
-
 OutputCheck CheckWrittenFile(const std::string& path, FileKind kind, const Spectrum& written) {
   OutputCheck check;
   check.largestDifference = kInfinity;
@@ -82,7 +54,8 @@ OutputCheck CheckWrittenFile(const std::string& path, FileKind kind, const Spect
     peak = std::max(peak, std::fabs(static_cast<double>(written.TransY[i])));
     largest = std::max(largest, static_cast<double>(written.TransY[i]));
   }
-  check.allowed = OrdinateRounding(kind) + std::ldexp(peak, -23);
+  const WriterInfo& writer = *WriterFor(kind);
+  check.allowed = writer.ordinateRounding + std::ldexp(peak, -23);
 
   Spectrum back;
   std::string failure = ReadBack(path, kind, back);
@@ -95,7 +68,7 @@ OutputCheck CheckWrittenFile(const std::string& path, FileKind kind, const Spect
                     FormatInt(written.NPoints);
     return check;
   }
-  const double xRounding = AbscissaRounding(kind);
+  const double xRounding = writer.abscissaRounding;
   if (!SameX(back.XStart, written.XStart, xRounding) ||
       !SameX(back.XEnd, written.XEnd, xRounding)) {
     check.problem = "reads back from " + FormatFixed(back.XStart, 4) + " to " +

@@ -1,15 +1,10 @@
 #include "cli/picture_writer_qt.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#include <QImageWriter>
 #include <cstdlib>
 
 #include "core/date_stamp.h"
 #include "core/file_io.h"
-#include "output/plot_output_qt.h"
-#include "plot/view_state.h"
+#include "core/save_result.h"
 
 namespace tesvar::cli {
 
@@ -32,56 +27,19 @@ std::string WithPdfCreationDate(std::string pdf, const StampTime& t) {
   return pdf;
 }
 
-std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
-                          int height) {
-  ViewState view;
-  view.SpectrumShown = true;
-  view.GridOn = grid;
-  view.Labels = labels;
-  // The screen draws labels only in the label tool.
-  view.ToolMode = labels.Empty() ? kCursorTool : kLabelTool;
-  QImage image = RenderScreenPlot(spectrum, view, width, height);
-  if (image.isNull()) return std::string();
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, "png");
-  if (!writer.write(image)) return std::string();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-bool QtPictureWriter::Write(FileKind kind, const std::string& path, Spectrum& spectrum,
-                            const LabelList& labels, const ConvertOptions& options,
-                            Messages& messages) {
-  switch (kind) {
-    case FileKind::kWindowsMetafile: {
-      MetafilePicture picture = RecordPlotMetafile(spectrum, options.grid, labels,
-                                                   options.screen.width, options.screen.height);
-      return WriteMetafileFile(path, picture, messages);
-    }
-    case FileKind::kPdf: {
-      if (!WritePrintPdf(path, spectrum, options.grid, labels, messages)) return false;
-      // Qt stamps the document with the clock; a reproducible build asks
-      // for SOURCE_DATE_EPOCH instead, as the SP and JCAMP-DX stamps do.
-      if (std::getenv("SOURCE_DATE_EPOCH") != nullptr) {
-        const std::string pdf = ReadWholeFile(path);
-        const std::string stamped = WithPdfCreationDate(pdf, CurrentStampTime());
-        if (stamped != pdf) WriteFileReplacing(path, stamped);
-      }
-      return true;
-    }
-    case FileKind::kPng: {
-      std::string png =
-          ScreenPlotPng(spectrum, labels, options.grid, options.size.width, options.size.height);
-      if (png.empty()) {
-        messages.ErrorBox("Could not make the image for " + path);
-        return false;
-      }
-      return WriteFileOrReport(path, png, messages);
-    }
-    default:
-      return false;
+SaveResult QtPictureWriter::WritePrintout(const std::string& path, const WriteRequest& request) {
+  SaveResult result = QtPictureRenderer::WritePrintout(path, request);
+  // Qt stamps the document with the clock; a reproducible build asks for
+  // SOURCE_DATE_EPOCH instead, as the SP and JCAMP-DX stamps do.
+  if (!result.saved() || std::getenv("SOURCE_DATE_EPOCH") == nullptr) return result;
+  try {
+    const std::string pdf = ReadWholeFile(path);
+    const std::string stamped = WithPdfCreationDate(pdf, CurrentStampTime());
+    if (stamped != pdf) WriteFileReplacing(path, stamped);
+  } catch (const IoError& e) {
+    return SaveResult::WriteFailed(e);
   }
+  return result;
 }
 
 }  // namespace tesvar::cli

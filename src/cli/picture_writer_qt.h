@@ -5,22 +5,18 @@
 
 #include <string>
 
-#include "cli/converter.h"
 #include "core/date_stamp.h"
+#include "output/plot_output_qt.h"
 
 namespace tesvar::cli {
 
-class QtPictureWriter : public PictureWriter {
+// The window's pictures, with the PDF's creation date taken from
+// SOURCE_DATE_EPOCH when that is set.
+class QtPictureWriter : public QtPictureRenderer {
  public:
   // REQUIRES: a QGuiApplication exists.
-  bool Write(FileKind kind, const std::string& path, Spectrum& spectrum, const LabelList& labels,
-             const ConvertOptions& options, Messages& messages) override;
+  SaveResult WritePrintout(const std::string& path, const WriteRequest& request) override;
 };
-
-// The PNG bytes of the screen plot at width x height: grid as asked, the
-// labels drawn as the label tool shows them; "" when the image cannot be made.
-std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
-                          int height);
 
 // The PDF with the date of its "/CreationDate (D:yyyymmddhhmmssZ)" entry
 // replaced by t (UTC), byte offsets unchanged; unchanged when it has none of

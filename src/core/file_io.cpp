@@ -49,17 +49,6 @@ void ReadWholeFileInto(const std::string& path, std::string& bytes) {
   bytes.resize(got);
 }
 
-bool WriteFileOrReport(const std::string& path, const std::string& bytes, Messages& messages,
-                       const std::string& cannotCreateText) {
-  try {
-    WriteFileReplacing(path, bytes);
-  } catch (const CannotCreateError&) {
-    messages.ErrorBox(cannotCreateText + path);
-    return false;
-  }
-  return true;
-}
-
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);

@@ -32,16 +32,10 @@ inline bool TooLargeToKeep(const std::string& bytes) { return bytes.capacity() >
 
 // Writes bytes to path through a temporary sibling and a rename. Throws
 // CannotCreateError when the file cannot be created at all (nothing changed;
-// the text writers turn this into "Could not create file ..."), and IoError
+// SaveFile in save_result.h turns this into "Could not create file ..."), and IoError
 // when writing, closing or renaming fails (the temporary file is removed, an
 // existing target is left as it was).
 void WriteFileReplacing(const std::string& path, const std::string& bytes);
-
-// WriteFileReplacing for the exports: a file that cannot be created is
-// reported as an error box, cannotCreateText followed by the path, and gives
-// false; other failures throw IoError as above.
-bool WriteFileOrReport(const std::string& path, const std::string& bytes, Messages& messages,
-                       const std::string& cannotCreateText = "Could not create file ");
 
 bool FileExists(const std::string& path);
 

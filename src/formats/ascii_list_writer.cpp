@@ -24,13 +24,11 @@ std::string BuildAsciiList(const Spectrum& spectrum) {
   return out;
 }
 
-bool WriteAsciiListFile(const std::string& path, const Spectrum& spectrum, Messages& messages) {
+SaveResult WriteAsciiListFile(const std::string& path, const Spectrum& spectrum) {
   std::string text = BuildAsciiList(spectrum);
-  if (text.empty() && spectrum.LastIndex >= 0) {
-    messages.ErrorBox("Invalid ordinate value!");
-    return false;
-  }
-  return WriteFileOrReport(path, text, messages);
+  if (text.empty() && spectrum.LastIndex >= 0)
+    return SaveResult::NotWritten("Invalid ordinate value!");
+  return SaveFile(path, text);
 }
 
 }  // namespace tesvar

@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 
 namespace tesvar {
@@ -26,11 +26,9 @@ namespace tesvar {
 // REQUIRES: TransY holds LastIndex + 1 values.
 std::string BuildAsciiList(const Spectrum& spectrum);
 
-// Writes the list over path safely. A file that cannot be created shows
-// "Could not create file " + path; an ordinate that is not a finite number
-// shows "Invalid ordinate value!" and writes nothing. Both return false.
-// Other write failures throw IoError (the target is left as it was).
-[[nodiscard]] bool WriteAsciiListFile(const std::string& path, const Spectrum& spectrum,
-                                      Messages& messages);
+// Writes the list over path safely (SaveFile: a file that cannot be created
+// is "Could not create file PATH"). An ordinate that is not a finite number
+// is refused as "Invalid ordinate value!" and nothing is written.
+SaveResult WriteAsciiListFile(const std::string& path, const Spectrum& spectrum);
 
 }  // namespace tesvar

@@ -244,16 +244,15 @@ std::string BuildJcampText(const Spectrum& s, JcampForm form) {
   return out;
 }
 
-bool WriteJcampFile(const std::string& path, Spectrum& spectrum, JcampForm form,
-                    Messages& messages) {
+SaveResult WriteJcampFile(const std::string& path, Spectrum& spectrum, JcampForm form) {
   StampModification(spectrum.ModDate, spectrum.ModTime);
   // The text's room is kept for the next export: a new text of 100 KB and
   // more at each export took fresh pages from the system, each faulted in.
   thread_local std::string text;
   BuildJcampTextInto(spectrum, form, text);
-  const bool written = WriteFileOrReport(path, text, messages);
+  SaveResult result = SaveFile(path, text);
   if (TooLargeToKeep(text)) std::string().swap(text);
-  return written;
+  return result;
 }
 
 }  // namespace tesvar

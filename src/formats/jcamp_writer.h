@@ -27,7 +27,7 @@
 
 #include <string>
 
-#include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 
 namespace tesvar {
@@ -37,11 +37,9 @@ enum class JcampForm { kFix, kDifDup };
 // The whole JCAMP-DX text for the record (no I/O, no stamping).
 std::string BuildJcampText(const Spectrum& spectrum, JcampForm form);
 
-// Stamps ModDate/ModTime as the SP writer does, then writes the file safely.
-// A file that cannot be created: messages.ErrorBox("Could not create file " +
-// path) and false (the stamp has already been made). Other write failures
-// throw IoError. True when written.
-bool WriteJcampFile(const std::string& path, Spectrum& spectrum, JcampForm form,
-                    Messages& messages);
+// Stamps ModDate/ModTime as the SP writer does, then writes the file safely
+// (SaveFile: a file that cannot be created is "Could not create file PATH";
+// the stamp has been made whatever the outcome).
+SaveResult WriteJcampFile(const std::string& path, Spectrum& spectrum, JcampForm form);
 
 }  // namespace tesvar

@@ -230,9 +230,9 @@ std::string BuildSpBytes(Spectrum& spectrum) {
   return out;
 }
 
-void WriteSpFile(const std::string& path, Spectrum& spectrum) {
+SaveResult WriteSpFile(const std::string& path, Spectrum& spectrum) {
   StampModification(spectrum.ModDate, spectrum.ModTime);
-  WriteFileReplacing(path, BuildSpBytes(spectrum));
+  return SaveFile(path, BuildSpBytes(spectrum));
 }
 
 }  // namespace tesvar

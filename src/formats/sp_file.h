@@ -34,6 +34,7 @@
 #include <string>
 
 #include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 
 namespace tesvar {
@@ -50,8 +51,9 @@ namespace tesvar {
 // the header or the line for the reader.
 std::string BuildSpBytes(Spectrum& spectrum);
 
-// Stamps ModDate/ModTime, builds the file and writes it over path safely.
-// Throws IoError on any failure (the target is left as it was).
-void WriteSpFile(const std::string& path, Spectrum& spectrum);
+// Stamps ModDate/ModTime, builds the file and writes it over path safely
+// (SaveFile: a file that cannot be created is "Could not create file PATH";
+// on any failure the target is left as it was).
+SaveResult WriteSpFile(const std::string& path, Spectrum& spectrum);
 
 }  // namespace tesvar

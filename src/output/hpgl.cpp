@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/file_io.h"
 #include "core/number_text.h"
+#include "core/save_result.h"
 #include "output/text_plot.h"
 
 namespace tesvar {
@@ -176,9 +176,9 @@ std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& la
   return HpglPlot(spectrum, gridOn, labels).Build();
 }
 
-bool WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                   const LabelList& labels, Messages& messages) {
-  return WriteFileOrReport(path, BuildHpgl(spectrum, gridOn, labels), messages);
+SaveResult WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                         const LabelList& labels) {
+  return SaveFile(path, BuildHpgl(spectrum, gridOn, labels));
 }
 
 }  // namespace tesvar

@@ -30,7 +30,7 @@
 
 #include <string>
 
-#include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 #include "plot/peak_labels.h"
 
@@ -40,10 +40,10 @@ namespace tesvar {
 // REQUIRES: TransY holds LastIndex + 1 values.
 std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& labels);
 
-// Builds the plot and writes it over path. When the file cannot be created,
-// shows "Could not create file " + path and returns false. Other write
-// failures throw IoError (the target is left as it was).
-[[nodiscard]] bool WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                                 const LabelList& labels, Messages& messages);
+// Builds the plot and writes it over path (SaveFile: a file that cannot be
+// created is "Could not create file PATH"; the target is left as it was on
+// any failure).
+SaveResult WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                         const LabelList& labels);
 
 }  // namespace tesvar

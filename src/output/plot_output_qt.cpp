@@ -1,7 +1,10 @@
 #include "output/plot_output_qt.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageWriter>
 #include <QMimeData>
 #include <QPageLayout>
 #include <QPageSize>
@@ -13,7 +16,7 @@
 
 #include "core/file_io.h"
 #include "core/io_error.h"
-#include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 #include "plot/image_surface_qt.h"
 #include "plot/plot_painter.h"
@@ -84,9 +87,8 @@ void PutPictureOnClipboard(const MetafilePicture& picture) {
   clipboard->setMimeData(data);  // the clipboard owns it now
 }
 
-bool WriteMetafileFile(const std::string& path, const MetafilePicture& picture,
-                       Messages& messages) {
-  return WriteFileOrReport(path, picture.wmf, messages, kCannotWrite);
+SaveResult WriteMetafileFile(const std::string& path, const MetafilePicture& picture) {
+  return SaveFile(path, picture.wmf, kCannotWrite);
 }
 
 QImage RenderPrintBitmap(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
@@ -109,8 +111,16 @@ void PrintPlot(QPrinter& printer, const Spectrum& spectrum, bool gridOn, const L
   PrintOnPage(printer, RenderPrintBitmap(spectrum, gridOn, labels, printer.width()));
 }
 
-bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                   const LabelList& labels, Messages& messages) {
+SaveResult WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                         const LabelList& labels) {
+  try {
+    return SaveFile(path, PrintPdfBytes(spectrum, gridOn, labels), kCannotWrite);
+  } catch (const IoError& e) {
+    return SaveResult::WriteFailed(e);
+  }
+}
+
+std::string PrintPdfBytes(const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
   // The printer writes straight into its file, so it writes a temporary
   // one; the finished document then replaces the target like every other
   // file the program saves.
@@ -131,8 +141,7 @@ bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridO
     PrintOnPage(printer,
                 RenderPrintBitmap(spectrum, gridOn, labels, WholePixelsAcross(paper, kPdfDpi)));
   }
-  const std::string bytes = ReadWholeFile(printed.toStdString());
-  return WriteFileOrReport(path, bytes, messages, kCannotWrite);
+  return ReadWholeFile(printed.toStdString());
 }
 
 QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, int height) {
@@ -140,6 +149,41 @@ QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, in
   if (surface.image().isNull()) return QImage();
   (void)PaintScreenPlot(surface, width, height, spectrum, view);
   return surface.image();
+}
+
+std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
+                          int height) {
+  ViewState view;
+  view.SpectrumShown = true;
+  view.GridOn = grid;
+  view.Labels = labels;
+  // The screen draws labels only in the label tool.
+  view.ToolMode = labels.Empty() ? kCursorTool : kLabelTool;
+  QImage image = RenderScreenPlot(spectrum, view, width, height);
+  if (image.isNull()) return std::string();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "png");
+  if (!writer.write(image)) return std::string();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+SaveResult QtPictureRenderer::WriteMetafile(const std::string& path, const WriteRequest& request) {
+  return WriteMetafileFile(path, RecordPlotMetafile(request.spectrum, request.grid, request.labels,
+                                                    request.screen.width, request.screen.height));
+}
+
+SaveResult QtPictureRenderer::WriteScreenImage(const std::string& path,
+                                               const WriteRequest& request) {
+  const std::string png = ScreenPlotPng(request.spectrum, request.labels, request.grid,
+                                        request.image.width, request.image.height);
+  if (png.empty()) return SaveResult::NotWritten("Could not make the image for " + path);
+  return SaveFile(path, png);
+}
+
+SaveResult QtPictureRenderer::WritePrintout(const std::string& path, const WriteRequest& request) {
+  return WritePrintPdf(path, request.spectrum, request.grid, request.labels);
 }
 
 }  // namespace tesvar

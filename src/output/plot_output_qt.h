@@ -12,14 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "core/save_result.h"
 #include "output/metafile.h"
+#include "output/writers.h"
 
 class QPrinter;
 
 namespace tesvar {
 
 class LabelList;
-class Messages;
 struct Spectrum;
 struct ViewState;
 
@@ -48,9 +49,9 @@ QImage RenderRecording(const MetafilePicture& picture);
 // REQUIRES: a QGuiApplication exists.
 void PutPictureOnClipboard(const MetafilePicture& picture);
 
-// Saves the placeable metafile. A file that cannot be created shows "Could
-// not write file " + path and returns false; other failures throw IoError.
-bool WriteMetafileFile(const std::string& path, const MetafilePicture& picture, Messages& messages);
+// Saves the placeable metafile. A file that cannot be created is refused as
+// "Could not write file PATH".
+SaveResult WriteMetafileFile(const std::string& path, const MetafilePicture& picture);
 
 // The printout bitmap for a printable width in device pixels: 1 bit per
 // pixel (colour 0 black, 1 white), (width - 200) x (width - 200) div 2,
@@ -67,14 +68,31 @@ void PrintPlot(QPrinter& printer, const Spectrum& spectrum, bool gridOn, const L
 // The printout of an A4 page at 600 dpi as a PDF file, replacing `path`
 // only when complete. The whole sheet is printable: 210 mm at 600 dpi are
 // 4960 whole pixels, so the bitmap is 4760 x 2380. A file
-// that cannot be created shows "Could not write file " + path and returns
-// false; other failures throw IoError.
-bool WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                   const LabelList& labels, Messages& messages);
+// that cannot be created is refused as "Could not write file PATH".
+SaveResult WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                         const LabelList& labels);
+
+// The bytes of that PDF document. Throws IoError when the printer cannot
+// write its scratch file.
+std::string PrintPdfBytes(const Spectrum& spectrum, bool gridOn, const LabelList& labels);
 
 // The screen plot (as the window paints it, without the cursor line) on a
 // white RGB32 image of width x height. Stores the frame in `view`; white
 // when no spectrum is shown.
 QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, int height);
+
+// The PNG bytes of the screen plot at width x height: grid as asked, the
+// labels drawn as the label tool shows them; "" when the image cannot be made.
+std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
+                          int height);
+
+// The toolkit-drawn rows of the writers table, drawn as above.
+// REQUIRES: a QGuiApplication exists.
+class QtPictureRenderer : public PictureRenderer {
+ public:
+  SaveResult WriteMetafile(const std::string& path, const WriteRequest& request) override;
+  SaveResult WriteScreenImage(const std::string& path, const WriteRequest& request) override;
+  SaveResult WritePrintout(const std::string& path, const WriteRequest& request) override;
+};
 
 }  // namespace tesvar

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "core/file_io.h"
 #include "core/number_text.h"
+#include "core/save_result.h"
 #include "core/version.h"
 #include "output/text_plot.h"
 
@@ -216,9 +216,9 @@ std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& lab
   return SvgPlot(spectrum, gridOn, labels).Build();
 }
 
-bool WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                  const LabelList& labels, Messages& messages) {
-  return WriteFileOrReport(path, BuildSvg(spectrum, gridOn, labels), messages);
+SaveResult WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                        const LabelList& labels) {
+  return SaveFile(path, BuildSvg(spectrum, gridOn, labels));
 }
 
 }  // namespace tesvar

@@ -23,7 +23,7 @@
 
 #include <string>
 
-#include "core/messages.h"
+#include "core/save_result.h"
 #include "core/spectrum.h"
 #include "plot/peak_labels.h"
 
@@ -32,11 +32,11 @@ namespace tesvar {
 // REQUIRES: TransY holds LastIndex + 1 values.
 std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& labels);
 
-// Builds the document and writes it over path. When the file cannot be
-// created, shows "Could not create file " + path and returns false. Other
-// write failures throw IoError (the target is left as it was).
-[[nodiscard]] bool WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                                const LabelList& labels, Messages& messages);
+// Builds the document and writes it over path (SaveFile: a file that cannot be
+// created is "Could not create file PATH"; the target is left as it was on
+// any failure).
+SaveResult WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
+                        const LabelList& labels);
 
 // An 8-bit title as XML character data in UTF-8 (see above).
 std::string TitleAsXmlText(const std::string& title);

@@ -413,7 +413,7 @@ class FileCommandsTest : public QObject {
     if (text.isEmpty()) {
       Spectrum s = ReadBack((d + "/shown.sp").toStdString());
       RecordedMessages m;
-      QVERIFY(WriteJcampFile(file.toStdString(), s, JcampForm::kFix, m));
+      QVERIFY(Told(WriteJcampFile(file.toStdString(), s, JcampForm::kFix), m));
     } else {
       WriteFile(file.toStdString(), text.toStdString());
     }
@@ -455,7 +455,7 @@ class FileCommandsTest : public QObject {
     const QString d = FreshDir();
     Spectrum s = ReadBack((d + "/shown.sp").toStdString());
     RecordedMessages m;
-    QVERIFY(WriteJcampFile((d + "/x.jdx").toStdString(), s, JcampForm::kDifDup, m));
+    QVERIFY(Told(WriteJcampFile((d + "/x.jdx").toStdString(), s, JcampForm::kDifDup), m));
     WriteFile((d + "/x.sp").toStdString(), "old");
     ScriptedUi ui;
     TForm1 w({d + "/x.jdx"}, ui);  // imported at start

@@ -135,10 +135,10 @@ class FileFaultsTest : public QObject {
     Spectrum other = ReadBack(d + "/shown.sp");
     other.NPoints = 7;
     other.LastIndex = 6;
-    WriteSpFile(d + "/chosen.sp", other);
+    QVERIFY(WriteSpFile(d + "/chosen.sp", other).saved());
     RecordedMessages m;
-    QVERIFY(WriteJcampFile(d + "/chosen.jdx", other, JcampForm::kFix, m));
-    QVERIFY(WriteAsciiListFile(d + "/chosen.asc", other, m));
+    QVERIFY(Told(WriteJcampFile(d + "/chosen.jdx", other, JcampForm::kFix), m));
+    QVERIFY(Told(WriteAsciiListFile(d + "/chosen.asc", other), m));
     const char* extension = action == "Open1" ? ".sp" : action == "JCAMPDX1" ? ".jdx" : ".asc";
 
     BreakingUi ui;

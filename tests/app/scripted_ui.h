@@ -135,7 +135,7 @@ inline void MakeSpFile(const std::string& path, int points, const std::string& c
   s.NScans = 4;
   s.YScale = kPercentYScale;
   for (int i = 0; i < points; ++i) s.TransY[i] = level + 0.001f * static_cast<float>(i % 7);
-  WriteSpFile(path, s);
+  QVERIFY(WriteSpFile(path, s).saved());
 }
 
 // The record of an SP file as the reader sees it.
@@ -178,7 +178,7 @@ inline QString FolderOfSpFiles() {
 inline void WriteJcampOfShown(const QString& dir, const QString& name) {
   Spectrum s = ReadBack((dir + "/shown.sp").toStdString());
   RecordedMessages m;
-  QVERIFY(WriteJcampFile((dir + "/" + name).toStdString(), s, JcampForm::kFix, m));
+  QVERIFY(Told(WriteJcampFile((dir + "/" + name).toStdString(), s, JcampForm::kFix), m));
 }
 
 // The export commands of the File menu: the data row's name, the action's

@@ -202,7 +202,7 @@ class StartUpTest : public QObject {
     if (text.isEmpty()) {
       Spectrum s = ReadBack((dir_ + "/a.sp").toStdString());
       RecordedMessages m;
-      QVERIFY(WriteJcampFile(path.toStdString(), s, JcampForm::kFix, m));
+      QVERIFY(Told(WriteJcampFile(path.toStdString(), s, JcampForm::kFix), m));
     } else {
       WriteFile(path.toStdString(), text.toStdString());
     }

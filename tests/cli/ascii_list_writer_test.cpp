@@ -74,13 +74,13 @@ TEST(AsciiListWriter, RefusesOrdinatesNoLineCanCarry) {
     Spectrum s = ThreePoints(4000, 1, 0.5f, y, 0.5f);
     EXPECT_EQ(BuildAsciiList(s), "");
     RecordedMessages m;
-    EXPECT_FALSE(WriteAsciiListFile(dir + "/x.asc", s, m));
+    EXPECT_FALSE(test::Told(WriteAsciiListFile(dir + "/x.asc", s), m));
     EXPECT_EQ(m.errors, std::vector<std::string>{"Invalid ordinate value!"});
     EXPECT_FALSE(FileExists(dir + "/x.asc"));
   }
   RecordedMessages m;
   Spectrum s = ThreePoints(4000, 1, 0.5f, 0.5f, 0.5f);
-  EXPECT_FALSE(WriteAsciiListFile(dir + "/missing/x.asc", s, m));
+  EXPECT_FALSE(test::Told(WriteAsciiListFile(dir + "/missing/x.asc", s), m));
   EXPECT_EQ(m.errors, std::vector<std::string>{"Could not create file " + dir + "/missing/x.asc"});
 }
 

@@ -125,5 +125,23 @@ TEST(ConvertOptions, ExtensionListComesFromTheFileKindTable) {
   EXPECT_FALSE(OutputKindFor("", false, kind));
 }
 
+// The kinds table says which kinds are written, the writers table how: a
+// kind written without a row (or a row for a kind only read) would send the
+// converter to no writer, and its extension must be the one it is chosen by.
+TEST(ConvertOptions, EveryWrittenKindHasItsWriterRow) {
+  std::size_t count = 0;
+  const FileKindInfo* kinds = AllFileKinds(count);
+  std::size_t written = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const WriterInfo* writer = WriterFor(kinds[i].kind);
+    ASSERT_EQ(writer != nullptr, !kinds[i].readOnly) << kinds[i].description;
+    if (writer == nullptr) continue;
+    ++written;
+    EXPECT_STREQ(writer->extension, kinds[i].extension) << kinds[i].description;
+    EXPECT_NE(writer->write, nullptr) << kinds[i].description;
+  }
+  EXPECT_EQ(AllWriters().size(), written);  // one row a kind
+}
+
 }  // namespace
 }  // namespace tesvar::cli

@@ -81,7 +81,7 @@ TEST(LoadLines, InfoOfEachKindReadToday) {
   s.DeltaX = -1;
   s.NScans = 1;
   for (int i = 0; i < 5; ++i) s.TransY[i] = 0.5f;
-  WriteSpFile(dir + "/a.sp", s);
+  ASSERT_TRUE(WriteSpFile(dir + "/a.sp", s).saved());
   ASSERT_EQ(Convert({dir + "/a.sp", dir + "/a.jdx"}).status, 0);
   ASSERT_EQ(Convert({dir + "/a.sp", dir + "/a.asc"}).status, 0);
 

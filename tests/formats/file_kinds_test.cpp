@@ -58,9 +58,9 @@ TEST(FileKinds, LoadEntryChoosesTheReader) {
   const std::string dir = test::MakeTempDir();
   Spectrum source = test::ShownSpectrum();
   source.IdentLine = "PE IR";
-  WriteSpFile(dir + "/a.sp", source);
+  ASSERT_TRUE(WriteSpFile(dir + "/a.sp", source).saved());
   RecordedMessages quiet;
-  ASSERT_TRUE(WriteJcampFile(dir + "/a.jdx", source, JcampForm::kDifDup, quiet));
+  ASSERT_TRUE(test::Told(WriteJcampFile(dir + "/a.jdx", source, JcampForm::kDifDup), quiet));
   test::WriteFile(dir + "/a.asc", test::Join({"4000 0.85", "3999 0.86", "3998 0.87"}));
 
   for (const char* name : {"a.sp", "a.jdx", "a.asc"}) {

@@ -465,20 +465,20 @@ TEST(JcampRoundTrip, SpThroughJcampAndBack) {
   original.FirstX = 4000.04;  // only one decimal travels
   original.XStart = original.FirstX;
   std::string spPath = dir + "/original.sp";
-  WriteSpFile(spPath, original);
+  ASSERT_TRUE(WriteSpFile(spPath, original).saved());
   Spectrum fromSp;
   ASSERT_TRUE(ReadSpFile(spPath, fromSp).loaded());
 
   for (JcampForm form : {JcampForm::kFix, JcampForm::kDifDup}) {
     std::string jdx = dir + (form == JcampForm::kFix ? "/fix.jdx" : "/difdup.jdx");
     Spectrum exported = fromSp;
-    ASSERT_TRUE(WriteJcampFile(jdx, exported, form, m));
+    ASSERT_TRUE(test::Told(WriteJcampFile(jdx, exported, form), m));
     Spectrum imported;
     RecordedMessages im;
     ASSERT_TRUE(test::Told(ReadJcampFile(jdx, imported), im));
     EXPECT_EQ(im.status[2], "");
     std::string backPath = dir + "/back.sp";
-    WriteSpFile(backPath, imported);
+    ASSERT_TRUE(WriteSpFile(backPath, imported).saved());
     Spectrum back;
     ASSERT_TRUE(ReadSpFile(backPath, back).loaded());
 

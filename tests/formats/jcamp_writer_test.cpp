@@ -259,7 +259,7 @@ TEST(JcampWriter, WriteStampsAndWrites) {
   Spectrum s = WorkedExample();
   RecordedMessages m;
   setenv("SOURCE_DATE_EPOCH", "1796601600", 1);  // 2026-12-07 00:00:00 UTC
-  ASSERT_TRUE(WriteJcampFile(dir + "/a.jdx", s, JcampForm::kDifDup, m));
+  ASSERT_TRUE(test::Told(WriteJcampFile(dir + "/a.jdx", s, JcampForm::kDifDup), m));
   unsetenv("SOURCE_DATE_EPOCH");
   EXPECT_TRUE(m.errors.empty());
   EXPECT_EQ(s.ModDate, "26/12/07");
@@ -273,7 +273,7 @@ TEST(JcampWriter, WriteStampsAndWrites) {
   Spectrum longer = MakeSpectrum(4000, 1, t);
   for (Spectrum* next : {&longer, &s, &longer, &s}) {
     for (JcampForm form : {JcampForm::kFix, JcampForm::kDifDup}) {
-      ASSERT_TRUE(WriteJcampFile(dir + "/b.jdx", *next, form, m));
+      ASSERT_TRUE(test::Told(WriteJcampFile(dir + "/b.jdx", *next, form), m));
       EXPECT_EQ(test::ReadFile(dir + "/b.jdx"), BuildJcampText(*next, form))
           << next->NPoints << (form == JcampForm::kFix ? " FIX" : " DIFDUP");
     }
@@ -286,7 +286,7 @@ TEST(JcampWriter, CannotCreateShowsTheBox) {
   Spectrum s = WorkedExample();
   s.ModDate = "old";
   RecordedMessages m;
-  EXPECT_FALSE(WriteJcampFile(path, s, JcampForm::kFix, m));
+  EXPECT_FALSE(test::Told(WriteJcampFile(path, s, JcampForm::kFix), m));
   ASSERT_EQ(m.errors.size(), 1u);
   EXPECT_EQ(m.errors[0], "Could not create file " + path);
   EXPECT_NE(s.ModDate, "old");  // stamped before the file was tried
@@ -332,7 +332,7 @@ TEST(JcampPeerExport, WritesBothFormsForThePeer) {
     for (JcampForm form : {JcampForm::kFix, JcampForm::kDifDup}) {
       std::string path = dir + "/" + name + (form == JcampForm::kFix ? "_fix" : "_difdup") + ".jdx";
       RecordedMessages m;
-      ASSERT_TRUE(WriteJcampFile(path, s, form, m)) << path;
+      ASSERT_TRUE(test::Told(WriteJcampFile(path, s, form), m)) << path;
       Spectrum back;
       ASSERT_TRUE(ReadJcampFile(path, back).loaded()) << path;
       ASSERT_EQ(back.NPoints, s.NPoints) << path;

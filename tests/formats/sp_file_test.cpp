@@ -340,7 +340,7 @@ TEST(SpWriter, FileRoundTripKeepsTheFields) {
   RecordedMessages m;
   ASSERT_TRUE(test::Read(FileKind::kSp, f.Bytes(), "", s, m));
   setenv("SOURCE_DATE_EPOCH", "1796601600", 1);  // 2026-12-07 00:00:00 UTC
-  WriteSpFile(dir + "/a.sp", s);
+  ASSERT_TRUE(WriteSpFile(dir + "/a.sp", s).saved());
   unsetenv("SOURCE_DATE_EPOCH");
   EXPECT_EQ(s.ModTime, "00:00:00.00");
   Spectrum back;
@@ -363,7 +363,8 @@ TEST(SpWriter, FailedSaveLeavesTheOldFile) {
   Spectrum s;
   s.NPoints = 2;
   s.LastIndex = 1;
-  EXPECT_THROW(WriteSpFile(target, s), IoError);  // the folder does not exist
+  // The folder does not exist.
+  EXPECT_EQ(WriteSpFile(target, s).outcome, SaveOutcome::kCannotCreate);
   EXPECT_FALSE(FileExists(target));
 }
 

@@ -264,7 +264,7 @@ void PlotOutputTest::clipboardHoldsBitmapAndMetafile() {
   QVERIFY(data->hasFormat("image/x-wmf"));
   const std::string path = tempDir_ + "/clip.wmf";
   RecordedMessages m;
-  QVERIFY(WriteMetafileFile(path, picture, m));
+  QVERIFY(test::Told(WriteMetafileFile(path, picture), m));
   QCOMPARE(data->data("image/x-wmf"), FileBytes(QString::fromStdString(path)));
   QVERIFY(test::ParseWmf(data->data("image/x-wmf").toStdString()).ok());
 }
@@ -285,7 +285,7 @@ void PlotOutputTest::writeMetafile() {
 
   const MetafilePicture picture = RecordPlotMetafile(sample_, false, {}, 1280, 1024);
   RecordedMessages m;
-  QCOMPARE(WriteMetafileFile(path, picture, m), written);
+  QCOMPARE(test::Told(WriteMetafileFile(path, picture), m), written);
   if (written) {
     QVERIFY(m.errors.empty());
     QCOMPARE(test::ReadFile(path), picture.wmf);
@@ -334,7 +334,7 @@ void PlotOutputTest::pdfHasOnePageWithTheBitmapUnscaled() {
   const std::string path = tempDir_ + "/printout.pdf";
   test::WriteFile(path, "an older file");
   RecordedMessages m;
-  QVERIFY(WritePrintPdf(path, sample_, true, Labels(kFourLabels), m));
+  QVERIFY(test::Told(WritePrintPdf(path, sample_, true, Labels(kFourLabels)), m));
   QVERIFY(m.errors.empty());
   const QByteArray pdf = FileBytes(QString::fromStdString(path));
   QVERIFY(pdf.startsWith("%PDF-"));
@@ -354,7 +354,7 @@ void PlotOutputTest::pdfHasOnePageWithTheBitmapUnscaled() {
 void PlotOutputTest::pdfInMissingFolder() {
   const std::string path = tempDir_ + "/missing/printout.pdf";
   RecordedMessages m;
-  QVERIFY(!WritePrintPdf(path, sample_, false, {}, m));
+  QVERIFY(!test::Told(WritePrintPdf(path, sample_, false, {}), m));
   QCOMPARE(m.errors, std::vector<std::string>{"Could not write file " + path});
   QVERIFY(!QFile::exists(QString::fromStdString(path)));
 }
@@ -409,11 +409,13 @@ void PlotOutputTest::writePictures() {
   const std::string out = dir.isEmpty() ? tempDir_ : dir.toStdString();
   RecordedMessages m;
   const LabelList labels = Labels(kFourLabels);
-  QVERIFY(WriteMetafileFile(out + "/sample.wmf",
-                            RecordPlotMetafile(sample_, true, labels, 1280, 1024), m));
-  QVERIFY(
-      WriteMetafileFile(out + "/plain.wmf", RecordPlotMetafile(sample_, false, {}, 1280, 1024), m));
-  QVERIFY(WritePrintPdf(out + "/printout.pdf", sample_, true, labels, m));
+  QVERIFY(test::Told(
+      WriteMetafileFile(out + "/sample.wmf", RecordPlotMetafile(sample_, true, labels, 1280, 1024)),
+      m));
+  QVERIFY(test::Told(
+      WriteMetafileFile(out + "/plain.wmf", RecordPlotMetafile(sample_, false, {}, 1280, 1024)),
+      m));
+  QVERIFY(test::Told(WritePrintPdf(out + "/printout.pdf", sample_, true, labels), m));
   Spectrum spectrum = sample_;
   ViewState view;
   view.SpectrumShown = true;

@@ -77,8 +77,8 @@ TEST(PlotSamples, WriteEveryExportThroughTheFileFunctions) {
     RecordedMessages m;
     std::string plt = dir + "/" + s.name + ".plt";
     std::string svg = dir + "/" + s.name + ".svg";
-    ASSERT_TRUE(WriteHpglFile(plt, s.spectrum, s.grid, s.labels, m)) << plt;
-    ASSERT_TRUE(WriteSvgFile(svg, s.spectrum, s.grid, s.labels, m)) << svg;
+    ASSERT_TRUE(test::Told(WriteHpglFile(plt, s.spectrum, s.grid, s.labels), m)) << plt;
+    ASSERT_TRUE(test::Told(WriteSvgFile(svg, s.spectrum, s.grid, s.labels), m)) << svg;
     EXPECT_TRUE(m.errors.empty());
     EXPECT_EQ(test::ReadFile(plt), BuildHpgl(s.spectrum, s.grid, s.labels));
     EXPECT_EQ(test::ReadFile(svg), BuildSvg(s.spectrum, s.grid, s.labels));
