@@ -161,6 +161,13 @@ const Entry* FirstOfKind(const std::vector<Entry>& entries, uint32_t kind) {
   return nullptr;
 }
 
+// The data kinds (bits 10 to 15 of a block's type) that files in the field
+// hold beside or instead of the spectrum, as a refusal names them.
+constexpr std::pair<int, const char*> kHeldNames[] = {
+    {-1, "no data block"},   {1, "a single channel"}, {2, "an interferogram"},
+    {3, "a phase spectrum"}, {12, "reflectance"},     {22, "a match result"},
+};
+
 // What a file without absorbance or transmittance holds instead, for the
 // refusal: a result (reflectance, ...) before the single channel it was
 // computed from, and that before the interferogram and the phase.
@@ -178,22 +185,10 @@ std::string HeldInstead(const std::vector<Entry>& entries) {
       bestRank = rank;
     }
   }
-  switch (best) {
-    case -1:
-      return "no data block";
-    case 1:
-      return "a single channel";
-    case 2:
-      return "an interferogram";
-    case 3:
-      return "a phase spectrum";
-    case 12:
-      return "reflectance";
-    case 22:
-      return "a match result";
-    default:
-      return "data kind " + std::to_string(best);
+  for (const auto& [dataKind, name] : kHeldNames) {
+    if (dataKind == best) return name;
   }
+  return "data kind " + std::to_string(best);
 }
 
 std::string OpusXUnitName(const std::string& code) {
@@ -320,15 +315,9 @@ bool ReadOpusBytes(const std::string& bytes, const std::string& path, Spectrum& 
   const std::string name = sample.Text("SNM").value_or("");
   s.SetComment(name.empty() ? "imported OPUS file" : CutText(name));
   StampTime t;
+  const bool dated = StampFrom(status.Text("DAT").value_or(""), status.Text("TIM").value_or(""), t);
   std::string date, time;
-  if (StampFrom(status.Text("DAT").value_or(""), status.Text("TIM").value_or(""), t)) {
-    SetShortDateFormat("dd/mm/yyyy");
-    date = FormatDatePattern(ShortDateFormat(), t, '/');
-    time = FormatLongTime(t);
-  } else if (!FileDateStamp(path, date, time)) {
-    date.clear();
-    time.clear();
-  }
+  ImportDateStamp(dated ? &t : nullptr, path, date, time);
   s.AcqDate = s.ModDate = date;
   s.AcqTime = s.ModTime = time;
   return true;

@@ -341,15 +341,9 @@ bool ReadSpcBytes(const std::string& bytes, const std::string& path, Spectrum& s
 
   s.NScans = h.scans;
   std::string date, time;
-  if (h.hasDate) {
-    SetShortDateFormat("dd/mm/yyyy");
-    date = FormatDatePattern(ShortDateFormat(), h.date, '/');
-    time = FormatLongTime(h.date);
-  }
-  if (!date.empty() || FileDateStamp(path, date, time)) {
-    s.AcqDate = s.ModDate = date;
-    s.AcqTime = s.ModTime = time;
-  }
+  ImportDateStamp(h.hasDate ? &h.date : nullptr, path, date, time);
+  s.AcqDate = s.ModDate = date;
+  s.AcqTime = s.ModTime = time;
   s.SetComment(h.memo.empty() ? "imported SPC file" : CutText(h.memo));
   return true;
 }

@@ -70,8 +70,7 @@ TEST(OpusRealFiles, Decisions) {
     if (path.empty()) GTEST_SKIP() << "shared test data " << e.file << " not present";
     Spectrum s = test::ShownSpectrum();
     const LoadResult result = LoadSpectrumFile(path, s);
-    ASSERT_NE(result.kind, nullptr);
-    EXPECT_EQ(result.kind->kind, FileKind::kOpus);
+    EXPECT_EQ(result.kind, &InfoFor(FileKind::kOpus));
     ASSERT_TRUE(result.loaded()) << result.refusal;
     EXPECT_EQ(result.notes, e.notes);
     const double step = (e.firstX - e.lastX) / (e.points - 1);
