@@ -159,4 +159,16 @@ bool FileDateStamp(const std::string& path, std::string& date, std::string& time
   return true;
 }
 
+void ImportDateStamp(const StampTime* acquired, const std::string& path, std::string& date,
+                     std::string& time) {
+  if (acquired != nullptr) {
+    SetShortDateFormat("dd/mm/yyyy");
+    date = FormatDatePattern(ShortDateFormat(), *acquired, '/');
+    time = FormatLongTime(*acquired);
+  } else if (!FileDateStamp(path, date, time)) {
+    date.clear();
+    time.clear();
+  }
+}
+
 }  // namespace tesvar

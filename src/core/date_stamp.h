@@ -52,4 +52,10 @@ void StampModification(std::string& modDate, std::string& modTime);
 // the file's time stamp cannot be read.
 bool FileDateStamp(const std::string& path, std::string& date, std::string& time);
 
+// The acquisition date and time of an imported file: the file's own,
+// `acquired` where it keeps one, as "dd/mm/yyyy" and the long time format;
+// else the file's time stamp; both empty where neither can be had.
+void ImportDateStamp(const StampTime* acquired, const std::string& path, std::string& date,
+                     std::string& time);
+
 }  // namespace tesvar

@@ -13,6 +13,7 @@
 #include "formats/jcamp_instrument.h"
 #include "formats/jcamp_reader.h"
 #include "formats/omnic_spa.h"
+#include "formats/opus_file.h"
 #include "formats/pe_ascii.h"
 #include "formats/pe_data_set.h"
 #include "formats/sp_file.h"
@@ -143,6 +144,20 @@ constexpr FileKindInfo kKinds[] = {
      .readerName = "SPC",
      .extensions = {"spc"},
      .read = &ReadSpcBytes,
+     .loadsAsImport = true,
+     .readFailureText = kImportReadFailure,
+     .readOnly = true},
+    // Chosen by its first bytes alone: the instruments name these files by
+    // a running counter (".0", ".1", ".001"), which says nothing of the kind.
+    // The pattern shows every name with a number after its last dot.
+    {.kind = FileKind::kOpus,
+     .extension = "0",
+     .description = "Bruker OPUS (*.0 *.1 ...)",
+     .pattern = "*.[0-9]*",
+     .openTitle = "Import spectrum",
+     .readerName = "OPUS",
+     .signature = &IsOpusFile,
+     .read = &ReadOpusBytes,
      .loadsAsImport = true,
      .readFailureText = kImportReadFailure,
      .readOnly = true},

@@ -36,6 +36,7 @@ enum class FileKind {
   kPeDataSet,        // PerkinElmer binary data set ("PEPE" .sp), read only
   kOmnicSpa,         // Thermo OMNIC binary spectrum, read only
   kSpc,              // Galactic SPC, binary, read only
+  kOpus,             // Bruker OPUS, binary, read only
   kHpgl,             // HPGL plot file, written only
   kWindowsMetafile,  // placeable Windows metafile, written only
   kSvg,              // SVG drawing, written only

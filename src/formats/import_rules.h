@@ -83,6 +83,27 @@ void PlaceListedPoints(Spectrum& s, int count, double firstX, double lastX);
 [[nodiscard]] bool FillFromColumns(double firstX, double lastX, const std::vector<double>& y,
                                    OrdinateRule rule, Spectrum& s, Messages& messages);
 
+// Passes everything on and keeps the last text for status panel 2, so that
+// the ordinate rule FillFromColumns names there can be said together with
+// which of several spectra in the file was read ("spectrum 1 of 32").
+class PanelTwoKept : public Messages {
+ public:
+  explicit PanelTwoKept(Messages& to) : to_(to) {}
+  void ErrorBox(const std::string& text) override { to_.ErrorBox(text); }
+  void Bell() override { to_.Bell(); }
+  void StatusText(int panel, const std::string& text) override {
+    if (panel == 2) last = text;
+    to_.StatusText(panel, text);
+  }
+  void Report(const std::string& text) override { to_.Report(text); }
+  void Note(const std::string& text) override { to_.Note(text); }
+
+  std::string last;
+
+ private:
+  Messages& to_;
+};
+
 // A line mentioning "SCANS" (in any case) sets the scan count from the first
 // run of digits in it; none or an unreadable one gives 1.
 void ScanCountFromLine(std::string_view line, int32_t& scanCount);

@@ -202,16 +202,9 @@ bool ReadOmnicSpaBytes(const std::string& bytes, const std::string& path, Spectr
     }
   }
   const uint32_t acquired = LittleEndianAt<uint32_t>(bytes, kAcquisitionOffset);
+  const StampTime t = AcquisitionTime(acquired);
   std::string date, time;
-  if (acquired != 0) {
-    const StampTime t = AcquisitionTime(acquired);
-    SetShortDateFormat("dd/mm/yyyy");
-    date = FormatDatePattern(ShortDateFormat(), t, '/');
-    time = FormatLongTime(t);
-  } else if (!FileDateStamp(path, date, time)) {
-    date.clear();
-    time.clear();
-  }
+  ImportDateStamp(acquired != 0 ? &t : nullptr, path, date, time);
   s.AcqDate = s.ModDate = date;
   s.AcqTime = s.ModTime = time;
   const std::string title = Title(bytes);

@@ -296,27 +296,6 @@ bool ReadXRange(const Bytes& b, const Header& h, const Layout& at, double& first
   return true;
 }
 
-// Passes everything on and keeps the last text for status panel 2, so that
-// the unit rule the import names there can be said together with the
-// spectrum read from a multifile.
-class PanelTwoKept : public Messages {
- public:
-  explicit PanelTwoKept(Messages& to) : to_(to) {}
-  void ErrorBox(const std::string& text) override { to_.ErrorBox(text); }
-  void Bell() override { to_.Bell(); }
-  void StatusText(int panel, const std::string& text) override {
-    if (panel == 2) last = text;
-    to_.StatusText(panel, text);
-  }
-  void Report(const std::string& text) override { to_.Report(text); }
-  void Note(const std::string& text) override { to_.Note(text); }
-
-  std::string last;
-
- private:
-  Messages& to_;
-};
-
 }  // namespace
 
 bool ReadSpcBytes(const std::string& bytes, const std::string& path, Spectrum& s,
@@ -362,15 +341,9 @@ bool ReadSpcBytes(const std::string& bytes, const std::string& path, Spectrum& s
 
   s.NScans = h.scans;
   std::string date, time;
-  if (h.hasDate) {
-    SetShortDateFormat("dd/mm/yyyy");
-    date = FormatDatePattern(ShortDateFormat(), h.date, '/');
-    time = FormatLongTime(h.date);
-  }
-  if (!date.empty() || FileDateStamp(path, date, time)) {
-    s.AcqDate = s.ModDate = date;
-    s.AcqTime = s.ModTime = time;
-  }
+  ImportDateStamp(h.hasDate ? &h.date : nullptr, path, date, time);
+  s.AcqDate = s.ModDate = date;
+  s.AcqTime = s.ModTime = time;
   s.SetComment(h.memo.empty() ? "imported SPC file" : CutText(h.memo));
   return true;
 }
