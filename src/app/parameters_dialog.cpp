@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QValidator>
 
 #include "app/qt_text.h"
 #include "core/number_text.h"
@@ -18,6 +19,24 @@ constexpr int kLabelLeft = 24;
 constexpr int kLabelWidth = 137;
 constexpr int kEditLeft = 184;
 constexpr int kRowHeight = 17;
+
+// Refuses, as it is typed or pasted, a character the record's 8-bit set
+// cannot hold: saved, it would turn into "?" without a word.
+class RecordTextValidator : public QValidator {
+ public:
+  RecordTextValidator(std::function<void(const QString&)> refused, QObject* parent)
+      : QValidator(parent), refused_(std::move(refused)) {}
+
+  State validate(QString& input, int&) const override {
+    const QString character = FirstUnstorableCharacter(input);
+    if (character.isEmpty()) return Acceptable;
+    refused_(character);
+    return Invalid;
+  }
+
+ private:
+  std::function<void(const QString&)> refused_;
+};
 
 }  // namespace
 
@@ -48,6 +67,16 @@ TPE1Dlg::TPE1Dlg(Spectrum& spectrum, std::function<void()> redrawPlot, QWidget* 
                        121, false);
   nScansEdit =
       AddRow(216, "nScansLabel", "Number of scans:", nScansLabel, "nScansEdit", 121, false);
+
+  RefusalLabel = new QLabel(this);
+  RefusalLabel->setObjectName("RefusalLabel");
+  RefusalLabel->setGeometry(8, 300, 252, 27);
+  RefusalLabel->setWordWrap(true);
+  for (QLineEdit* edit : {UserEdit, CommentEdit}) {
+    edit->setValidator(
+        new RecordTextValidator([this](const QString& c) { RefuseCharacter(c); }, edit));
+    connect(edit, &QLineEdit::textEdited, RefusalLabel, &QLabel::clear);
+  }
 
   CancelBtn = new QPushButton("Cancel", this);
   CancelBtn->setObjectName("CancelBtn");
@@ -100,7 +129,21 @@ void TPE1Dlg::FormCreate() {
   for (QLineEdit* edit : {AcqEdit, ModEdit, UserEdit, CommentEdit}) edit->setCursorPosition(0);
 }
 
+void TPE1Dlg::RefuseCharacter(const QString& character) {
+  RefusalLabel->setText(
+      QString("The character \"%1\" cannot be stored in the file.").arg(character));
+}
+
 void TPE1Dlg::OKBtnClick() {
+  // Text set without typing passes no validator; it is refused here.
+  for (QLineEdit* edit : {UserEdit, CommentEdit}) {
+    const QString character = FirstUnstorableCharacter(edit->text());
+    if (!character.isEmpty()) {
+      RefuseCharacter(character);
+      edit->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
   spectrum_.OperatorName = CutText(ToRecordText(UserEdit->text()));
   std::string comment = ToRecordText(CommentEdit->text());
   if (comment != spectrum_.Comment) {

@@ -42,12 +42,15 @@ class TPE1Dlg : public QDialog {
   QLineEdit* DeltaXEdit;
   QLineEdit* nPointsEdit;
   QLineEdit* nScansEdit;
+  // Says which character an edit refused (empty while nothing was refused).
+  QLabel* RefusalLabel;
   QPushButton* CancelBtn;
   QPushButton* OKBtn;
 
   void FormCreate();
   void OKBtnClick();
   void CancelBtnClick();
+  void RefuseCharacter(const QString& character);
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -46,7 +46,7 @@ std::vector<int> BandIndices(const Spectrum& s) {
   int index = 0;
   for (;;) {
     int from = index;
-    FindPeak(s.TransY.data(), s.LastIndex, index, PeakDirection::kRight);
+    FindPeak(s.TransY.data(), s.LastIndex, s.XStep, index, PeakDirection::kRight);
     if (index == from) break;  // no further band
     bands.push_back(index);
   }

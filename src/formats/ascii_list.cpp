@@ -40,6 +40,34 @@ std::string_view TakeNumber(std::string_view& rest) {
   return number;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Lists written where the comma is the decimal sign hold lines such as
+// "3998.0 0,92"; read as two numbers the comma would split, they give y 0
+// and a false band down to zero. The comma is taken as a decimal sign only
+// where it can be nothing else: x is followed by blanks or tabs, the
+// ordinate is digits, the comma and digits, and the line holds no other
+// comma (so "1275.0000,0.169503" stays x then y). On a match, yText becomes
+// the ordinate with a point ("0.92") and rest what follows it.
+bool TakeDecimalCommaOrdinate(std::string_view line, std::string_view& rest, std::string& yText) {
+  if (std::count(line.begin(), line.end(), ',') != 1) return false;
+  std::size_t i = 0;
+  while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t')) ++i;
+  if (i == 0) return false;
+  const std::size_t start = i;
+  while (i < rest.size() && IsDigit(rest[i])) ++i;
+  const std::size_t comma = i;
+  if (comma == start || comma == rest.size() || rest[comma] != ',') return false;
+  ++i;
+  while (i < rest.size() && IsDigit(rest[i])) ++i;
+  if (i == comma + 1) return false;
+  if (i < rest.size() && !IsSeparator(rest[i])) return false;
+  yText.assign(rest.substr(start, i - start));
+  yText[comma - start] = '.';
+  rest.remove_prefix(i);
+  return true;
+}
+
 }  // namespace
 
 bool ReadAsciiListText(const std::string& text, const std::string& path, Spectrum& s,
@@ -49,6 +77,8 @@ bool ReadAsciiListText(const std::string& text, const std::string& path, Spectru
   double peakT = 0;
   int32_t scanCount = 1;
   int stored = 0;
+  bool decimalCommas = false;
+  std::string commaY;
 
   TextLineReader lines(text);
   while (!lines.AtEnd()) {
@@ -69,7 +99,13 @@ bool ReadAsciiListText(const std::string& text, const std::string& path, Spectru
     if (stored == 0) firstX = x;
     lastX = x;
 
-    std::string_view yText = TakeNumber(rest);
+    std::string_view yText;
+    if (TakeDecimalCommaOrdinate(line, rest, commaY)) {
+      yText = commaY;
+      decimalCommas = true;
+    } else {
+      yText = TakeNumber(rest);
+    }
     double y;
     if (!ParseDecimal(yText, y)) {
       messages.StatusText(2, "invalid Y value: " + std::string(yText));
@@ -102,6 +138,7 @@ bool ReadAsciiListText(const std::string& text, const std::string& path, Spectru
   }
   s.OperatorName.clear();
   s.SetComment("imported ASCII list");
+  if (decimalCommas) messages.Note("decimal commas read");
   return true;
 }
 

@@ -2,7 +2,10 @@
 //
 // A data line holds only separators " ,\t" and number characters
 // "+-.0123456789eE"; its first number is x, its second y, anything after is
-// ignored. Every other line (empty, with "##", with letters of a heading) is
+// ignored. One exception: where x is followed by blanks or tabs and the
+// ordinate is digits, a comma and digits, the only comma of the line, the
+// comma is the decimal sign ("3998.0 0,92" reads y 0.92) and the load notes
+// "decimal commas read". Every other line (empty, with "##", with letters of a heading) is
 // skipped silently, but a line mentioning "scans" sets NScans first. Lines
 // end in CR LF, LF or CR and are read up to 255 characters.
 //

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/qt_text.h"
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "core/save_result.h"
@@ -136,8 +137,7 @@ std::string PrintPdfBytes(const Spectrum& spectrum, bool gridOn, const LabelList
     printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
     printer.setFullPage(true);
     printer.setCreator(QStringLiteral("Tesvar"));
-    printer.setDocName(QString::fromLatin1(spectrum.ShortComment.data(),
-                                           static_cast<qsizetype>(spectrum.ShortComment.size())));
+    printer.setDocName(FromRecordText(spectrum.ShortComment));
     PrintOnPage(printer,
                 RenderPrintBitmap(spectrum, gridOn, labels, WholePixelsAcross(paper, kPdfDpi)));
   }

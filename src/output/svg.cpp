@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/code_page.h"
 #include "core/number_text.h"
 #include "core/save_result.h"
 #include "core/version.h"
@@ -20,14 +21,6 @@ constexpr int kPairsPerLine = 8;
 
 // The program's name and version as the window caption shows them.
 constexpr const char* kGenerator = "Tesvar v" TESVAR_VERSION;
-
-// Windows-1252 for 0x80-0x9F; 0 where that code page assigns nothing (the
-// byte then stands for the Latin-1 control of the same number).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -202,10 +195,8 @@ std::string TitleAsXmlText(const std::string& title) {
       default:
         if (b < 0x20) {
           AppendUtf8(out, 0xFFFD);
-        } else if (b >= 0x80 && b < 0xA0 && kCp1252High[b - 0x80] != 0) {
-          AppendUtf8(out, kCp1252High[b - 0x80]);
         } else {
-          AppendUtf8(out, b);
+          AppendUtf8(out, CodePageToUnicode(b));
         }
     }
   }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "app/qt_text.h"
+
 namespace tesvar {
 
 namespace {
@@ -28,11 +30,6 @@ constexpr FontSubstitute kFontSubstitutes[] = {
 
 constexpr int kDefaultPixelSize = 12;
 
-// The program's 8-bit texts are Latin-1.
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString FamilyFor(const QString& name) {
   for (const FontSubstitute& s : kFontSubstitutes) {
     if (name.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0) {
@@ -43,7 +40,7 @@ QString FamilyFor(const QString& name) {
 }
 
 QFont MakeFont(const std::string& name, int height) {
-  QString requested = Latin1(name);
+  QString requested = FromRecordText(name);
   QFont font;
   QString substitute = FamilyFor(requested);
   if (substitute.isEmpty()) {
@@ -365,7 +362,7 @@ void ImageSurface::DrawTextMono(int x, int y, const QString& text) {
 
 void ImageSurface::TextOut(int x, int y, const std::string& text) {
   if (image_.isNull()) return;
-  QString s = Latin1(text);
+  QString s = FromRecordText(text);
   QFontMetrics metrics(font_);
   FillRect(x, y, metrics.horizontalAdvance(s), metrics.height());
   if (s.isEmpty()) return;
@@ -380,7 +377,7 @@ void ImageSurface::TextOut(int x, int y, const std::string& text) {
 }
 
 int ImageSurface::TextWidth(const std::string& text) {
-  return QFontMetrics(font_).horizontalAdvance(Latin1(text));
+  return QFontMetrics(font_).horizontalAdvance(FromRecordText(text));
 }
 
 int ImageSurface::TextHeight(const std::string&) { return QFontMetrics(font_).height(); }

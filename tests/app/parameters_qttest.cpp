@@ -1,6 +1,7 @@
 // The parameters dialog: what it shows, how its numbers look, OK and Cancel,
 // and when the plot is redrawn.
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -8,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/paint_box.h"
 #include "app/parameters_dialog.h"
+#include "app/qt_text.h"
 #include "scripted_ui.h"
 
 using namespace tesvar;
@@ -42,6 +44,19 @@ Spectrum HeaderOnly(double firstX, double lastX, double deltaX) {
   s.NPoints = 3551;
   s.NScans = 16;
   return s;
+}
+
+// Types `text` into the widget one key at a time, as a keyboard does.
+// QTest::keyClicks knows keys for ASCII only; a key beyond it arrives as
+// the keyboard layout sends it, an unnamed key carrying its character.
+void TypeText(QWidget* widget, const QString& text) {
+  for (QChar c : text) {
+    if (c.unicode() < 0x80) {
+      QTest::keyClicks(widget, QString(c));
+    } else {
+      QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+  }
 }
 
 }  // namespace
@@ -208,6 +223,110 @@ class ParametersTest : public QObject {
         QString::fromLatin1(ReadFile((d + "/s.sp").toStdString())).split("\r\n");
     QCOMPARE(lines.value(7), QString("second operator"));
     QCOMPARE(lines.value(8), QString("second title"));
+  }
+
+  // Typed through the widget, saved, loaded again: the same text, held in
+  // the file as the Windows-1252 bytes instruments write.
+  void lettersBeyondAsciiSurviveSaveAndLoad_data() {
+    QTest::addColumn<QString>("typedOperator");
+    QTest::addColumn<QString>("typedComment");
+    QTest::addColumn<QByteArray>("operatorBytes");
+    QTest::addColumn<QByteArray>("commentBytes");
+    QTest::newRow("umlaut, euro") << QString("Dr. Müller") << QString("€ 5")
+                                  << QByteArray("Dr. M\xFCller") << QByteArray("\x80 5");
+    QTest::newRow("quotes, dash, ligature")
+        << QString("Œuvre–Š") << QString("“KBr” ™") << QByteArray("\x8Cuvre\x96\x8A")
+        << QByteArray("\x93KBr\x94 \x99");
+  }
+  void lettersBeyondAsciiSurviveSaveAndLoad() {
+    QFETCH(QString, typedOperator);
+    QFETCH(QString, typedComment);
+    QFETCH(QByteArray, operatorBytes);
+    QFETCH(QByteArray, commentBytes);
+    const QString d = QString::fromStdString(MakeTempDir());
+    MakeSpFile((d + "/s.sp").toStdString(), 5, "first title");
+    {
+      ScriptedUi ui;
+      TForm1 w({d + "/s.sp"}, ui);
+      ui.onModal = [&](QDialog& dialog) {
+        auto& dlg = static_cast<TPE1Dlg&>(dialog);
+        dlg.UserEdit->clear();
+        TypeText(dlg.UserEdit, typedOperator);
+        dlg.CommentEdit->clear();
+        TypeText(dlg.CommentEdit, typedComment);
+        QCOMPARE(dlg.UserEdit->text(), typedOperator);
+        QCOMPARE(dlg.CommentEdit->text(), typedComment);
+        QVERIFY(dlg.RefusalLabel->text().isEmpty());
+        dlg.OKBtn->click();
+      };
+      w.Parameters1->trigger();
+      w.Save1->trigger();
+    }
+    // Lines 8 and 9 of the file hold operator and comment.
+    const QList<QByteArray> lines =
+        QByteArray::fromStdString(ReadFile((d + "/s.sp").toStdString())).split('\n');
+    QCOMPARE(lines.value(7), operatorBytes + "\r");
+    QCOMPARE(lines.value(8), commentBytes + "\r");
+
+    ScriptedUi ui;
+    TForm1 w({d + "/s.sp"}, ui);
+    QString shownOperator, shownComment;
+    ui.onModal = [&](QDialog& dialog) {
+      auto& dlg = static_cast<TPE1Dlg&>(dialog);
+      shownOperator = dlg.UserEdit->text();
+      shownComment = dlg.CommentEdit->text();
+      dlg.CancelBtn->click();
+    };
+    w.Parameters1->trigger();
+    QCOMPARE(shownOperator, typedOperator);
+    QCOMPARE(shownComment, typedComment);
+    QCOMPARE(FromRecordText(w.spectrum().ShortComment), typedComment);
+  }
+
+  // A character the files cannot hold is refused as it is typed, and the
+  // dialog says which; the rest of the text is kept.
+  void characterTheFileCannotHoldIsRefused_data() {
+    QTest::addColumn<QString>("character");
+    QTest::newRow("Polish l") << QString("ł");
+    QTest::newRow("Romanian S") << QString("Ș");
+    QTest::newRow("Greek") << QString("Ω");
+  }
+  void characterTheFileCannotHoldIsRefused() {
+    QFETCH(QString, character);
+    const QString message = "The character \"" + character + "\" cannot be stored in the file.";
+    for (bool comment : {false, true}) {
+      Spectrum s = HeaderOnly(4000, 450, -1);
+      TPE1Dlg dlg(s, {});
+      QLineEdit* edit = comment ? dlg.CommentEdit : dlg.UserEdit;
+      edit->clear();
+      TypeText(edit, "Dr. " + character);
+      QCOMPARE(edit->text(), QString("Dr. "));
+      QCOMPARE(dlg.RefusalLabel->text(), message);
+      // The next key taken clears the message.
+      TypeText(edit, "xy");
+      QVERIFY(dlg.RefusalLabel->text().isEmpty());
+      dlg.OKBtn->click();
+      QCOMPARE(dlg.result(), int(QDialog::Accepted));
+      QCOMPARE(comment ? s.Comment : s.OperatorName, std::string("Dr. xy"));
+    }
+  }
+
+  // Text that reaches a field without typing is refused by OK: the dialog
+  // stays open and the record keeps its text.
+  void okRefusesTextSetWithoutTyping() {
+    for (const QString& text : {QString("Łódź"), QString("smile \U0001F600")}) {
+      Spectrum s = HeaderOnly(4000, 450, -1);
+      TPE1Dlg dlg(s, {});
+      dlg.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+      dlg.CommentEdit->setText(text);
+      dlg.OKBtn->click();
+      QVERIFY(dlg.isVisible());
+      QCOMPARE(dlg.result(), int(QDialog::Rejected));
+      QCOMPARE(s.Comment, std::string("title"));
+      QVERIFY(dlg.RefusalLabel->text().contains(text.startsWith("smile") ? text.right(2) : "Ł"));
+      QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dlg.CommentEdit));
+    }
   }
 };
 

@@ -184,6 +184,29 @@ TEST_F(ConverterTest, PeaksOfSeveralFiles) {
   EXPECT_EQ(Command({"--peaks", good}).out, "987.5\n968.8\n");
 }
 
+TEST(SpectrumReport, BandListOfAFinelySampledSpectrum) {
+  // 16000 points from 4000 to 400 1/cm (0.225 1/cm apart, a stride of 4)
+  // with Lorentzian bands of 50, 30 and 60 %T at 2900, 1700 and 1100 1/cm
+  // (half width 10 1/cm): the list holds all three, each at its lowest point.
+  Spectrum s = WithBands(16000, 4000, 3600.0 / 15999, {});
+  for (int i = 0; i <= s.LastIndex; ++i) {
+    double absorbance = 0;
+    for (auto [at, t] : {std::pair{2900.0, 0.5}, {1700.0, 0.3}, {1100.0, 0.6}}) {
+      const double u = (s.PointX(i) - at) / 10;
+      absorbance += -std::log10(t) / (1 + u * u);
+    }
+    s.TransY[i] = static_cast<float>(std::pow(10.0, -absorbance));
+  }
+  const std::vector<int> bands = BandIndices(s);
+  ASSERT_EQ(bands.size(), 3u);
+  for (int i : bands) {
+    EXPECT_LT(s.TransY[i], s.TransY[i - 1]) << i;
+    EXPECT_LE(s.TransY[i], s.TransY[i + 1]) << i;
+  }
+  // The grid points nearest the bands: 2899.906, 1699.906 and 1100.019.
+  EXPECT_EQ(PeakLines(s), (std::vector<std::string>{"2899.9", "1699.9", "1100.0"}));
+}
+
 TEST(SpectrumReport, BandLabelsStopAt255) {
   // A band every 6 points from index 6: 333 of them in 2000 points.
   std::vector<int> bands;

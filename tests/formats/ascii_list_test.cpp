@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -81,6 +82,76 @@ TEST(AsciiList, ListVariants) {
     const float t[] = {0.85f, 0.86f, 0.87f};
     for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(s.TransY[i], t[i]) << c.name << " " << i;
   }
+}
+
+// A comma between digits after blanks or a tab is a decimal sign; every other
+// comma separates numbers, so those lists give the record of the same list
+// with the comma replaced by a blank.
+TEST(AsciiList, DecimalCommas) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    bool decimalComma;  // else: read as with the comma replaced by a blank
+  };
+  const std::vector<Case> cases = {
+      {"Blank", {"4000 0,85", "3999 0,86", "3998 0,87"}, true},
+      {"TabAndBlanks", {"4000\t0,85", "3999 \t 0,86", "3998.0   0,87"}, true},
+      {"OneLineOfThree", {"4000 0.85", "3998.0 0,92", "3998 0.87"}, true},
+      {"Percent", {"4000 85,5", "3999 86,25", "3998 87,0"}, true},
+      {"ThirdNumberAfter", {"4000 0,85 12", "3999 0,86\t7", "3998 0,87"}, true},
+      {"TrailingDot", {"4000 0,85.", "3999 0,86", "3998 0,87"}, true},
+      {"CommaBetweenXAndY", {"4000.0000,0.85", "3999.0000,0.86", "3998.0000,0.87"}, false},
+      {"CommaAfterBlanks", {"4000 ,85", "3999 0.86", "3998 0.87"}, false},
+      {"TwoCommasInALine", {"4000 0.85", "3999 0,86,5", "3998 0.87"}, false},
+      {"CommaInX", {"4000,5 0.85", "3999 0.86", "3998 0.87"}, false},
+      {"CommaInXAndY", {"4000,0 0,85", "3999 0.86", "3998 0.87"}, false},
+      {"NoDigitsAfter", {"4000 0.85", "3999 86,", "3998 0.87"}, false},
+      {"PointAfterDigits", {"4000 0.85", "3999 0,8.6", "3998 0.87"}, false},
+      {"SignedOrdinate", {"4000 0.85", "3999 +0,86", "3998 0.87"}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Spectrum s = ShownSpectrum();
+    const std::string text = Join(c.lines);
+    const LoadResult result = LoadSpectrumText(text, "", InfoFor(FileKind::kAsciiList), s);
+    ASSERT_TRUE(result.loaded());
+    const bool noted = std::find(result.notes.begin(), result.notes.end(), "decimal commas read") !=
+                       result.notes.end();
+    EXPECT_EQ(noted, c.decimalComma);
+
+    // The oracle: the list written with points, or with blanks for commas.
+    std::vector<std::string> plain;
+    for (std::string line : c.lines) {
+      std::replace(line.begin(), line.end(), ',', c.decimalComma ? '.' : ' ');
+      plain.push_back(line);
+    }
+    Spectrum expected = ShownSpectrum();
+    ASSERT_TRUE(
+        LoadSpectrumText(Join(plain), "", InfoFor(FileKind::kAsciiList), expected).loaded());
+    EXPECT_EQ(s.NPoints, expected.NPoints);
+    EXPECT_EQ(s.FirstX, expected.FirstX);
+    EXPECT_EQ(s.LastX, expected.LastX);
+    for (int i = 0; i < s.NPoints; ++i) EXPECT_EQ(s.TransY[i], expected.TransY[i]) << i;
+  }
+}
+
+TEST(AsciiList, DecimalCommaReadsTheOrdinate) {
+  Spectrum s;
+  const LoadResult result = LoadSpectrumText(Join({"4000.0 0,90", "3998.0 0,92", "3996.0 0,5"}), "",
+                                             InfoFor(FileKind::kAsciiList), s);
+  ASSERT_TRUE(result.loaded());
+  EXPECT_EQ(result.notes, std::vector<std::string>{"decimal commas read"});
+  EXPECT_EQ(s.TransY[0], 0.90f);
+  EXPECT_EQ(s.TransY[1], 0.92f);
+  EXPECT_EQ(s.TransY[2], 0.5f);
+}
+
+// An unreadable value beside decimal commas is refused as before.
+TEST(AsciiList, UnreadableValueBesideDecimalCommas) {
+  test::ExpectRefusedKeepsShown(FileKind::kAsciiList, Join({"4000 0,85", "3999 1..5 7"}),
+                                "invalid Y value: 1..5", true, "BadYDots");
+  test::ExpectRefusedKeepsShown(FileKind::kAsciiList, Join({"4000 0,85", "3999"}),
+                                "invalid Y value: ", true, "OnlyX");
 }
 
 TEST(AsciiList, UnevenXUsesOnlyTheEnds) {

@@ -82,7 +82,7 @@ class ImageSurfaceTest : public QObject {
   void clippingMatchesUnboundedImage();
   void textFillsCellWithWhite_data();
   void textFillsCellWithWhite();
-  void textIsLatin1AtCellTop();
+  void textIsWindows1252AtCellTop();
   void fontsResolveToLiberation_data();
   void fontsResolveToLiberation();
   void fontHeights();
@@ -305,12 +305,13 @@ void ImageSurfaceTest::textFillsCellWithWhite() {
   for (int x = 0; x < cell.width(); ++x) QVERIFY(white.contains({x, 0}));
 }
 
-// 8-bit text is Latin-1 and drawn with the cell top at y: the pixels Qt draws
-// for the decoded characters on a baseline ascent rows down.
-void ImageSurfaceTest::textIsLatin1AtCellTop() {
-  const std::string text = "\xC4 1715.3 cm\xAD\xB9 \xB0";
-  const QString decoded =
-      QString(QChar(0xC4)) + " 1715.3 cm" + QChar(0xAD) + QChar(0xB9) + " " + QChar(0xB0);
+// 8-bit text is Windows-1252 (the Euro sign and the quotes of 0x80-0x9F,
+// Latin-1 above) and drawn with the cell top at y: the pixels Qt draws for
+// the decoded characters on a baseline ascent rows down.
+void ImageSurfaceTest::textIsWindows1252AtCellTop() {
+  const std::string text = "\x93\xC4\x94 1715.3 cm\xAD\xB9 \xB0 \x80";
+  const QString decoded = QString(QChar(0x201C)) + QChar(0xC4) + QChar(0x201D) + " 1715.3 cm" +
+                          QChar(0xAD) + QChar(0xB9) + " " + QChar(0xB0) + " " + QChar(0x20AC);
   ImageSurface s(120, 20);
   s.SetFont("Arial", -12);
   QCOMPARE(s.TextWidth("\xC4\xC4\xC4"), s.TextWidth("AAA"));  // A-umlaut has the advance of A

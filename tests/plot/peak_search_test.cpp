@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -81,7 +82,7 @@ TEST(FindPeak, Patterns) {
   for (const Case& c : cases) {
     std::vector<float> t = WithBands(c.lastIndex, {c.band});
     int index = c.from;
-    FindPeak(t.data(), c.lastIndex, index, c.dir);
+    FindPeak(t.data(), c.lastIndex, 1.0, index, c.dir);
     EXPECT_EQ(index, c.expected) << c.name;
   }
 }
@@ -120,7 +121,7 @@ TEST(FindPeak, ScanBoundsAndFirstMatch) {
     }
     std::vector<float> t = WithBands(c.lastIndex, bands);
     int index = c.from;
-    FindPeak(t.data(), c.lastIndex, index, c.dir);
+    FindPeak(t.data(), c.lastIndex, 1.0, index, c.dir);
     EXPECT_EQ(index, c.expected) << c.name;
   }
 }
@@ -132,9 +133,143 @@ TEST(FindPeak, NoiseBelowTheFirstThresholdIsNoBand) {
   for (int i = 0; i <= 200; ++i) t[i] = 0.5f + 0.00004f * (i % 2) + 0.00001f * std::abs(i - 100);
   for (auto dir : {PeakDirection::kLeft, PeakDirection::kRight}) {
     int index = 100;
-    FindPeak(t.data(), 200, index, dir);
+    FindPeak(t.data(), 200, 1.0, index, dir);
     EXPECT_EQ(index, 100);
   }
+}
+
+TEST(BandStride, WholePointsPerWavenumber) {
+  struct Case {
+    double xStep;
+    int stride;
+  } cases[] = {
+      {4, 1},
+      {2, 1},
+      {1, 1},
+      {0.9644, 1},
+      {0.7, 1},
+      // 1.5 points per 1/cm is a tie: spectra at 2/3 1/cm keep stride 1,
+      // whether the step was worked out in double or stored as a float.
+      {2.0 / 3, 1},
+      {3600.0 / 5400, 1},
+      {static_cast<float>(2.0 / 3), 1},
+      {0.666, 2},
+      {0.6, 2},
+      {0.5, 2},
+      {0.4822, 2},
+      {-0.5, 2},
+      {0.4, 2},  // 2.5: the tie again goes to the smaller stride
+      {0.3, 3},
+      {0.25, 4},
+      {0.2411, 4},
+      {0.125, 8},
+      // No usable spacing: the plain pattern test.
+      {0, 1},
+      {NAN, 1},
+      {INFINITY, 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BandStride(c.xStep), c.stride) << c.xStep;
+  EXPECT_GT(BandStride(1e-300), 100000);  // capped, not overflowed
+}
+
+// A transmittance spectrum from `from` down to `to` 1/cm in `points`
+// points with Lorentzian bands (half width 10 1/cm, in absorbance) whose
+// lowest transmittances are 50, 30 and 60 %T at 2900, 1700 and 1100 1/cm.
+Spectrum ThreeBands(double from, double to, int points) {
+  Spectrum s;
+  s.XStart = from;
+  s.XEnd = to;
+  s.LastIndex = points - 1;
+  s.XStep = (from - to) / (points - 1);
+  const double bands[][2] = {{2900, 0.5}, {1700, 0.3}, {1100, 0.6}};
+  for (int i = 0; i < points; ++i) {
+    double absorbance = 0;
+    for (const auto& b : bands) {
+      const double u = (s.PointX(i) - b[0]) / 10;
+      absorbance += -std::log10(b[1]) / (1 + u * u);
+    }
+    s.TransY[i] = static_cast<float>(std::pow(10.0, -absorbance));
+  }
+  return s;
+}
+
+// Every band going right from the start, as the band list collects them.
+std::vector<double> BandsFound(const Spectrum& s, double xStep) {
+  std::vector<double> xs;
+  int index = 0;
+  for (;;) {
+    const int from = index;
+    FindPeak(s.TransY.data(), s.LastIndex, xStep, index, R);
+    if (index == from) return xs;
+    xs.push_back(s.PointX(index));
+  }
+}
+
+TEST(FindPeak, FinelySampledBandsAreFound) {
+  // 16000 points from 4000 to 400 1/cm, 0.225 1/cm apart: the pattern test
+  // at neighbouring points sees only the strongest band.
+  const Spectrum s = ThreeBands(4000, 400, 16000);
+  const std::vector<double> plain = BandsFound(s, 1.0);
+  ASSERT_EQ(plain.size(), 1u);
+  EXPECT_NEAR(plain[0], 1100, s.XStep / 2);
+  const std::vector<double> xs = BandsFound(s, s.XStep);
+  ASSERT_EQ(xs.size(), 3u);
+  const double expected[] = {2900, 1700, 1100};
+  for (int k = 0; k < 3; ++k) EXPECT_NEAR(xs[k], expected[k], s.XStep / 2) << k;
+}
+
+TEST(FindPeak, SameBandsAtEveryPointSpacing) {
+  // 2960 to 1040 1/cm holds the three bands on each grid, and 0.125 1/cm
+  // still within the record's 16000 points.
+  for (double step : {2.0, 1.0, 0.5, 0.25, 0.125}) {
+    const int points = static_cast<int>(std::lround(1920 / step)) + 1;
+    const Spectrum s = ThreeBands(2960, 1040, points);
+    EXPECT_EQ(BandsFound(s, s.XStep), (std::vector<double>{2900, 1700, 1100})) << step;
+    // Going left from the end finds the same bands in reverse order.
+    std::vector<double> left;
+    for (int index = s.LastIndex;;) {
+      const int from = index;
+      FindPeak(s.TransY.data(), s.LastIndex, s.XStep, index, L);
+      if (index == from) break;
+      left.push_back(s.PointX(index));
+    }
+    EXPECT_EQ(left, (std::vector<double>{1100, 1700, 2900})) << step;
+    // The cursor buttons search the same way.
+    EXPECT_EQ(PeakJumpTarget(s, 0, R).cursorX, 2900) << step;
+  }
+}
+
+// Pattern A over strides of 2 points (0.5 1/cm): the rises at 2, 4, 6
+// points are kA3's, at 2 and 4 points kA2's. The band is found once, at its
+// lowest point, though a point beside it may match the pattern too.
+TEST(FindPeak, StridesFindABandOnceAtItsLowestPoint) {
+  const std::vector<double> left{0.0003, 0.001, 0.008, 0.015, 0.02, 0.025};
+  const std::vector<double> right{0.0001, 0.001, 0.012, 0.015, 0.015, 0.015, 0.02, 0.03};
+  struct Case {
+    const char* name;
+    std::vector<double> left;
+    std::vector<double> right;
+  } cases[] = {
+      {"one lowest point", left, right},
+      {"flat bottom of two points", left, {0, 0.001, 0.012, 0.015, 0.015, 0.015, 0.02, 0.03}},
+      // Point 19 matches pattern A in strides of 2, but 20 lies lower.
+      {"shallow shoulder before it", {0.00003, 0.001, 0.008, 0.015, 0.02, 0.025}, right},
+  };
+  for (const Case& c : cases) {
+    std::vector<float> t = WithBands(60, {{20, c.left, c.right}});
+    for (auto [from, dir] : {std::pair{0, R}, std::pair{60, L}}) {
+      int index = from;
+      FindPeak(t.data(), 60, 0.5, index, dir);
+      EXPECT_EQ(index, 20) << c.name << " from " << from;
+      FindPeak(t.data(), 60, 0.5, index, dir);
+      EXPECT_EQ(index, 20) << c.name << ": found twice from " << from;
+    }
+  }
+  // At stride 1 the shoulder is a band of its own, found first going right.
+  std::vector<float> t = WithBands(60, {{20, cases[2].left, right}});
+  int index = 0;
+  FindPeak(t.data(), 60, 1.0, index, R);
+  EXPECT_NE(index, 20);
 }
 
 TEST(PeakJumpTarget, EndsOfTheSpectrum) {
