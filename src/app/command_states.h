@@ -1,9 +1,10 @@
 // What the window's commands and buttons show, from the state they follow:
 // whether a spectrum is shown, which tool is chosen, whether the peak list
-// is offered and whether the grid is on. Kept apart from the widgets so that
-// one rule gives every state, whichever handler changed what it follows.
+// is offered, whether the grid is on and what can be undone or redone. Kept apart from the widgets
+// so that one rule gives every state, whichever handler changed what it follows.
 #pragma once
 
+#include "plot/edit_history.h"
 #include "plot/view_state.h"
 
 namespace tesvar {
@@ -21,9 +22,12 @@ struct CommandStates {
   bool gridChecked = false;
   // The label tool's pointer is a cross over the plot.
   bool crossPointer = false;
+  // Undo and Redo: an edit of the shown spectrum to go back or forth to.
+  bool undo = false;
+  bool redo = false;
 };
 
-inline CommandStates CommandStatesFor(const ViewState& view) {
+inline CommandStates CommandStatesFor(const ViewState& view, const EditHistory& history) {
   const bool shown = view.SpectrumShown;
   const bool cursorTool = view.ToolMode == kCursorTool;
   CommandStates states;
@@ -34,6 +38,8 @@ inline CommandStates CommandStatesFor(const ViewState& view) {
   states.peakList = view.PeakListOffered;
   states.gridChecked = view.GridOn;
   states.crossPointer = !cursorTool;
+  states.undo = shown && history.CanUndo();
+  states.redo = shown && history.CanRedo();
   return states;
 }
 

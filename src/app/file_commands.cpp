@@ -55,13 +55,14 @@ QString WithAllFiles(const std::string& filter) {
 
 FileDialogSettings OpenSettings(const FileKindInfo& info) {
   return {QString::fromLatin1(info.extension), WithAllFiles(OpenDialogFilter(info)),
-          QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern)};
+          QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern), QString()};
 }
 
 // No default extension: a name typed without one is read by its content,
 // or refused, rather than taken for a file of one chosen kind.
 FileDialogSettings AnySpectrumSettings() {
-  return {QString(), WithAllFiles(AnySpectrumFilter()), "Import any spectrum", QString()};
+  return {QString(), WithAllFiles(AnySpectrumFilter()), "Import any spectrum", QString(),
+          QString()};
 }
 
 // What a file no reader takes is told, with the kinds that are read.
@@ -85,7 +86,7 @@ QSize ScreenSize() {
 
 // Save and Save As have no error box of their own: a failed write is the
 // generic error report of the I/O failure behind it. True when saved.
-bool Saved(const SaveResult& result, Messages& messages) {
+bool Saved(const SaveResult& result, Messages&& messages) {
   if (result.saved()) return true;
   messages.Report(result.cause.empty() ? result.refusal : result.cause);
   return false;
@@ -133,17 +134,28 @@ std::string TForm1::ChooseFileToWrite(const FileDialogSettings& settings) {
 FileDialogSettings TForm1::SaveSettings(FileKind kind) const {
   const FileKindInfo& info = InfoFor(kind);
   const std::string ext = info.extension;
+  // The file written belongs beside the spectrum it comes from, not in the
+  // folder the program happened to start in, where Enter would put it.
+  const QString folder = document_.CurrentPath.empty()
+                             ? QString()
+                             : QFileInfo(FromPath(document_.CurrentPath)).absolutePath();
   return {QString::fromLatin1(info.extension), QString::fromStdString(DialogFilter(kind)),
           QString::fromLatin1(info.saveTitle),
-          FromPath(ChangeExtension(document_.CurrentName, "." + ext))};
+          FromPath(ChangeExtension(document_.CurrentName, "." + ext)), folder};
 }
 
-bool TForm1::TellLoadResult(const LoadResult& result) {
-  result.Tell(*messages_);
+WindowMessages TForm1::MessagesAbout(const std::string& path) {
+  return WindowMessages(ui_, *StatusBar1, FileNamePart(path));
+}
+
+bool TForm1::TellLoadResult(const LoadResult& result, const std::string& path) {
+  WindowMessages messages = MessagesAbout(path);
+  result.Tell(messages);
   return result.loaded();
 }
 
 void TForm1::ShowLoadedFile(const std::string& path, const FileKindInfo& kind) {
+  history_.Clear();
   document_.CurrentPath = path;
   document_.CurrentName = FileNamePart(path);
   AfterLoadUpdate();
@@ -176,7 +188,10 @@ void TForm1::RecentFileClick(const QString& file) {
     // Where the name asks for a reader, that reader says the file is
     // missing in its own words (below); otherwise the content chose the
     // reader, and there is no content left.
-    if (ClassifyPath(path) == nullptr) throw IoError(kFileNotFound, path);
+    if (ClassifyPath(path) == nullptr) {
+      MessagesAbout(path).Report(GenericReportText(IoError(kFileNotFound, path).what()));
+      return;
+    }
   }
   LoadFileOfAnyKind(path, true);
 }
@@ -190,16 +205,17 @@ void TForm1::OpenWithDialog(FileKind kind) {
   // The kind that read it: a PerkinElmer data set opened as an SP file is
   // read, and kept, as an import.
   const LoadResult result = LoadSpectrumFile(path, info, *spectrum_);
-  if (TellLoadResult(result)) ShowLoadedFile(path, result.kind != nullptr ? *result.kind : info);
+  if (TellLoadResult(result, path))
+    ShowLoadedFile(path, result.kind != nullptr ? *result.kind : info);
 }
 
 bool TForm1::LoadFileOfAnyKind(const std::string& path, bool tellNoReader) {
   const LoadResult result = LoadSpectrumFile(path, *spectrum_);
   if (result.outcome == LoadOutcome::kNoReader) {
-    if (tellNoReader) messages_->ErrorBox(NoReaderText());
+    if (tellNoReader) MessagesAbout(path).ErrorBox(NoReaderText());
     return false;
   }
-  if (!TellLoadResult(result)) return false;
+  if (!TellLoadResult(result, path)) return false;
   ShowLoadedFile(path, *result.kind);
   return true;
 }
@@ -226,7 +242,7 @@ void TForm1::ASCII1Click() {
       DebugLbl->clear();
       if (StatusBar1->PanelText(2) == kReadingText) StatusBar1->SetPanelText(2, QString());
     });
-    loaded = TellLoadResult(LoadSpectrumFile(path, info, *spectrum_));
+    loaded = TellLoadResult(LoadSpectrumFile(path, info, *spectrum_), path);
   }
   if (loaded) ShowLoadedFile(path, info);
 }
@@ -285,11 +301,12 @@ bool TForm1::SaveSpectrum() {
   // A spectrum that came from an SP file is saved over its own file
   // without asking; an imported one may meet an unrelated file.
   if (document_.Imported && !ConfirmOverwrite(target)) return false;
-  if (!Saved(WriteShown(FileKind::kSp, target), *messages_)) return false;
+  if (!Saved(WriteShown(FileKind::kSp, target), MessagesAbout(target))) return false;
   document_.CurrentName = FileNamePart(target);
   SetCaptionFromName();
   document_.Imported = false;
   document_.Modified = false;
+  history_.MarkSaved();
   return true;
 }
 
@@ -299,10 +316,11 @@ bool TForm1::SaveSpectrumAs() {
   // Set before writing: a failed write leaves the new name for the next Save.
   document_.CurrentPath = path;
   document_.CurrentName = FileNamePart(path);
-  if (!Saved(WriteShown(FileKind::kSp, document_.CurrentPath), *messages_)) return false;
+  if (!Saved(WriteShown(FileKind::kSp, path), MessagesAbout(path))) return false;
   SetCaptionFromName();
   document_.Imported = false;
   document_.Modified = false;
+  history_.MarkSaved();
   return true;
 }
 
@@ -350,12 +368,17 @@ SaveResult TForm1::WriteShown(FileKind kind, const std::string& path) {
   return WriteSpectrum(kind, path, request);
 }
 
+void TForm1::TellWritten(const SaveResult& result, const std::string& path) {
+  WindowMessages messages = MessagesAbout(path);
+  result.Tell(messages);
+}
+
 void TForm1::ExportJcamp(const std::string& path, bool compressed) {
-  WriteShown(compressed ? FileKind::kJcampDifDup : FileKind::kJcampFix, path).Tell(*messages_);
+  TellWritten(WriteShown(compressed ? FileKind::kJcampDifDup : FileKind::kJcampFix, path), path);
 }
 
 void TForm1::ExportHpgl(const std::string& path) {
-  WriteShown(FileKind::kHpgl, path).Tell(*messages_);
+  TellWritten(WriteShown(FileKind::kHpgl, path), path);
 }
 
 void TForm1::ExportMetafile(const std::string& path) {
@@ -368,7 +391,8 @@ void TForm1::RecordPlotPicture() {
   // spectrum" goes to the clipboard again.
   ScopeCleanup clearTarget([this] { pendingMetafileTarget_.clear(); });
   if (!pendingMetafileTarget_.empty()) {
-    WriteShown(FileKind::kWindowsMetafile, pendingMetafileTarget_).Tell(*messages_);
+    TellWritten(WriteShown(FileKind::kWindowsMetafile, pendingMetafileTarget_),
+                pendingMetafileTarget_);
     return;
   }
   const QSize screen = ScreenSize();
@@ -377,7 +401,7 @@ void TForm1::RecordPlotPicture() {
 }
 
 void TForm1::ExportSvg(const std::string& path) {
-  WriteShown(FileKind::kSvg, path).Tell(*messages_);
+  TellWritten(WriteShown(FileKind::kSvg, path), path);
 }
 
 }  // namespace tesvar

@@ -76,7 +76,9 @@ class TopRule : public QFrame {
 
 }  // namespace
 
-void WindowMessages::ErrorBox(const std::string& text) { ui_.ErrorBox(FromMessage(text)); }
+void WindowMessages::ErrorBox(const std::string& text) {
+  ui_.ErrorBox(FromMessage(text), FromPath(fileName_));
+}
 
 void WindowMessages::Bell() { QApplication::beep(); }
 
@@ -85,7 +87,8 @@ void WindowMessages::StatusText(int panel, const std::string& text) {
 }
 
 void WindowMessages::Report(const std::string& text) {
-  ui_.Report(QCoreApplication::applicationName(), FromMessage(text));
+  ui_.Report(TitleNaming(QCoreApplication::applicationName(), FromPath(fileName_)),
+             FromMessage(text));
 }
 
 // What the plot's interaction asks of the window.
@@ -100,6 +103,7 @@ class TForm1::PlotHost : public InteractionHost {
     w_.StatusBar1->SetPanelText(panel, QString::fromStdString(text));
   }
   void SpectrumCorrected() override { w_.document_.Modified = true; }
+  EditHistory* History() override { return &w_.history_; }
 
  private:
   TForm1& w_;
@@ -113,7 +117,6 @@ TForm1::TForm1(const QStringList& arguments, UserInterface& ui, RecordFactory ma
   setAcceptDrops(true);
   BuildControls();
   BuildMenus();
-  messages_ = std::make_unique<WindowMessages>(ui_, *StatusBar1);
   plotHost_ = std::make_unique<PlotHost>(*this);
 
   resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height());
@@ -278,6 +281,9 @@ void TForm1::BuildMenus() {
 
   Edit1 = menuBar()->addMenu("&Edit");
   Edit1->setObjectName("Edit1");
+  Undo1 = MakeAction(Edit1, "Undo1", "&Undo", &TForm1::Undo1Click);
+  Redo1 = MakeAction(Edit1, "Redo1", "&Redo", &TForm1::Redo1Click);
+  Edit1->addSeparator();
   Copypeaklist1 =
       MakeAction(Edit1, "Copypeaklist1", "Copy peak &list", &TForm1::Copypeaklist1Click);
   Copy1 = MakeAction(Edit1, "Copy1", "Copy &spectrum", &TForm1::Copy1Click);
@@ -300,6 +306,10 @@ void TForm1::BuildMenus() {
   Print1->setShortcut(StandardKey(QKeySequence::Print, "Ctrl+P"));
   Exit1->setShortcut(StandardKey(QKeySequence::Quit, "Ctrl+Q"));
   Copy1->setShortcut(StandardKey(QKeySequence::Copy, "Ctrl+C"));
+  // Set as such: some desktops give Redo Ctrl+Y, which people who undo
+  // with Ctrl+Z do not look for.
+  Undo1->setShortcut(QKeySequence("Ctrl+Z"));
+  Redo1->setShortcut(QKeySequence("Ctrl+Shift+Z"));
   ShowRecentFiles();
 
   // The states the window is built with: nothing shown yet.
@@ -307,7 +317,7 @@ void TForm1::BuildMenus() {
 }
 
 void TForm1::UpdateCommandStates() {
-  const CommandStates states = CommandStatesFor(view_);
+  const CommandStates states = CommandStatesFor(view_, history_);
   for (QAction* action :
        {Save1, Saveas1, Export1->menuAction(), Copy1, Parameters1, Print1, Grid1}) {
     action->setEnabled(states.spectrumCommands);
@@ -322,6 +332,8 @@ void TForm1::UpdateCommandStates() {
   SpeedButton2->setChecked(states.labelToolDown);
   Grid1->setChecked(states.gridChecked);
   Copypeaklist1->setEnabled(states.peakList);
+  Undo1->setEnabled(states.undo);
+  Redo1->setEnabled(states.redo);
   PaintBox1->setCursor(states.crossPointer ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
@@ -360,7 +372,7 @@ void TForm1::FormCreate(const QStringList& arguments) {
     spectrum_.reset();
   }
   if (!spectrum_) {
-    ui_.ErrorBox("Not enough memory");
+    ui_.ErrorBox("Not enough memory", QString());
     closedAtStart_ = true;
     close();
     return;
@@ -474,9 +486,34 @@ void TForm1::Parameters1Click() {
       *spectrum_, [this] { PaintBox1->Repaint(); }, this);
   ui_.ShowModal(dialog);
   // OK without an edit leaves nothing to save.
-  if (spectrum_->OperatorName != operatorName || spectrum_->Comment != comment)
+  if (spectrum_->OperatorName != operatorName || spectrum_->Comment != comment) {
     document_.Modified = true;
+    // The header is not kept in the history: no undo brings back the file's.
+    history_.ForgetSaved();
+  }
   PaintBox1->Invalidate();
+}
+
+void TForm1::Undo1Click() {
+  if (!history_.CanUndo()) return;
+  ShowEditHistoryStep(history_.Undo(*spectrum_, view_.Labels));
+}
+
+void TForm1::Redo1Click() {
+  if (!history_.CanRedo()) return;
+  ShowEditHistoryStep(history_.Redo(*spectrum_, view_.Labels));
+}
+
+void TForm1::ShowEditHistoryStep(EditKind kind) {
+  document_.Modified = history_.SpectrumChangedSinceSave();
+  // Labels are shown, and written by the exports, in the label tool only:
+  // labels brought back bring the tool back with them.
+  if (kind != EditKind::kBaseline && !view_.Labels.Empty() && view_.ToolMode != kLabelTool) {
+    Interaction().ChooseLabelTool();
+  }
+  if (view_.ToolMode == kLabelTool && !view_.Labels.Empty()) view_.PeakListOffered = true;
+  UpdateCommandStates();
+  PaintBox1->Repaint();
 }
 
 void TForm1::Grid1Click() {

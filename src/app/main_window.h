@@ -25,6 +25,7 @@
 #include "core/version.h"
 #include "formats/file_kinds.h"
 #include "plot/cursor_tools.h"
+#include "plot/edit_history.h"
 #include "plot/peak_search.h"
 #include "plot/plot_interaction.h"
 #include "plot/view_state.h"
@@ -48,10 +49,13 @@ inline constexpr const char* kApplicationTitle = "Tesvar";
 inline constexpr const char* kProgramCaption = "Tesvar v" TESVAR_VERSION;
 
 // The readers' and writers' way to the user: error boxes through the
-// window's UserInterface, the bell, and the status bar panels.
+// window's UserInterface, the bell, and the status bar panels. Made for one
+// file (`fileName`), its boxes name that file in their title: a person who
+// dropped several files or answered several dialogs must know which one failed.
 class WindowMessages : public Messages {
  public:
-  WindowMessages(UserInterface& ui, StatusBar& statusBar) : ui_(ui), statusBar_(statusBar) {}
+  WindowMessages(UserInterface& ui, StatusBar& statusBar, std::string fileName = {})
+      : ui_(ui), statusBar_(statusBar), fileName_(std::move(fileName)) {}
   void ErrorBox(const std::string& text) override;
   void Bell() override;
   void StatusText(int panel, const std::string& text) override;
@@ -61,6 +65,7 @@ class WindowMessages : public Messages {
  private:
   UserInterface& ui_;
   StatusBar& statusBar_;
+  std::string fileName_;
 };
 
 class TForm1 : public QMainWindow {
@@ -125,6 +130,8 @@ class TForm1 : public QMainWindow {
   QAction* RecentSeparator;
   QAction* Exit1;
   QMenu* Edit1;
+  QAction* Undo1;
+  QAction* Redo1;
   QAction* Copypeaklist1;
   QAction* Copy1;
   QMenu* View1;
@@ -158,6 +165,9 @@ class TForm1 : public QMainWindow {
   void SVG1Click();
   void Parameters1Click();
 
+  // Undo and redo of baseline corrections and labels.
+  void Undo1Click();
+  void Redo1Click();
   void Grid1Click();
   void Copypeaklist1Click();
   void Copy1Click();
@@ -213,6 +223,9 @@ class TForm1 : public QMainWindow {
                       void (TForm1::*handler)());
 
   void AfterLoadUpdate();
+  // After an undo or redo of an edit of `kind`: the picture, the tool the
+  // labels need and whether the spectrum differs from its file.
+  void ShowEditHistoryStep(EditKind kind);
   // The File menu's list of recent files, as the settings hold it now.
   void ShowRecentFiles();
 
@@ -234,9 +247,11 @@ class TForm1 : public QMainWindow {
   void SetCaptionFromName();
   void FormDestroy();
 
-  // Loading (file_commands.cpp). Tells the user what the load said and
-  // returns whether the spectrum loaded.
-  bool TellLoadResult(const LoadResult& result);
+  // The messages about the file at `path`: its boxes name it.
+  WindowMessages MessagesAbout(const std::string& path);
+  // Loading (file_commands.cpp). Tells the user what the load of `path`
+  // said and returns whether the spectrum loaded.
+  bool TellLoadResult(const LoadResult& result, const std::string& path);
   // After a file loaded: its path and name taken, the after-load update,
   // and Imported as the kind says.
   void ShowLoadedFile(const std::string& path, const FileKindInfo& kind);
@@ -252,6 +267,8 @@ class TForm1 : public QMainWindow {
   // shown spectrum as `kind` through the writers table, the pictures as the
   // view shows them (grid, labels) for this screen.
   SaveResult WriteShown(FileKind kind, const std::string& path);
+  // What the write of `path` came to, told in boxes that name the file.
+  void TellWritten(const SaveResult& result, const std::string& path);
   void ExportJcamp(const std::string& path, bool compressed);
   void ExportHpgl(const std::string& path);
   void ExportMetafile(const std::string& path);
@@ -272,12 +289,12 @@ class TForm1 : public QMainWindow {
   RecordFactory makeRecord_;
   std::unique_ptr<Spectrum> spectrum_;
   ViewState view_;
-  std::unique_ptr<WindowMessages> messages_;
   class PlotHost;
   std::unique_ptr<PlotHost> plotHost_;
   bool cursorBaselineMode_ = false;
   std::string pendingMetafileTarget_;
   Document document_;
+  EditHistory history_;
   RecentFiles recentFiles_;
   bool closedAtStart_ = false;
 };

@@ -1,6 +1,7 @@
 #include "app/status_bar.h"
 
 #include <QLabel>
+#include <algorithm>
 
 namespace tesvar {
 
@@ -23,14 +24,17 @@ QString StatusBar::PanelText(int panel) const {
 void StatusBar::SetPanelText(int panel, const QString& text) {
   if (panel < 0 || panel >= kPanelCount) return;
   panels_[panel]->setText(text);
+  panels_[panel]->setToolTip(text);
 }
 
 void StatusBar::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
   int left = 0;
   for (int i = 0; i < kPanelCount; ++i) {
-    panels_[i]->setGeometry(left, 2, kPanelWidths[i] - 2, height() - 2);
-    left += kPanelWidths[i];
+    const int width =
+        i == kPanelCount - 1 ? std::max(kPanelWidths[i], this->width() - left) : kPanelWidths[i];
+    panels_[i]->setGeometry(left, 2, width - 2, height() - 2);
+    left += width;
   }
 }
 

@@ -1,5 +1,9 @@
-// StatusBar1: a status bar of three fixed panels, 80, 200 and 50 pixels
-// wide from the left (point count, cursor read-out, progress text).
+// StatusBar1: a status bar of three panels from the left: the point count
+// (80 pixels), the cursor read-out (200) and the notes of a load or its
+// progress, which takes the rest of the bar and at least 50 pixels. The
+// notes run to "absorbance converted, block 1 of 5": in a panel of their
+// own width they would be cut to a few letters. Each panel's tooltip holds
+// its whole text, for a bar narrower than that.
 #pragma once
 
 #include <QFrame>
@@ -14,6 +18,7 @@ class StatusBar : public QFrame {
 
  public:
   static constexpr int kPanelCount = 3;
+  // The widths of the panels; the last is the smallest it takes.
   static constexpr int kPanelWidths[kPanelCount] = {80, 200, 50};
 
   explicit StatusBar(QWidget* parent = nullptr);

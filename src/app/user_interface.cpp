@@ -10,7 +10,8 @@
 namespace tesvar {
 
 QString QtUserInterface::RunFileDialog(const FileDialogSettings& settings, bool save) {
-  QFileDialog dialog(owner_, settings.Title, lastDirectory_, settings.Filter);
+  const QString folder = settings.Folder.isEmpty() ? lastDirectory_ : settings.Folder;
+  QFileDialog dialog(owner_, settings.Title, folder, settings.Filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A typed name that does not exist yet is handed to the command, which
   // gives its own answer ("sample" opens sample.sp).
@@ -61,8 +62,13 @@ SaveChangesAnswer QtUserInterface::AskSaveChanges(const QString& text) {
   return SaveChangesAnswer::kCancel;
 }
 
-void QtUserInterface::ErrorBox(const QString& text) {
-  QMessageBox box(QMessageBox::Critical, "Error", text, QMessageBox::NoButton, owner_);
+QString TitleNaming(const QString& title, const QString& fileName) {
+  return fileName.isEmpty() ? title : title + " - " + fileName;
+}
+
+void QtUserInterface::ErrorBox(const QString& text, const QString& fileName) {
+  QMessageBox box(QMessageBox::Critical, TitleNaming("Error", fileName), text,
+                  QMessageBox::NoButton, owner_);
   box.addButton("OK", QMessageBox::AcceptRole);
   box.exec();
 }

@@ -21,7 +21,13 @@ struct FileDialogSettings {
   QString Filter;      // "Perkin-Elmer 1600 (*.sp)"
   QString Title;       // "Load spectrum"
   QString FileName;    // initial name: "*.sp" or "polystyrene.jdx"
+  // The folder the dialog opens in; empty: where the last dialog ended.
+  QString Folder;
 };
+
+// A box's title naming the file it is about: "Error - sample.jdx"; the
+// title alone when there is no file.
+QString TitleNaming(const QString& title, const QString& fileName);
 
 class UserInterface {
  public:
@@ -37,8 +43,9 @@ class UserInterface {
   // Escape and closing the box answer Cancel, so that nothing is lost or
   // written by a key pressed in haste.
   virtual SaveChangesAnswer AskSaveChanges(const QString& text) = 0;
-  // A box titled "Error" with an error icon and one "OK" button.
-  virtual void ErrorBox(const QString& text) = 0;
+  // A box titled "Error" with an error icon and one "OK" button; `fileName`,
+  // when given, is the file the error is about, named in the title.
+  virtual void ErrorBox(const QString& text, const QString& fileName) = 0;
   // The generic error report: a stop icon, the given title, "OK".
   virtual void Report(const QString& title, const QString& text) = 0;
   // A plain box without icon and one "OK" button.
@@ -61,7 +68,7 @@ class QtUserInterface : public UserInterface {
   QString SaveFile(const FileDialogSettings& settings) override;
   bool Confirm(const QString& text) override;
   SaveChangesAnswer AskSaveChanges(const QString& text) override;
-  void ErrorBox(const QString& text) override;
+  void ErrorBox(const QString& text, const QString& fileName) override;
   void Report(const QString& title, const QString& text) override;
   void About(const QString& title, const QString& text) override;
   int ShowModal(QDialog& dialog) override;
@@ -71,7 +78,9 @@ class QtUserInterface : public UserInterface {
   QString RunFileDialog(const FileDialogSettings& settings, bool save);
 
   QWidget* owner_ = nullptr;
-  QString lastDirectory_;  // where the previous dialog ended: the next one opens there
+  // Where the previous dialog ended: the next one without a folder of its
+  // own opens there.
+  QString lastDirectory_;
 };
 
 }  // namespace tesvar

@@ -270,10 +270,7 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
 
 std::string HelpText() {
   // The kinds read come from the file-kind table, one a line.
-  std::string inputs;
-  for (const FileKindInfo* kind : OpenableKinds()) {
-    inputs += std::string("  ") + kind->description + "\n";
-  }
+  const std::string inputs = OpenableKindsLines();
   return "Usage: tesvar-convert [OPTIONS] INPUT OUTPUT\n"
          "       tesvar-convert [OPTIONS] --to EXT --output-dir DIR INPUT...\n"
          "       tesvar-convert --info INPUT...\n"

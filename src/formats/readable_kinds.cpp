@@ -89,4 +89,11 @@ std::string OpenableKindsText() {
   return text;
 }
 
+std::string OpenableKindsLines() {
+  std::string lines;
+  for (const FileKindInfo* info : OpenableKinds())
+    lines += std::string("  ") + info->description + "\n";
+  return lines;
+}
+
 }  // namespace tesvar

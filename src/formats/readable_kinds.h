@@ -31,4 +31,7 @@ std::string AnySpectrumFilter();
 // what is read ("Perkin-Elmer 1600 (*.sp), JCAMP-DX (*.jdx), ...").
 std::string OpenableKindsText();
 
+// The same, one "  description" line each, for the programs' --help.
+std::string OpenableKindsLines();
+
 }  // namespace tesvar

@@ -27,6 +27,8 @@ class LabelList {
   // Returns false, adding nothing, when the list already holds 255 labels.
   bool Insert(const PeakLabel& label);
   void Clear() { labels_.clear(); }
+  // REQUIRES: 0 <= i < Count().
+  void RemoveAt(int i) { labels_.erase(labels_.begin() + i); }
 
   int Count() const { return static_cast<int>(labels_.size()); }
   bool Empty() const { return labels_.empty(); }

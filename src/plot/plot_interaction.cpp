@@ -137,11 +137,13 @@ void PlotInteraction::MouseUp(MouseButton button, int x, int y) {
     const PlotFrame frame = Frame();
     if (IsLevelMode(view_.CursorIndex, spectrum_)) {
       if (StrictlyBetweenFrameRows(view_.DragY, view_)) InvertHorizontalLine(view_.DragY);
+      RecordEdit(EditKind::kBaseline);
       ShiftBaseline(spectrum_, frame, x, y);
     } else {
       const int correctedX = ComputeBaseline(view_, spectrum_, x, y);
       InvertSegment(view_.BaselineAnchorX, view_.BaselineAnchorY, view_.DrawnBaselineEndX,
                     view_.DrawnBaselineEndY);
+      RecordEdit(EditKind::kBaseline);
       TiltBaseline(spectrum_, frame, view_, correctedX);
     }
     host_.SpectrumCorrected();
@@ -157,15 +159,37 @@ void PlotInteraction::PlaceLabel(MouseButton button, int x, int y) {
     return;
   }
   view_.MouseInPlot = true;
-  if (!InFrameRange(x, view_)) return;
   const PlotFrame frame = Frame();
+  if (button == MouseButton::kRight) {
+    if (const std::optional<int> hit = LabelAt(frame, x, y)) {
+      RecordEdit(EditKind::kLabelRemoved);
+      view_.Labels.RemoveAt(*hit);
+      // Labels are drawn over the picture: only a fresh one is without it.
+      host_.Repaint();
+      return;
+    }
+  }
+  if (!InFrameRange(x, view_)) return;
   // A middle-button release has no kind of label; it places nothing.
   std::optional<PeakLabel> label = LabelForClick(spectrum_, frame, button, x, y);
   if (!label) return;
   // The 256th label is dropped without a word.
-  if (!view_.Labels.Insert(*label)) return;
+  if (view_.Labels.Count() >= kMaxLabels) return;
+  RecordEdit(EditKind::kLabelPlaced);
+  view_.Labels.Insert(*label);
   DrawPeakLabel(host_.Canvas(), frame, ScreenPlotStyle(), label->Kind, label->X, label->Y);
   view_.PeakListOffered = true;
+}
+
+std::optional<int> PlotInteraction::LabelAt(const PlotFrame& frame, int x, int y) {
+  for (int i = view_.Labels.Count() - 1; i >= 0; --i) {
+    if (PeakLabelHit(host_.Canvas(), frame, ScreenPlotStyle(), view_.Labels[i], x, y)) return i;
+  }
+  return std::nullopt;
+}
+
+void PlotInteraction::RecordEdit(EditKind kind) {
+  if (EditHistory* history = host_.History()) history->Record(kind, spectrum_, view_.Labels);
 }
 
 void PlotInteraction::StepToIndex() {
@@ -217,6 +241,7 @@ void PlotInteraction::ChooseCursorTool() {
   if (!view_.Labels.Empty()) {
     // The labels are discarded and the picture drawn afresh without them;
     // without labels a cursor line shown stays until the next placement.
+    RecordEdit(EditKind::kLabelRemoved);
     view_.Labels.Clear();
     host_.Repaint();
   }

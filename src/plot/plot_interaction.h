@@ -12,14 +12,17 @@
 // sets the read-out and the frame the rest of the step works with.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "plot/cursor_tools.h"
+#include "plot/edit_history.h"
 #include "plot/peak_search.h"
 
 namespace tesvar {
 
 class DrawingSurface;
+class EditHistory;
 struct Spectrum;
 struct ViewState;
 
@@ -38,6 +41,8 @@ class InteractionHost {
   virtual void StatusText(int panel, const std::string& text) = 0;
   // The baseline tool changed the ordinates.
   virtual void SpectrumCorrected() = 0;
+  // Where the edits are kept for undo; none: they are not kept.
+  virtual EditHistory* History() { return nullptr; }
 };
 
 // The plot's interaction with one spectrum; made for each handler call, it
@@ -61,8 +66,8 @@ class PlotInteraction {
   // "< peak" and "peak >": to the next band, when it lies in view.
   void JumpToPeak(PeakDirection direction);
 
-  // The tool buttons. The cursor tool discards the labels; the label tool
-  // takes the cursor line away.
+  // The tool buttons. The cursor tool discards the labels (an edit that
+  // can be undone); the label tool takes the cursor line away.
   void ChooseCursorTool();
   void ChooseLabelTool();
 
@@ -88,7 +93,13 @@ class PlotInteraction {
   // mouse's row, or the tilt segment from the cursor point; the one drawn
   // before is taken away first when `erase` is set.
   void ShowBaseline(int x, int y, bool erase);
+  // The label tool's release: a right click on a label takes it away;
+  // any other click of the left or right button places one.
   void PlaceLabel(MouseButton button, int x, int y);
+  // The label under (x, y), the one drawn last where several overlap.
+  std::optional<int> LabelAt(const PlotFrame& frame, int x, int y);
+  // Keeps the state an edit of `kind` is about to change, for undo.
+  void RecordEdit(EditKind kind);
 
   ViewState& view_;
   Spectrum& spectrum_;

@@ -100,17 +100,50 @@ void DrawGrid(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style)
   s.SetPenStyle(PenStyle::kSolid);
 }
 
+namespace {
+
+// Where the parts of a label go: the stem from (c, stemEnd) to the label's
+// point (c, r), the leader from there to leaderEnd, the text at (textX, textY).
+struct PeakLabelLayout {
+  std::string text;
+  int c, r, stemEnd, leaderEnd, textX, textY;
+};
+
+PeakLabelLayout LayOutPeakLabel(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
+                                uint8_t kind, double x, double y) {
+  const int u = frame.LabelUnit;
+  PeakLabelLayout l;
+  l.text = RealToText41(x);
+  l.c = frame.XToColumn(x);
+  l.r = frame.TToRow(y);
+  l.stemEnd = StemUp(kind) ? l.r - u : l.r + u;
+  l.leaderEnd = TextLeft(kind) ? l.c - 3 * u : l.c + 3 * u;
+  l.textX = TextLeft(kind) ? l.leaderEnd - style.labelTextGap - s.TextWidth(l.text)
+                           : l.leaderEnd + style.labelTextGap;
+  l.textY = l.r - s.TextHeight(l.text) / 2;
+  return l;
+}
+
+}  // namespace
+
+bool PeakLabelHit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
+                  const PeakLabel& label, int x, int y) {
+  if (style.labelFont) SetFont(s, *style.labelFont);
+  const PeakLabelLayout l = LayOutPeakLabel(s, frame, style, label.Kind, label.X, label.Y);
+  const int textRight = l.textX + s.TextWidth(l.text);
+  const int textBottom = l.textY + s.TextHeight(l.text);
+  if (style.labelFont) SetFont(s, style.axisFont);
+  const int left = std::min({l.c, l.leaderEnd, l.textX});
+  const int right = std::max({l.c, l.leaderEnd, textRight});
+  const int top = std::min(l.stemEnd, l.textY);
+  const int bottom = std::max(l.stemEnd, textBottom);
+  return x >= left && x <= right && y >= top && y <= bottom;
+}
+
 void DrawPeakLabel(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style, uint8_t kind,
                    double x, double y) {
-  const int u = frame.LabelUnit;
-  const std::string text = RealToText41(x);
-  const int c = frame.XToColumn(x);
-  const int r = frame.TToRow(y);
-  const int stemEnd = StemUp(kind) ? r - u : r + u;
-  const int leaderEnd = TextLeft(kind) ? c - 3 * u : c + 3 * u;
-  const int textX = TextLeft(kind) ? leaderEnd - style.labelTextGap - s.TextWidth(text)
-                                   : leaderEnd + style.labelTextGap;
-  const int textY = r - s.TextHeight(text) / 2;
+  const auto [text, c, r, stemEnd, leaderEnd, textX, textY] =
+      LayOutPeakLabel(s, frame, style, kind, x, y);
   if (style.labelTextFirst) {
     s.TextOut(textX, textY, text);
     Line(s, c, r, leaderEnd, r);

@@ -16,6 +16,7 @@
 namespace tesvar {
 
 class LabelList;
+struct PeakLabel;
 struct Spectrum;
 struct ViewState;
 
@@ -86,6 +87,10 @@ PlotStyle PrintPlotStyle(int surfaceWidth);
 void DrawGrid(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style);
 // One label in the current font: stem of LabelUnit at the band's column,
 // leader of 3 x LabelUnit at height y (unclamped), text beyond it.
+// Whether (x, y) falls in the box of a label as DrawPeakLabel draws it on
+// `s`: its stem, leader and text. The label tool removes the label clicked on.
+bool PeakLabelHit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
+                  const PeakLabel& label, int x, int y);
 void DrawPeakLabel(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style, uint8_t kind,
                    double x, double y);
 // All labels in list order, in the style's label font (then the axis font

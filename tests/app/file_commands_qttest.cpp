@@ -131,6 +131,31 @@ class FileCommandsTest : public QObject {
     QVERIFY(StateOf(w) == before);
   }
 
+  // Save As, a Save that must ask for a name and every export open beside
+  // the shown file, with its name and their extension, and not in the
+  // folder the program was started in.
+  void dialogsStartBesideShownFile() {
+    std::vector<std::pair<QString, QString>> commands = {{"Saveas1", "x.sp"}, {"Save1", "x.sp"}};
+    for (const ExportCommand& c : kExportCommands) {
+      commands.emplace_back(c.action, QString("x.") + c.extension);
+    }
+    for (const auto& [action, name] : commands) {
+      const QString d = FreshDir();
+      QVERIFY(QDir(d).mkpath("spectra"));
+      // Another program's file named .sp: Save may not write over it.
+      WriteJcampOfShown(d, "spectra/x.sp");
+      ScriptedUi ui;
+      TForm1 w({d + "/spectra/x.sp"}, ui);
+      QVERIFY(w.document().Imported);
+      QVERIFY(QDir::currentPath() != d + "/spectra");
+      w.findChild<QAction*>(action)->trigger();
+      QCOMPARE(ui.Of("save").size(), std::size_t(1));
+      const FileDialogSettings& asked = ui.Of("save")[0].settings;
+      QCOMPARE(asked.Folder, d + "/spectra");
+      QCOMPARE(asked.FileName, name);
+    }
+  }
+
   // A name typed without extension gets ".sp", also inside a dotted folder.
   void openTypedNameWithoutDot_data() {
     QTest::addColumn<QString>("typed");

@@ -92,7 +92,9 @@ class FileFaultsTest : public QObject {
     ui.confirms = {true};  // "File exists! Overwrite?"
     w.findChild<QAction*>(action)->trigger();
 
-    QCOMPARE(Reported(ui), QString("Tesvar: Disk full."));
+    // The box's title names the file that could not be written.
+    const QString written = QString::fromStdString(path.substr(path.rfind('/') + 1));
+    QCOMPARE(Reported(ui), "Tesvar - " + written + ": Disk full.");
     QVERIFY(ui.Of("error").empty());
     QVERIFY(ReadFile(path) == old);
     QVERIFY(disk.Names() == names);
@@ -107,8 +109,8 @@ class FileFaultsTest : public QObject {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("said");  // "report: ..." or "error: ..."
-    const char* sp = "report: Tesvar: ";
-    const char* import = "error: Error: File read error!";
+    // The box's title names the chosen file.
+    const char* sp = "report: Tesvar - chosen.sp: ";
     QTest::newRow("Open, vanished") << "Open1"
                                     << "vanished" << QString(sp) + "File not found.";
     QTest::newRow("Open, folder") << "Open1"
@@ -116,6 +118,8 @@ class FileFaultsTest : public QObject {
     QTest::newRow("Open, read error") << "Open1"
                                       << "read error" << QString(sp) + "I/O error 31.";
     for (const char* a : {"JCAMPDX1", "ASCII1"}) {
+      const QString import = QString("error: Error - chosen.%1: File read error!")
+                                 .arg(a == std::string("JCAMPDX1") ? "jdx" : "asc");
       for (const char* f : {"vanished", "folder", "read error"}) {
         QTest::newRow(QString("%1, %2").arg(a, f).toUtf8()) << a << f << import;
       }

@@ -72,8 +72,8 @@ class ScriptedUi : public UserInterface {
     saveAnswers.pop_front();
     return answer;
   }
-  void ErrorBox(const QString& text) override {
-    log.push_back({"error", "Error", text, {}});
+  void ErrorBox(const QString& text, const QString& fileName) override {
+    log.push_back({"error", TitleNaming("Error", fileName), text, {}});
     if (onError) onError(text);
   }
   void Report(const QString& title, const QString& text) override {

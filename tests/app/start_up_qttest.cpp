@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -291,6 +292,40 @@ class StartUpTest : public QObject {
     QCOMPARE(w.PaintBoxWidth(), 537);
   }
 
+  // The notes of a load are read whole: at the window's size the last panel
+  // holds them, and when the window is too narrow its tooltip does.
+  void statusNotesReadable_data() {
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("fits");
+    const QString many = "absorbance converted, block 1 of 5, ordinate adjusted";
+    QTest::newRow("absorbance") << "absorbance converted" << 584 << true;
+    QTest::newRow("block") << "block 1 of 5" << 584 << true;
+    QTest::newRow("data set") << "spectrum 1 of 32" << 584 << true;
+    QTest::newRow("several") << many << 584 << true;
+    QTest::newRow("several, wide window") << many << 1000 << true;
+    QTest::newRow("smallest window") << many << 300 << false;
+  }
+  void statusNotesReadable() {
+    QFETCH(QString, notes);
+    QFETCH(int, width);
+    QFETCH(bool, fits);
+    ScriptedUi ui;
+    TForm1 w({SamplePath()}, ui);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(width, 450);
+    QTRY_COMPARE(w.StatusBar1->width(), w.Client->width());
+    w.StatusBar1->SetPanelText(2, notes);
+    const QLabel* panel = w.StatusBar1->Panel(2);
+    const int needed = panel->fontMetrics().horizontalAdvance(notes) + panel->indent();
+    QCOMPARE(panel->contentsRect().width() >= needed, fits);
+    QVERIFY(panel->width() >= StatusBar::kPanelWidths[2] - 2);
+    QCOMPARE(panel->toolTip(), notes);
+    // The point count keeps its place; the notes begin after the read-out.
+    QCOMPARE(panel->x(), StatusBar::kPanelWidths[0] + StatusBar::kPanelWidths[1]);
+  }
+
   void resizeLayout() {
     ScriptedUi ui;
     TForm1 w({SamplePath()}, ui);
@@ -341,8 +376,8 @@ class StartUpTest : public QObject {
     QVERIFY(ui.log.empty());
   }
 
-  // An I/O failure that escapes a handler is reported in the box titled
-  // with the application title, and the window goes on as it was.
+  // An I/O failure of a file is reported in the box titled with the
+  // application title and the file's name, and the window goes on as it was.
   void genericErrorReport() {
     ScriptedUi ui;
     TForm1 w({SamplePath()}, ui);
@@ -351,7 +386,7 @@ class StartUpTest : public QObject {
     w.Open1->trigger();
     auto reports = ui.Of("report");
     QCOMPARE(reports.size(), std::size_t(1));
-    QCOMPARE(reports[0].title, QString("Tesvar"));
+    QCOMPARE(reports[0].title, QString("Tesvar - folder.sp"));
     QCOMPARE(reports[0].text, QString("File access denied."));
     QCOMPARE(w.windowTitle(), QString("Tesvar v1.5a - polystyrene.sp"));
     QCOMPARE(w.StatusText(0), QString("3551 points"));

@@ -50,6 +50,8 @@ void CorrectBaseline(TForm1& w) {
   w.PaintBox1MouseUp(MouseButton::kRight, x, y + 10);
 }
 
+std::string Bytes(const QString& path) { return ReadFile(path.toStdString()); }
+
 QAction* RecentItemFor(TForm1& w, const QString& path) {
   for (QAction* item : w.RecentFileItems) {
     if (item->isVisible() && item->data().toString() == path) return item;
@@ -80,6 +82,26 @@ class UnsavedChangesTest : public QObject {
     QTest::newRow("Save As") << QStringList{"edit", "save as"} << false;
     QTest::newRow("Save As cancelled") << QStringList{"edit", "save as cancelled"} << true;
     QTest::newRow("another file loaded") << QStringList{"edit", "open"} << false;
+    // Undo back to the state last saved (or read) leaves nothing to save;
+    // labels never count, the header edit is not undone.
+    QTest::newRow("baseline, undo") << QStringList{"baseline", "undo"} << false;
+    QTest::newRow("baseline, undo, redo") << QStringList{"baseline", "undo", "redo"} << true;
+    QTest::newRow("two corrections, one undone")
+        << QStringList{"baseline", "baseline", "undo"} << true;
+    QTest::newRow("saved, corrected, undone")
+        << QStringList{"baseline", "save", "baseline", "undo"} << false;
+    QTest::newRow("undone past the save") << QStringList{"baseline", "save", "undo"} << true;
+    QTest::newRow("undone past the save, redone")
+        << QStringList{"baseline", "save", "undo", "redo"} << false;
+    QTest::newRow("undone past the save, new label")
+        << QStringList{"baseline", "save", "undo", "label"} << true;
+    QTest::newRow("label and correction undone")
+        << QStringList{"label", "baseline", "undo", "undo"} << false;
+    QTest::newRow("correction, label undone") << QStringList{"baseline", "label", "undo"} << true;
+    QTest::newRow("header edited, correction undone")
+        << QStringList{"edit", "baseline", "undo"} << true;
+    QTest::newRow("nothing left to undo after a load")
+        << QStringList{"baseline", "open", "undo"} << false;
   }
   void whatCountsAsAChange() {
     QFETCH(QStringList, steps);
@@ -104,6 +126,8 @@ class UnsavedChangesTest : public QObject {
         w.SVG1->trigger();
         QVERIFY(FileExists((d + "/shown.svg").toStdString()));
       }
+      if (step == "undo") w.Undo1->trigger();
+      if (step == "redo") w.Redo1->trigger();
       if (step == "save") w.Save1->trigger();
       if (step == "save as") ui.files = {d + "/copy.sp"};
       if (step.startsWith("save as")) w.Saveas1->trigger();
@@ -239,6 +263,125 @@ class UnsavedChangesTest : public QObject {
     QVERIFY(!item->shortcut().isEmpty());
     const QKeySequence desktop(static_cast<QKeySequence::StandardKey>(standard));
     if (!desktop.isEmpty()) QCOMPARE(item->shortcut(), desktop);
+  }
+
+  // Undo and Redo have the keys people press for them everywhere, whatever
+  // the desktop's own choice for Redo; with nothing to undo they are off.
+  void editKeys_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("Undo") << "Undo1"
+                          << "&Undo"
+                          << "Ctrl+Z";
+    QTest::newRow("Redo") << "Redo1"
+                          << "&Redo"
+                          << "Ctrl+Shift+Z";
+  }
+  void editKeys() {
+    QFETCH(QString, action);
+    QFETCH(QString, caption);
+    QFETCH(QString, key);
+    ScriptedUi ui;
+    TForm1 w({SamplePath()}, ui);
+    QAction* item = w.findChild<QAction*>(action);
+    QVERIFY(item != nullptr);
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->shortcut(), QKeySequence(key));
+    QVERIFY(!item->isEnabled());
+  }
+
+  // Undo and Redo walk back and forth through corrections and labels: the
+  // record, the labels and the files written are those of each state, and
+  // the commands are enabled as there is something to go to.
+  void undoRedoSequence() {
+    const QString d = FolderOfSpFiles();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp", "-e"}, ui);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const std::vector<float> read = w.spectrum().TransY;
+    ui.files = {d + "/read.svg"};
+    w.SVG1->trigger();
+
+    CorrectBaseline(w);
+    const std::vector<float> corrected = w.spectrum().TransY;
+    QVERIFY(corrected != read);
+    w.SpeedButton2->click();
+    const int x = w.view().PlotLeft + 40;
+    const int y = w.view().PlotBottom - 20;
+    w.PaintBox1MouseUp(MouseButton::kLeft, x, y);
+    QCOMPARE(w.view().Labels.Count(), 1);
+    QVERIFY(w.Undo1->isEnabled());
+    QVERIFY(!w.Redo1->isEnabled());
+
+    // Back to the file as read, step by step.
+    w.Undo1->trigger();
+    QVERIFY(w.view().Labels.Empty());
+    QCOMPARE(w.spectrum().TransY, corrected);
+    w.Undo1->trigger();
+    QCOMPARE(w.spectrum().TransY, read);
+    QVERIFY(!w.Undo1->isEnabled());
+    QVERIFY(w.Redo1->isEnabled());
+    QVERIFY(!w.Modified());
+    ui.files = {d + "/undone.svg"};
+    w.SVG1->trigger();
+    QCOMPARE(Bytes(d + "/undone.svg"), Bytes(d + "/read.svg"));
+
+    // Forth again: the label comes back with the label tool.
+    w.SpeedButton1->click();
+    w.Redo1->trigger();
+    w.Redo1->trigger();
+    QCOMPARE(w.spectrum().TransY, corrected);
+    QCOMPARE(w.view().Labels.Count(), 1);
+    QCOMPARE(w.view().ToolMode, int(kLabelTool));
+    QVERIFY(w.Copypeaklist1->isEnabled());
+    QVERIFY(!w.Redo1->isEnabled());
+    QVERIFY(w.Modified());
+
+    // The cursor tool discards the labels; Undo brings them back.
+    w.SpeedButton1->click();
+    QVERIFY(w.view().Labels.Empty());
+    w.Undo1->trigger();
+    QCOMPARE(w.view().Labels.Count(), 1);
+    QCOMPARE(w.view().ToolMode, int(kLabelTool));
+    QVERIFY(ui.Of("report").empty());
+    QVERIFY(ui.Of("error").empty());
+  }
+
+  // A right click on a label in the label tool removes it: it is no longer
+  // drawn nor written; a right click beside the labels places one.
+  void removeLabel() {
+    const QString d = FolderOfSpFiles();
+    ScriptedUi ui;
+    TForm1 w({d + "/shown.sp"}, ui);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    ui.files = {d + "/plain.svg"};
+    w.SVG1->trigger();
+    w.SpeedButton2->click();
+    w.PaintBox1MouseUp(MouseButton::kLeft, w.view().PlotLeft + 40, w.view().PlotBottom - 20);
+    QCOMPARE(w.view().Labels.Count(), 1);
+    const PeakLabel placed = w.view().Labels[0];
+    const PlotFrame frame = PlotFrame::FromViewState(w.view(), w.spectrum());
+
+    // Far from the label, the right button places one (text to the right).
+    const int farX = w.view().PlotLeft + w.view().PlotWidth - 40;
+    w.PaintBox1MouseUp(MouseButton::kRight, farX, w.view().PlotBottom - 20);
+    QCOMPARE(w.view().Labels.Count(), 2);
+    w.Undo1->trigger();
+    QCOMPARE(w.view().Labels.Count(), 1);
+
+    w.PaintBox1MouseUp(MouseButton::kRight, frame.XToColumn(placed.X), frame.TToRow(placed.Y));
+    QVERIFY(w.view().Labels.Empty());
+    QVERIFY(!w.Modified());
+    ui.files = {d + "/removed.svg"};
+    w.SVG1->trigger();
+    QCOMPARE(Bytes(d + "/removed.svg"), Bytes(d + "/plain.svg"));
+
+    w.Undo1->trigger();
+    QCOMPARE(w.view().Labels.Count(), 1);
+    QCOMPARE(w.view().Labels[0].X, placed.X);
   }
 
   // The File menu lists the last four files read, most recent first; the

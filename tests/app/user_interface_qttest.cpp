@@ -2,6 +2,7 @@
 // buttons and the settings each file dialog is given.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTest>
@@ -72,6 +73,10 @@ class UserInterfaceTest : public QObject {
     QTest::newRow("error") << "error"
                            << "Error" << int(QMessageBox::Critical) << QStringList{"OK"} << "OK"
                            << 0;
+    // An error about a file names it in the title; the text is the reader's own.
+    QTest::newRow("error about a file")
+        << "error of x.jdx"
+        << "Error - x.jdx" << int(QMessageBox::Critical) << QStringList{"OK"} << "OK" << 0;
     QTest::newRow("report") << "report"
                             << "Tesvar" << int(QMessageBox::Critical) << QStringList{"OK"} << "OK"
                             << 0;
@@ -105,7 +110,8 @@ class UserInterfaceTest : public QObject {
     int answer = 0;
     if (kind == "confirm") answer = ui.Confirm("File exists! Overwrite?");
     if (kind == "save changes") answer = int(ui.AskSaveChanges("Save changes to a.sp?"));
-    if (kind == "error") ui.ErrorBox("Unknown file format!");
+    if (kind == "error") ui.ErrorBox("Unknown file format!", QString());
+    if (kind == "error of x.jdx") ui.ErrorBox("Unknown file format!", "x.jdx");
     if (kind == "report") ui.Report("Tesvar", "Disk full.");
     if (kind == "about") ui.About("Tesvar", "Tesvar v1.5a");
     QCOMPARE(seenTitle, title);
@@ -127,16 +133,19 @@ class UserInterfaceTest : public QObject {
   void fileDialogs() {
     QFETCH(bool, save);
     QtUserInterface ui;
-    const FileDialogSettings settings{"sp", "Perkin-Elmer 1600 (*.sp)", "Load spectrum", "*.sp"};
+    const QString folder = QDir(QDir::tempPath()).canonicalPath();
+    const FileDialogSettings settings{"sp", "Perkin-Elmer 1600 (*.sp)", "Load spectrum", "*.sp",
+                                      folder};
     QFileDialog* seen = nullptr;
     QStringList filters;
-    QString title, suffix;
+    QString title, suffix, shownFolder;
     bool asksOverwrite = true;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
     WhenModalOpens([&](QWidget* modal) {
       seen = qobject_cast<QFileDialog*>(modal);
       if (!seen) return static_cast<void>(modal->close());
       filters = seen->nameFilters();
+      shownFolder = seen->directory().canonicalPath();
       title = seen->windowTitle();
       suffix = seen->defaultSuffix();
       asksOverwrite = !seen->testOption(QFileDialog::DontConfirmOverwrite);
@@ -147,6 +156,7 @@ class UserInterfaceTest : public QObject {
     QVERIFY(seen);
     QCOMPARE(filters, QStringList{"Perkin-Elmer 1600 (*.sp)"});
     QCOMPARE(title, QString("Load spectrum"));
+    QCOMPARE(shownFolder, folder);
     QCOMPARE(suffix, QString("sp"));
     QVERIFY(!asksOverwrite);
     QCOMPARE(mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -38,13 +38,14 @@ done
 dpkg-deb --contents "$deb" | awk '{print $NF}' >"$dir/contents"
 for f in ./usr/bin/tesvar ./usr/bin/tesvar-convert ./usr/share/applications/tesvar.desktop \
   ./usr/share/mime/packages/tesvar.xml ./usr/share/icons/hicolor/scalable/apps/tesvar.svg \
-  ./usr/share/man/man1/tesvar-convert.1; do
+  ./usr/share/man/man1/tesvar-convert.1 ./usr/share/man/man1/tesvar.1; do
   grep -qx "$f" "$dir/contents" || fail "the package lacks $f"
 done
 # Nothing of the build (tests, libraries, benchmarks) goes into the package.
 extra=$(grep -v -e '/$' "$dir/contents" | grep -v -x -e ./usr/bin/tesvar -e ./usr/bin/tesvar-convert \
   -e ./usr/share/applications/tesvar.desktop -e ./usr/share/mime/packages/tesvar.xml \
-  -e ./usr/share/icons/hicolor/scalable/apps/tesvar.svg -e ./usr/share/man/man1/tesvar-convert.1)
+  -e ./usr/share/icons/hicolor/scalable/apps/tesvar.svg -e ./usr/share/man/man1/tesvar-convert.1 \
+  -e ./usr/share/man/man1/tesvar.1)
 [ -z "$extra" ] || fail "unexpected files in the package: $extra"
 
 install_it() {

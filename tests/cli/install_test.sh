@@ -20,7 +20,7 @@ fi
 root=$dir/root/usr
 for f in bin/tesvar bin/tesvar-convert share/applications/tesvar.desktop \
   share/mime/packages/tesvar.xml share/icons/hicolor/scalable/apps/tesvar.svg \
-  share/man/man1/tesvar-convert.1; do
+  share/man/man1/tesvar-convert.1 share/man/man1/tesvar.1; do
   [ -s "$root/$f" ] || fail "$f was not installed"
 done
 for f in bin/tesvar bin/tesvar-convert; do
@@ -65,9 +65,13 @@ if command -v update-mime-database >/dev/null 2>&1; then
   fi
 fi
 if command -v groff >/dev/null 2>&1; then
-  warnings=$(groff -man -Tutf8 -ww -z "$root/share/man/man1/tesvar-convert.1" 2>&1)
-  [ -z "$warnings" ] || fail "the manual page has groff warnings: $warnings"
+  for page in tesvar-convert.1 tesvar.1; do
+    warnings=$(groff -man -Tutf8 -ww -z "$root/share/man/man1/$page" 2>&1)
+    [ -z "$warnings" ] || fail "the manual page $page has groff warnings: $warnings"
+  done
 fi
 [ "$("$root/bin/tesvar-convert" --version)" = "tesvar-convert 1.5a" ] || fail "the installed converter does not run"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/bin/tesvar" --version)" = "tesvar 1.5a" ] ||
+  fail "the installed window program does not answer --version"
 
 end_checks "install checks passed"

@@ -9,6 +9,7 @@
 #include "core/number_text.h"
 #include "core/spectrum.h"
 #include "logging_surface.h"
+#include "plot/plot_painter.h"
 #include "plot/view_state.h"
 #include "synthetic_ordinates.h"
 
@@ -82,8 +83,10 @@ class ShownPlot : public InteractionHost {
   void PaintOver() override { surface.ops.push_back("paint over"); }
   void StatusText(int panel, const std::string& text) override { status[panel] = text; }
   void SpectrumCorrected() override { corrected = true; }
+  EditHistory* History() override { return &history; }
 
   Spectrum spectrum;
+  EditHistory history;
   ViewState view;
   test::LoggingSurface surface;
   ScrollWindow window{0, 640};
@@ -401,6 +404,89 @@ TEST(PlotInteraction, BandJumpReadOutAndLine) {
   p.Tools().JumpToPeak(PeakDirection::kRight);  // no band left: the right end, on the frame
   EXPECT_EQ(p.status[1], "cm-1: 400.0   %T: 90.00");
   EXPECT_EQ(p.surface.Take(), CursorLine(Column(250)));
+}
+
+}  // namespace
+}  // namespace tesvar
+
+namespace tesvar {
+namespace {
+
+// The edits the tools make are kept for undo, each before it is made: a
+// correction, a label placed, a label removed by a right click on it, and
+// the labels the cursor tool discards. Moving the cursor is no edit.
+TEST(PlotInteraction, EditsAreKeptForUndo) {
+  ShownPlot p(RisingOrdinates(), true);
+  const std::vector<float> read = p.Ordinates();
+  p.Tools().MouseDown(MouseButton::kLeft, Column(50), kBottom - 40);
+  p.Tools().MouseUp(MouseButton::kLeft, Column(50), kBottom - 40);
+  EXPECT_FALSE(p.history.CanUndo());
+
+  p.view.CursorIndex = 0;
+  p.Tools().MouseDown(MouseButton::kRight, Column(100), kBottom - 40);
+  p.Tools().MouseUp(MouseButton::kRight, Column(100), Row(0.60));
+  const std::vector<float> corrected = p.Ordinates();
+  ASSERT_NE(corrected, read);
+  LabelList labels;
+  p.history.Undo(p.spectrum, labels);
+  EXPECT_EQ(p.Ordinates(), read);
+  p.history.Redo(p.spectrum, labels);
+  EXPECT_EQ(p.Ordinates(), corrected);
+
+  p.Tools().ChooseLabelTool();
+  p.surface.Take();
+  // Two labels; the right button places the second (text right).
+  p.Tools().MouseUp(MouseButton::kLeft, Column(100), Row(0.8));
+  p.Tools().MouseUp(MouseButton::kRight, Column(300), Row(0.9));
+  ASSERT_EQ(p.view.Labels.Count(), 2);
+  p.surface.Take();
+  // A right click on the first label's leader takes it away and draws the
+  // picture without it.
+  const PeakLabel first = p.view.Labels[0];
+  const PlotFrame frame = p.Frame();
+  p.Tools().MouseUp(MouseButton::kRight, frame.XToColumn(first.X) - 2, frame.TToRow(first.Y));
+  ASSERT_EQ(p.view.Labels.Count(), 1);
+  EXPECT_NE(p.view.Labels[0].X, first.X);
+  EXPECT_EQ(p.surface.Take(), "repaint");
+
+  p.history.Undo(p.spectrum, p.view.Labels);
+  EXPECT_EQ(p.view.Labels.Count(), 2);
+  p.Tools().ChooseCursorTool();
+  EXPECT_TRUE(p.view.Labels.Empty());
+  p.history.Undo(p.spectrum, p.view.Labels);
+  EXPECT_EQ(p.view.Labels.Count(), 2);
+  // Back through both labels to the correction.
+  p.history.Undo(p.spectrum, p.view.Labels);
+  p.history.Undo(p.spectrum, p.view.Labels);
+  EXPECT_TRUE(p.view.Labels.Empty());
+  EXPECT_EQ(p.Ordinates(), corrected);
+  EXPECT_TRUE(p.history.CanUndo());
+}
+
+// What counts as a click on a label: its stem, its leader and its text;
+// not the plot beside it. Text height 14 (the default font of the logging
+// surface: -12), "1000" 24 wide; LabelUnit 3 (the stem and leader units).
+TEST(PlotInteraction, LabelHitBox) {
+  ShownPlot p;
+  const PlotFrame frame = p.Frame();
+  const PeakLabel label{3000, 0.5, 0};  // stem up, text left
+  const int c = frame.XToColumn(3000), r = frame.TToRow(0.5);
+  const int u = frame.LabelUnit;
+  struct Case {
+    const char* name;
+    int x, y;
+    bool hit;
+  };
+  const Case cases[] = {
+      {"the label's point", c, r, true},        {"the stem's end", c, r - u, true},
+      {"the leader's end", c - 3 * u, r, true}, {"the text", c - 3 * u - 10, r + 3, true},
+      {"right of the stem", c + 2, r, false},   {"below the text", c - 3 * u - 10, r + 10, false},
+      {"far left", c - 200, r, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    EXPECT_EQ(PeakLabelHit(p.surface, frame, ScreenPlotStyle(), label, k.x, k.y), k.hit);
+  }
 }
 
 }  // namespace
