@@ -19,6 +19,9 @@ struct CommandStates {
   bool labelToolDown = false;
   bool peakList = false;
   bool gridChecked = false;
+  bool fitOrdinateChecked = false;
+  // "Whole spectrum": only while a zoomed range is shown.
+  bool wholeSpectrum = false;
   // The label tool's pointer is a cross over the plot.
   bool crossPointer = false;
 };
@@ -33,6 +36,8 @@ inline CommandStates CommandStatesFor(const ViewState& view) {
   states.labelToolDown = shown && !cursorTool;
   states.peakList = view.PeakListOffered;
   states.gridChecked = view.GridOn;
+  states.fitOrdinateChecked = view.FitOrdinate;
+  states.wholeSpectrum = shown && view.Zoomed();
   states.crossPointer = !cursorTool;
   return states;
 }

@@ -100,6 +100,13 @@ void TPE1Dlg::FormCreate() {
   for (QLineEdit* edit : {AcqEdit, ModEdit, UserEdit, CommentEdit}) edit->setCursorPosition(0);
 }
 
+void TPE1Dlg::ShowRange(double shownStart, double shownEnd) {
+  FirstXLabel->setText("Shown from (1/cm):");
+  LastXLabel->setText("Shown to (1/cm):");
+  FirstXEdit->setText(QString::fromStdString(FormatFixed(shownStart, 1, 5)));
+  LastXEdit->setText(QString::fromStdString(FormatFixed(shownEnd, 1, 5)));
+}
+
 void TPE1Dlg::OKBtnClick() {
   spectrum_.OperatorName = CutText(ToRecordText(UserEdit->text()));
   std::string comment = ToRecordText(CommentEdit->text());
