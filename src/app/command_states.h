@@ -20,6 +20,9 @@ struct CommandStates {
   bool labelToolDown = false;
   bool peakList = false;
   bool gridChecked = false;
+  bool fitOrdinateChecked = false;
+  // "Whole spectrum": only while a zoomed range is shown.
+  bool wholeSpectrum = false;
   // The label tool's pointer is a cross over the plot.
   bool crossPointer = false;
   // Undo and Redo: an edit of the shown spectrum to go back or forth to.
@@ -37,6 +40,8 @@ inline CommandStates CommandStatesFor(const ViewState& view, const EditHistory& 
   states.labelToolDown = shown && !cursorTool;
   states.peakList = view.PeakListOffered;
   states.gridChecked = view.GridOn;
+  states.fitOrdinateChecked = view.FitOrdinate;
+  states.wholeSpectrum = shown && view.Zoomed();
   states.crossPointer = !cursorTool;
   states.undo = shown && history.CanUndo();
   states.redo = shown && history.CanRedo();

@@ -27,6 +27,7 @@
 #include "app/parameters_dialog.h"
 #include "app/qt_text.h"
 #include "app/status_bar.h"
+#include "app/view_settings.h"
 #include "core/file_io.h"
 #include "core/io_error.h"
 #include "core/number_text.h"
@@ -194,6 +195,9 @@ void TForm1::BuildControls() {
   PaintBox1->OnMouseDown = [this](MouseButton button, int x, int y) {
     RunHandler([=, this] { PaintBox1MouseDown(button, x, y); });
   };
+  PaintBox1->OnShiftLeftDown = [this](int x, int y) {
+    RunHandler([=, this] { PaintBox1ZoomDown(x, y); });
+  };
   PaintBox1->OnMouseMove = [this](int x, int y) {
     RunHandler([=, this] { PaintBox1MouseMove(x, y); });
   };
@@ -294,6 +298,10 @@ void TForm1::BuildMenus() {
   View1->addSeparator();
   Grid1 = MakeAction(View1, "Grid1", "&Grid", &TForm1::Grid1Click);
   Grid1->setCheckable(true);
+  FitOrdinate1 = MakeAction(View1, "FitOrdinate1", "&Fit ordinate", &TForm1::FitOrdinate1Click);
+  FitOrdinate1->setCheckable(true);
+  WholeSpectrum1 =
+      MakeAction(View1, "WholeSpectrum1", "&Whole spectrum", &TForm1::WholeSpectrum1Click);
   View1->addSeparator();
   About1 = MakeAction(View1, "About1", "&About", &TForm1::About1Click);
 
@@ -310,6 +318,9 @@ void TForm1::BuildMenus() {
   // with Ctrl+Z do not look for.
   Undo1->setShortcut(QKeySequence("Ctrl+Z"));
   Redo1->setShortcut(QKeySequence("Ctrl+Shift+Z"));
+  // The keys most plotting programs give "fit" and "show all".
+  FitOrdinate1->setShortcut(QKeySequence("Ctrl+Shift+F"));
+  WholeSpectrum1->setShortcut(QKeySequence("Ctrl+0"));
   ShowRecentFiles();
 
   // The states the window is built with: nothing shown yet.
@@ -331,6 +342,8 @@ void TForm1::UpdateCommandStates() {
   SpeedButton1->setChecked(states.cursorToolDown);
   SpeedButton2->setChecked(states.labelToolDown);
   Grid1->setChecked(states.gridChecked);
+  FitOrdinate1->setChecked(states.fitOrdinateChecked);
+  WholeSpectrum1->setEnabled(states.wholeSpectrum);
   Copypeaklist1->setEnabled(states.peakList);
   Undo1->setEnabled(states.undo);
   Redo1->setEnabled(states.redo);
@@ -357,6 +370,8 @@ void TForm1::FormCreate(const QStringList& arguments) {
   StartOptions options =
       ParseCommandLine(args, [](const std::string& path) { return FileExists(path); });
   cursorBaselineMode_ = options.CursorBaselineMode;
+  view_.FitOrdinate = StoredFitOrdinate();
+  UpdateCommandStates();
 
   if (cursorBaselineMode_) {
     SpeedButton1->setText("--|--");
@@ -465,6 +480,7 @@ void TForm1::AfterLoadUpdate() {
   SetCaptionFromName();
   StatusBar1->SetPanelText(0, QString::fromStdString(FormatInt(spectrum_->NPoints) + " points"));
   view_.Labels.Clear();
+  view_.ShowWholeSpectrum();
   view_.ResetCursor(spectrum_->XStart);
   view_.SpectrumShown = true;
   // Every load starts in the cursor tool, also when the label tool was
@@ -484,6 +500,9 @@ void TForm1::Parameters1Click() {
   const std::string comment = spectrum_->Comment;
   TPE1Dlg dialog(
       *spectrum_, [this] { PaintBox1->Repaint(); }, this);
+  if (view_.Zoomed()) {
+    dialog.ShowRange(spectrum_->PointX(view_.ZoomFirst), spectrum_->PointX(view_.ZoomLast));
+  }
   ui_.ShowModal(dialog);
   // OK without an edit leaves nothing to save.
   if (spectrum_->OperatorName != operatorName || spectrum_->Comment != comment) {
@@ -525,6 +544,18 @@ void TForm1::Grid1Click() {
     view_.GridOn = false;
     PaintBox1->Repaint();
   }
+}
+
+void TForm1::FitOrdinate1Click() {
+  // The menu action has already toggled its check mark.
+  view_.FitOrdinate = FitOrdinate1->isChecked();
+  StoreFitOrdinate(view_.FitOrdinate);
+  PaintBox1->Repaint();
+}
+
+void TForm1::WholeSpectrum1Click() {
+  Interaction().ShowWholeSpectrum();
+  UpdateCommandStates();
 }
 
 void TForm1::Copypeaklist1Click() {
@@ -574,12 +605,27 @@ void TForm1::PaintBox1MouseDown(MouseButton button, int x, int y) {
   if (spectrum_) Interaction().MouseDown(button, x, y);
 }
 
+void TForm1::PaintBox1ZoomDown(int x, int y) {
+  if (spectrum_) Interaction().ZoomDown(x, y);
+}
+
 void TForm1::PaintBox1MouseMove(int x, int y) {
-  if (spectrum_) Interaction().MouseMove(x, y);
+  if (!spectrum_) return;
+  if (view_.ZoomDragging) {
+    Interaction().ZoomMove(x);
+  } else {
+    Interaction().MouseMove(x, y);
+  }
 }
 
 void TForm1::PaintBox1MouseUp(MouseButton button, int x, int y) {
   if (!spectrum_) return;
+  if (view_.ZoomDragging) {
+    // Only the left button's release ends the zoom box.
+    if (button == MouseButton::kLeft) Interaction().ZoomUp(x);
+    UpdateCommandStates();
+    return;
+  }
   Interaction().MouseUp(button, x, y);
   UpdateCommandStates();  // a label placed offers the peak list
 }

@@ -137,6 +137,8 @@ class TForm1 : public QMainWindow {
   QMenu* View1;
   QAction* Parameters1;
   QAction* Grid1;
+  QAction* FitOrdinate1;
+  QAction* WholeSpectrum1;
   QAction* About1;
 
   // Handlers. Those reached from menus and buttons run inside the generic
@@ -169,6 +171,10 @@ class TForm1 : public QMainWindow {
   void Undo1Click();
   void Redo1Click();
   void Grid1Click();
+  // The %T axis fitted to the plotted range or 0-100; kept between runs.
+  void FitOrdinate1Click();
+  // Back from a zoomed wavenumber range to the whole spectrum.
+  void WholeSpectrum1Click();
   void Copypeaklist1Click();
   void Copy1Click();
   void Print1Click();
@@ -177,6 +183,8 @@ class TForm1 : public QMainWindow {
   // the current picture), the mouse, the step buttons and the tool buttons.
   void PaintBox1Paint();
   void PaintBox1MouseDown(MouseButton button, int x, int y);
+  // Shift + left press: starts a zoom box (moves and release follow it).
+  void PaintBox1ZoomDown(int x, int y);
   void PaintBox1MouseMove(int x, int y);
   void PaintBox1MouseUp(MouseButton button, int x, int y);
   void LeftBtnClick();

@@ -80,6 +80,11 @@ void PaintBox::resizeEvent(QResizeEvent* event) {
 
 void PaintBox::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
+  if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier) &&
+      OnShiftLeftDown) {
+    OnShiftLeftDown(at.x(), at.y());
+    return;
+  }
   if (OnMouseDown) OnMouseDown(FromQt(event->button()), at.x(), at.y());
 }
 

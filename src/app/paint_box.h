@@ -34,6 +34,9 @@ class PaintBox : public QWidget {
   std::function<void(MouseButton, int x, int y)> OnMouseDown;
   std::function<void(int x, int y)> OnMouseMove;
   std::function<void(MouseButton, int x, int y)> OnMouseUp;
+  // A left press with Shift held starts a zoom box rather than a tool's
+  // press; its moves and release come through the handlers above.
+  std::function<void(int x, int y)> OnShiftLeftDown;
 
   // The surface to draw on, over the current picture; the widget shows the
   // result at its next paint.

@@ -134,6 +134,13 @@ void TPE1Dlg::RefuseCharacter(const QString& character) {
       QString("The character \"%1\" cannot be stored in the file.").arg(character));
 }
 
+void TPE1Dlg::ShowRange(double shownStart, double shownEnd) {
+  FirstXLabel->setText("Shown from (1/cm):");
+  LastXLabel->setText("Shown to (1/cm):");
+  FirstXEdit->setText(QString::fromStdString(FormatFixed(shownStart, 1, 5)));
+  LastXEdit->setText(QString::fromStdString(FormatFixed(shownEnd, 1, 5)));
+}
+
 void TPE1Dlg::OKBtnClick() {
   // Text set without typing passes no validator; it is refused here.
   for (QLineEdit* edit : {UserEdit, CommentEdit}) {

@@ -48,6 +48,10 @@ class TPE1Dlg : public QDialog {
   QPushButton* OKBtn;
 
   void FormCreate();
+  // While the plot is zoomed the two range rows show the wavenumbers at the
+  // frame's left and right edges, and say so, rather than the file's first
+  // and last abscissa; nothing the dialog writes back depends on them.
+  void ShowRange(double shownStart, double shownEnd);
   void OKBtnClick();
   void CancelBtnClick();
   void RefuseCharacter(const QString& character);

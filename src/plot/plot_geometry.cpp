@@ -1,6 +1,7 @@
 #include "plot/plot_geometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "core/number_text.h"
@@ -78,9 +79,21 @@ PlotFrame PlotFrame::FromViewState(const ViewState& view, const Spectrum& spectr
   f.PlotWidth = view.PlotWidth;
   f.PlotYScale = view.PlotYScale;
   f.LabelUnit = view.LabelUnit;
+  if (view.OrdinateFitted) f.FitOrdinate(view.ShownOrdinate);
   f.SetRange(spectrum.XStart, spectrum.XEnd, spectrum.XStep);
+  if (view.Zoomed()) f.ShowRange(spectrum.PointX(view.ZoomFirst), spectrum.PointX(view.ZoomLast));
   return f;
 }
+
+void PlotFrame::ShowRange(double shownStart, double shownEnd) {
+  Zoomed = true;
+  const double xStart = XStart;
+  const double xStep = XStep;
+  SetRange(shownStart, shownEnd, xStep);
+  XStart = xStart;
+}
+
+bool PlotFrame::ShowsWavenumber(double x) const { return x <= Axis.XStart() && x >= Axis.XEnd(); }
 
 void PlotFrame::SetRange(double xStart, double xEnd, double xStep) {
   XStart = xStart;
@@ -98,17 +111,28 @@ void PlotFrame::CopyTo(ViewState& view) const {
   view.PlotWidth = PlotWidth;
   view.PlotYScale = PlotYScale;
   view.LabelUnit = LabelUnit;
+  view.OrdinateFitted = OrdinateFitted;
+  view.ShownOrdinate = Ordinate;
+}
+
+void PlotFrame::FitOrdinate(const OrdinateRange& range) {
+  OrdinateFitted = true;
+  Ordinate = range;
+  TLow = range.low / 100;
+  TSpan = (range.high - range.low) / 100;
 }
 
 int PlotFrame::XToColumn(double x) const { return PlotLeft + ToCoordinate(Axis.Offset(x)); }
 
-int PlotFrame::TToRow(double t) const { return PlotBottom + ToCoordinate(t * PlotYScale); }
+int PlotFrame::TToRow(double t) const {
+  return PlotBottom + ToCoordinate((t - TLow) / TSpan * PlotYScale);
+}
 
 int PlotFrame::TraceRow(double t) const {
-  if (t > 1) {
-    t = 1;
-  } else if (!(t >= 0)) {  // also NaN
-    t = 0;
+  if (t > TLow + TSpan) {
+    t = TLow + TSpan;
+  } else if (!(t >= TLow)) {  // also NaN
+    t = TLow;
   }
   return TToRow(t);
 }
@@ -125,8 +149,9 @@ int PlotFrame::WavenumberToIndex(double x) const {
 
 double PlotFrame::RowToT(int row) const {
   // A surface too low for a frame has no transmittance scale.
-  if (PlotYScale == 0) return 0;
-  return static_cast<double>(row - PlotBottom) / PlotYScale;
+  if (PlotYScale == 0) return TLow;
+  const double fraction = static_cast<double>(row - PlotBottom) / PlotYScale;
+  return OrdinateFitted ? TLow + fraction * TSpan : fraction;
 }
 
 namespace {
@@ -141,6 +166,12 @@ int TenthRow(const PlotFrame& frame, int i) {
 
 std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame) {
   std::vector<TransmittanceTick> ticks;
+  if (frame.OrdinateFitted) {
+    const OrdinateRange& range = frame.Ordinate;
+    for (int i = 0; i < range.TickCount(); ++i)
+      ticks.push_back({frame.TToRow(range.TickValue(i) / 100), range.TickText(i)});
+    return ticks;
+  }
   for (int i = 0; i <= 10; ++i) {
     ticks.push_back({TenthRow(frame, i), i % 2 == 0 ? FormatInt(10 * i) : std::string()});
   }
@@ -158,6 +189,11 @@ std::vector<WavenumberTick> WavenumberTicks(const PlotFrame& frame) {
 
 std::vector<int> GridRows(const PlotFrame& frame) {
   std::vector<int> rows;
+  if (frame.OrdinateFitted) {
+    std::vector<TransmittanceTick> ticks = TransmittanceTicks(frame);
+    for (std::size_t i = 1; i + 1 < ticks.size(); ++i) rows.push_back(ticks[i].row);
+    return rows;
+  }
   for (int i = 1; i <= 9; ++i) rows.push_back(TenthRow(frame, i));
   return rows;
 }
@@ -170,18 +206,32 @@ std::vector<int> GridColumns(const PlotFrame& frame) {
   return columns;
 }
 
-std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY, int lastIndex) {
+std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY, int lastIndex,
+                                     int firstIndex) {
   std::vector<PlotPoint> vertices;
-  if (lastIndex < 0) return vertices;
-  vertices.push_back({frame.PlotLeft, frame.TraceRow(transY[0])});
+  if (lastIndex < firstIndex || firstIndex < 0) return vertices;
+  vertices.push_back({frame.PlotLeft, frame.TraceRow(transY[firstIndex])});
   int lastColumn = frame.PlotLeft;
-  for (int i = 1; i <= lastIndex; ++i) {
+  for (int i = firstIndex + 1; i <= lastIndex; ++i) {
     int c = frame.XToColumn(frame.PointX(i));
     if (c == lastColumn) continue;
     vertices.push_back({c, frame.TraceRow(transY[i])});
     lastColumn = c;
   }
   return vertices;
+}
+
+OrdinateRange FitTransmittanceRange(const float* transY, int first, int last) {
+  double low = INFINITY;
+  double high = -INFINITY;
+  for (int i = std::max(first, 0); i <= last; ++i) {
+    const double percent = 100.0 * transY[i];
+    if (!std::isfinite(percent)) continue;
+    low = std::min(low, percent);
+    high = std::max(high, percent);
+  }
+  if (low > high) return OrdinateRange{};
+  return FitOrdinateRange(low, high);
 }
 
 PlotPoint TitlePosition(const PlotFrame& frame, int textWidth, int textHeight, int gap) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "plot/ordinate_axis.h"
 #include "plot/wavenumber_axis.h"
 
 namespace tesvar {
@@ -75,6 +76,11 @@ struct PlotFrame {
   static PlotFrame FromViewState(const ViewState& view, const Spectrum& spectrum);
   // Stores the frame values the handlers convert with until the next paint.
   void CopyTo(ViewState& view) const;
+  // Draws the wavenumbers shownStart (left edge) .. shownEnd (right edge)
+  // rather than the whole spectrum; the points keep their own abscissae.
+  void ShowRange(double shownStart, double shownEnd);
+  // Runs the %T axis over `range` (in percent) instead of 0-100.
+  void FitOrdinate(const OrdinateRange& range);
 
   int PlotLeft = 0;
   int PlotBottom = 0;
@@ -88,6 +94,14 @@ struct PlotFrame {
   double XStart = 0;
   double XStep = 0;
   WavenumberAxis Axis{0, 0, 0};
+  // Only part of the spectrum is shown (ShowRange).
+  bool Zoomed = false;
+  // The transmittance at PlotBottom and the span up to the top edge, as
+  // fractions: 0 and 1 unless the ordinate is fitted.
+  bool OrdinateFitted = false;
+  OrdinateRange Ordinate;
+  double TLow = 0;
+  double TSpan = 1;
 
   int PlotRight() const { return PlotLeft + PlotWidth; }
   int PlotTop() const { return PlotBottom + PlotYScale; }
@@ -95,9 +109,12 @@ struct PlotFrame {
   int XToColumn(double x) const;
   // Unclamped: the cursor read-out, the baseline anchor and the labels.
   int TToRow(double t) const;
-  // For the trace: above 1 is drawn as 1, below 0 (or NaN) as 0.
+  // For the trace: above the top edge is drawn on it, below the bottom edge
+  // (or NaN) on the bottom edge.
   int TraceRow(double t) const;
   double PointX(int i) const { return XStart - XStep * i; }
+  // Axis.XStart() >= x >= Axis.XEnd(): x lies between the frame's edges.
+  bool ShowsWavenumber(double x) const;
   // The wavenumber under surface column `column`.
   double ColumnToWavenumber(int column) const;
   // Round((XStart - x) / XStep), not clamped: each caller clamps to its own
@@ -110,8 +127,9 @@ struct PlotFrame {
   void SetRange(double xStart, double xEnd, double xStep);
 };
 
-// One tick of the transmittance axis, i = 0 .. 10 from the bottom; text is
-// "0", "20" ... "100" at even i and empty at odd i.
+// One tick of the transmittance axis, from the bottom. On the 0-100 axis
+// i = 0 .. 10 with text "0", "20" ... "100" at even i and empty at odd i; a
+// fitted axis has a tick at every tick step and a number at every second.
 struct TransmittanceTick {
   int row = 0;
   std::string text;
@@ -125,16 +143,23 @@ struct WavenumberTick : AxisTick {
 };
 std::vector<WavenumberTick> WavenumberTicks(const PlotFrame& frame);
 
-// Rows of the 9 horizontal grid lines (the tenths between 0 and 100 %T).
+// Rows of the horizontal grid lines: the ticks between the bottom and the
+// top edge (the 9 tenths between 0 and 100 %T unless fitted).
 std::vector<int> GridRows(const PlotFrame& frame);
 // Columns of the vertical grid lines: every 500 1/cm at and above 2000 and
 // every 100 1/cm below, where the fingerprint region is stretched.
 std::vector<int> GridColumns(const PlotFrame& frame);
 
-// The trace as a polyline: the first point at PlotLeft, then one vertex per
-// pixel column, taken from the first data point that reaches the column.
-// The transmittance is clamped to the frame.
-std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY, int lastIndex);
+// The trace as a polyline: point firstIndex at PlotLeft, then one vertex
+// per pixel column up to lastIndex, taken from the first data point that
+// reaches the column. The transmittance is clamped to the frame.
+std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY, int lastIndex,
+                                     int firstIndex = 0);
+
+// The fitted %T range of the points first .. last; values that are not
+// finite are left out, and none at all give 0-100.
+// REQUIRES: last < the array's size.
+OrdinateRange FitTransmittanceRange(const float* transY, int first, int last);
 
 // Top-left corner of the title, centred above the frame, `gap` pixels clear
 // of the top edge.

@@ -1,5 +1,8 @@
 #include "plot/plot_interaction.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "core/spectrum.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_painter.h"
@@ -153,6 +156,58 @@ void PlotInteraction::MouseUp(MouseButton button, int x, int y) {
   view_.BaselineDragging = false;
 }
 
+void PlotInteraction::ZoomDown(int x, int y) {
+  if (!view_.SpectrumShown || !IsInsidePlot(x, y, view_, host_.VisibleWindow()) ||
+      !InFrameRange(x, view_)) {
+    return;
+  }
+  view_.ZoomDragging = true;
+  view_.ZoomAnchorPx = x;
+  view_.DrawnZoomPx = x;
+  if (StrictlyInsideFrame(x, view_)) InvertVerticalLine(x);
+}
+
+void PlotInteraction::ZoomMove(int x) {
+  if (!view_.ZoomDragging) return;
+  // The far end stays on the frame, wherever the mouse goes.
+  x = std::clamp(x, view_.PlotLeft, view_.PlotLeft + view_.PlotWidth);
+  if (x == view_.DrawnZoomPx) return;
+  // At the anchor the end line and the anchor line are one line.
+  if (view_.DrawnZoomPx != view_.ZoomAnchorPx && StrictlyInsideFrame(view_.DrawnZoomPx, view_))
+    InvertVerticalLine(view_.DrawnZoomPx);
+  if (x != view_.ZoomAnchorPx && StrictlyInsideFrame(x, view_)) InvertVerticalLine(x);
+  view_.DrawnZoomPx = x;
+}
+
+void PlotInteraction::ZoomUp(int x) {
+  if (!view_.ZoomDragging) return;
+  ZoomMove(x);
+  view_.ZoomDragging = false;
+  // The feedback goes whatever comes of the drag.
+  if (view_.DrawnZoomPx != view_.ZoomAnchorPx && StrictlyInsideFrame(view_.DrawnZoomPx, view_))
+    InvertVerticalLine(view_.DrawnZoomPx);
+  if (StrictlyInsideFrame(view_.ZoomAnchorPx, view_)) InvertVerticalLine(view_.ZoomAnchorPx);
+  const PlotFrame frame = Frame();
+  int first = frame.WavenumberToIndex(frame.ColumnToWavenumber(view_.ZoomAnchorPx));
+  int last = frame.WavenumberToIndex(frame.ColumnToWavenumber(view_.DrawnZoomPx));
+  if (first > last) std::swap(first, last);
+  first = std::clamp(first, view_.FirstShownIndex(), view_.LastShownIndex(spectrum_.LastIndex));
+  last = std::clamp(last, view_.FirstShownIndex(), view_.LastShownIndex(spectrum_.LastIndex));
+  // A click or a slip of the hand is no range to show.
+  if (last - first + 1 < kMinZoomPoints) return;
+  view_.ZoomFirst = first;
+  view_.ZoomLast = last;
+  view_.CursorIndex = first;
+  view_.CursorX = spectrum_.PointX(first);
+  host_.Repaint();
+}
+
+void PlotInteraction::ShowWholeSpectrum() {
+  if (!view_.Zoomed()) return;
+  view_.ShowWholeSpectrum();
+  host_.Repaint();
+}
+
 void PlotInteraction::PlaceLabel(MouseButton button, int x, int y) {
   if (!IsVisibleColumn(x, host_.VisibleWindow())) {
     view_.MouseInPlot = false;
@@ -206,7 +261,7 @@ void PlotInteraction::StepLeft() {
     return;
   }
   view_.MouseInPlot = true;
-  if (view_.CursorIndex > 0) --view_.CursorIndex;
+  if (view_.CursorIndex > view_.FirstShownIndex()) --view_.CursorIndex;
   StepToIndex();
 }
 
@@ -217,15 +272,16 @@ void PlotInteraction::StepRight() {
     return;
   }
   view_.MouseInPlot = true;
-  if (view_.CursorIndex < spectrum_.LastIndex) ++view_.CursorIndex;
+  if (view_.CursorIndex < view_.LastShownIndex(spectrum_.LastIndex)) ++view_.CursorIndex;
   StepToIndex();
 }
 
 void PlotInteraction::JumpToPeak(PeakDirection direction) {
   const PeakJump jump = PeakJumpTarget(spectrum_, view_.CursorIndex, direction);
   const int px = Frame().XToColumn(jump.cursorX);
-  // A band in the part of the plot scrolled out of view is not jumped to.
-  if (!IsVisibleColumn(px, host_.VisibleWindow())) return;
+  // A band in the part of the plot scrolled out of view, or outside the
+  // zoomed range, is not jumped to.
+  if (!IsVisibleColumn(px, host_.VisibleWindow()) || !InFrameRange(px, view_)) return;
   view_.CursorIndex = jump.index;
   view_.CursorX = jump.cursorX;
   view_.CursorPx = px;
@@ -236,8 +292,8 @@ void PlotInteraction::JumpToPeak(PeakDirection direction) {
 void PlotInteraction::ChooseCursorTool() {
   view_.ToolMode = kCursorTool;
   view_.PeakListOffered = false;
-  view_.CursorIndex = 0;
-  view_.CursorX = spectrum_.XStart;
+  view_.CursorIndex = view_.FirstShownIndex();
+  view_.CursorX = spectrum_.PointX(view_.CursorIndex);
   if (!view_.Labels.Empty()) {
     // The labels are discarded and the picture drawn afresh without them;
     // without labels a cursor line shown stays until the next placement.

@@ -59,6 +59,18 @@ class PlotInteraction {
   void MouseMove(int x, int y);
   void MouseUp(MouseButton button, int x, int y);
 
+  // Zoom: a left drag with Shift held marks a wavenumber range with two
+  // inverted lines at its ends; the release shows that range, unless it
+  // holds fewer than kMinZoomPoints data points. The drag runs in either
+  // tool and leaves the cursor, the baseline and the labels alone until the
+  // release.
+  static constexpr int kMinZoomPoints = 4;
+  void ZoomDown(int x, int y);
+  void ZoomMove(int x);
+  void ZoomUp(int x);
+  // Back to the whole spectrum.
+  void ShowWholeSpectrum();
+
   // "< fine" and "fine >": one data point, while the cursor line is not out
   // of view on that side.
   void StepLeft();

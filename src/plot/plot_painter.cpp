@@ -160,8 +160,10 @@ void DrawPeakLabels(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& 
                     const LabelList& labels) {
   if (labels.Empty()) return;
   if (style.labelFont) SetFont(s, *style.labelFont);
-  for (const PeakLabel& label : labels)
+  for (const PeakLabel& label : labels) {
+    if (frame.Zoomed && !frame.ShowsWavenumber(label.X)) continue;
     DrawPeakLabel(s, frame, style, label.Kind, label.X, label.Y);
+  }
   if (style.labelFont) SetFont(s, style.axisFont);
 }
 
@@ -181,8 +183,9 @@ void DrawTitle(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style
   if (style.titleFont) SetFont(s, style.axisFont);
 }
 
-void DrawTrace(DrawingSurface& s, const PlotFrame& frame, const float* transY, int lastIndex) {
-  std::vector<PlotPoint> vertices = TraceVertices(frame, transY, lastIndex);
+void DrawTrace(DrawingSurface& s, const PlotFrame& frame, const float* transY, int lastIndex,
+               int firstIndex) {
+  std::vector<PlotPoint> vertices = TraceVertices(frame, transY, lastIndex, firstIndex);
   if (vertices.empty()) return;
   s.MoveTo(vertices[0].x, vertices[0].y);
   for (std::size_t i = 1; i < vertices.size(); ++i) s.LineTo(vertices[i].x, vertices[i].y);
@@ -238,13 +241,18 @@ std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int heigh
   const PlotStyle style = ScreenPlotStyle();
   BeginPlot(s, style);
   PlotFrame frame = PlotFrame::Measure(style.frame, s, width, height, spectrum);
+  const int first = view.FirstShownIndex();
+  const int last = std::min(view.LastShownIndex(spectrum.LastIndex), LastDrawnIndex(spectrum));
+  if (view.Zoomed()) frame.ShowRange(spectrum.PointX(first), spectrum.PointX(last));
+  if (view.FitOrdinate)
+    frame.FitOrdinate(FitTransmittanceRange(spectrum.TransY.data(), first, last));
   frame.CopyTo(view);
   if (view.GridOn) DrawGrid(s, frame, style);
   // Labels go under the trace: they are drawn first.
   if (view.ToolMode == kLabelTool) DrawPeakLabels(s, frame, style, view.Labels);
   DrawPercentUnit(s, frame, style);
   DrawTitle(s, frame, style, spectrum.ShortComment);
-  DrawTrace(s, frame, spectrum.TransY.data(), LastDrawnIndex(spectrum));
+  DrawTrace(s, frame, spectrum.TransY.data(), last, first);
   DrawTransmittanceAxis(s, frame, style);
   DrawWavenumberAxis(s, frame, style);
   DrawFrame(s, frame);

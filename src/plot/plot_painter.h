@@ -94,7 +94,8 @@ bool PeakLabelHit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& st
 void DrawPeakLabel(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style, uint8_t kind,
                    double x, double y);
 // All labels in list order, in the style's label font (then the axis font
-// again). Nothing at all, not even a font change, for an empty list.
+// again). Nothing at all, not even a font change, for an empty list. A
+// zoomed frame leaves out the labels of bands outside it.
 void DrawPeakLabels(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
                     const LabelList& labels);
 void DrawPercentUnit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style);
@@ -102,17 +103,17 @@ void DrawPercentUnit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle&
 // axis font when the style has a title font of its own.
 void DrawTitle(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
                const std::string& title);
-void DrawTrace(DrawingSurface& s, const PlotFrame& frame, const float* transY, int lastIndex);
+void DrawTrace(DrawingSurface& s, const PlotFrame& frame, const float* transY, int lastIndex,
+               int firstIndex = 0);
 void DrawTransmittanceAxis(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style);
 void DrawWavenumberAxis(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style);
 void DrawFrame(DrawingSurface& s, const PlotFrame& frame);
 
 // The screen paint up to the cursor line: nothing while the view shows no
-// spectrum (ViewState::SpectrumShown); else the frame computed and stored in
-// `view`, and grid, labels (label tool only), "%T", title, trace, axes and
-// frame drawn. The record is only read:
-// its title and transmittances are kept up to date where it is loaded or
-// changed. The window adds the cursor line and the read-out with the
+// spectrum (ViewState::SpectrumShown); else the frame computed for the
+// shown range and ordinate and stored in `view`, and grid, labels (label tool only), "%T", title,
+// trace, axes and frame drawn. The record is only read: its title and transmittances are kept up to
+// date where it is loaded or changed. The window adds the cursor line and the read-out with the
 // returned frame.
 std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
                                          const Spectrum& spectrum, ViewState& view);

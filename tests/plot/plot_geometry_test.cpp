@@ -194,5 +194,108 @@ TEST(PlotFrame, ViewStateKeepsTheFrameForTheMouse) {
   EXPECT_EQ(back.XToColumn(1234.5), f.XToColumn(1234.5));
 }
 
+// A weak spectrum between 95.3 and 99.8 %T on the fitted axis 95-100: the
+// 100 px frame height spans 5 %T.
+TEST(PlotFrame, FittedOrdinateMapsItsRangeOntoTheFrame) {
+  PlotFrame f = ScreenFrame(553, 143, 4000, 400);  // bottom 115, top 15
+  f.FitOrdinate(FitOrdinateRange(95.3, 99.8));
+  struct Case {
+    double t;
+    int row, traceRow;
+  } cases[] = {
+      {0.95, 115, 115}, {1.0, 15, 15},   {0.975, 65, 65},
+      {1.02, -25, 15},  {0.9, 215, 115},  // the trace stays on the frame
+      {NAN, 115, 115},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(f.TToRow(c.t), c.row) << c.t;
+    EXPECT_EQ(f.TraceRow(c.t), c.traceRow) << c.t;
+  }
+  EXPECT_NEAR(f.RowToT(65), 0.975, 1e-12);
+  EXPECT_NEAR(f.RowToT(215), 0.9, 1e-12);
+
+  std::vector<TransmittanceTick> ticks = TransmittanceTicks(f);
+  ASSERT_EQ(ticks.size(), 11u);
+  for (int i = 0; i <= 10; ++i) {
+    EXPECT_EQ(ticks[i].row, 115 - 10 * i) << i;
+    EXPECT_EQ(ticks[i].text, i % 2 ? "" : std::to_string(95 + i / 2)) << i;
+  }
+  EXPECT_EQ(GridRows(f), (std::vector<int>{105, 95, 85, 75, 65, 55, 45, 35, 25}));
+}
+
+TEST(PlotFrame, FittedRangeOfThePlottedPoints) {
+  const float t[] = {0.2f, 0.953f, NAN, 0.998f, INFINITY, -INFINITY, 0.5f};
+  struct Case {
+    const char* name;
+    int first, last;
+    double low, high;
+  } cases[] = {
+      // Values that are not finite are left out.
+      {"inner points", 1, 5, 95, 100},
+      // The points outside first .. last do not count.
+      {"all points", 0, 6, 20, 100},
+      {"only NaN", 2, 2, 0, 100},
+      {"none", 3, 2, 0, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OrdinateRange r = FitTransmittanceRange(t, c.first, c.last);
+    EXPECT_NEAR(r.low, c.low, 1e-9);
+    EXPECT_NEAR(r.high, c.high, 1e-9);
+  }
+}
+
+// 4000 to 400 1/cm, 10 1/cm apart, shown from point 100 (3000) to point 300
+// (1000): one 1/cm above 2000 takes 520 / 3000 px.
+TEST(PlotFrame, ShownRangeSpansTheFrame) {
+  PlotFrame f = ScreenFrame(553, 143, 4000, 400, 10);
+  f.ShowRange(3000, 1000);
+  EXPECT_TRUE(f.Zoomed);
+  EXPECT_EQ(f.XToColumn(3000), 30);
+  EXPECT_EQ(f.XToColumn(2000), 203);
+  EXPECT_EQ(f.XToColumn(1000), 550);
+  EXPECT_EQ(f.ColumnToWavenumber(30), 3000);
+  EXPECT_EQ(f.ColumnToWavenumber(550), 1000);
+  // The points keep their abscissae.
+  EXPECT_EQ(f.WavenumberToIndex(3000), 100);
+  EXPECT_DOUBLE_EQ(f.PointX(300), 1000);
+  EXPECT_TRUE(f.ShowsWavenumber(1000));
+  EXPECT_FALSE(f.ShowsWavenumber(3010));
+  EXPECT_FALSE(f.ShowsWavenumber(990));
+  // The ticks of the shown range only: 3000 down to 1000.
+  std::vector<WavenumberTick> ticks = WavenumberTicks(f);
+  ASSERT_EQ(ticks.size(), 21u);
+  EXPECT_EQ(ticks.front().wavenumber, 3000);
+  EXPECT_EQ(ticks.front().column, 30);
+  EXPECT_EQ(ticks.back().column, 550);
+
+  // The trace of the shown points runs from edge to edge.
+  std::vector<float> t(361, 0.5f);
+  std::vector<PlotPoint> v = TraceVertices(f, t.data(), 300, 100);
+  ASSERT_FALSE(v.empty());
+  EXPECT_EQ(v.front(), (PlotPoint{30, 65}));
+  EXPECT_EQ(v.back(), (PlotPoint{550, 65}));
+}
+
+TEST(PlotFrame, ViewStateKeepsTheShownRangeAndOrdinate) {
+  PlotFrame f = ScreenFrame(553, 143, 4000, 400, 10);
+  f.ShowRange(3000, 1000);
+  f.FitOrdinate(FitOrdinateRange(95.3, 99.8));
+  ViewState view;
+  f.CopyTo(view);
+  view.ZoomFirst = 100;
+  view.ZoomLast = 300;
+  Spectrum s;
+  s.XStart = 4000;
+  s.XEnd = 400;
+  s.XStep = 10;
+  PlotFrame back = PlotFrame::FromViewState(view, s);
+  for (int column : {30, 202, 203, 204, 550}) {
+    EXPECT_EQ(back.ColumnToWavenumber(column), f.ColumnToWavenumber(column)) << column;
+  }
+  for (double t : {0.95, 0.97, 1.0}) EXPECT_EQ(back.TToRow(t), f.TToRow(t)) << t;
+  EXPECT_EQ(back.WavenumberToIndex(1000), 300);
+}
+
 }  // namespace
 }  // namespace tesvar

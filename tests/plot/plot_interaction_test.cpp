@@ -64,8 +64,10 @@ class ShownPlot : public InteractionHost {
     m.leftTextWidth = 30;
     m.zeroHeight = 14;
     m.zeroWidth = 6;
-    return PlotFrame::Layout(ScreenFrameRules(), m, 553, 243, spectrum.XStart, spectrum.XEnd,
-                             spectrum.XStep);
+    PlotFrame f = PlotFrame::Layout(ScreenFrameRules(), m, 553, 243, spectrum.XStart, spectrum.XEnd,
+                                    spectrum.XStep);
+    if (view.Zoomed()) f.ShowRange(spectrum.PointX(view.ZoomFirst), spectrum.PointX(view.ZoomLast));
+    return f;
   }
 
   PlotInteraction Tools() { return PlotInteraction(view, spectrum, baselineTool_, *this); }
@@ -404,6 +406,106 @@ TEST(PlotInteraction, BandJumpReadOutAndLine) {
   p.Tools().JumpToPeak(PeakDirection::kRight);  // no band left: the right end, on the frame
   EXPECT_EQ(p.status[1], "cm-1: 400.0   %T: 90.00");
   EXPECT_EQ(p.surface.Take(), CursorLine(Column(250)));
+}
+
+// ---------------------------------------------------------------------------
+// Zoom
+
+// A Shift + left drag from column `down` to `up`: the two ends are shown as
+// inverted lines while the mouse moves, and taken away on release.
+TEST(PlotInteraction, ZoomBoxShowsTheRangeDragged) {
+  struct Case {
+    const char* name;
+    int down, up;
+    int first, last;  // last < 0: nothing zoomed
+  } cases[] = {
+      {"left to right", Column(100), Column(300), 100, 300},
+      {"right to left", Column(300), Column(100), 100, 300},
+      // The far end stays on the right frame line, the last point.
+      {"past the right edge", Column(300), kRight + 50, 300, 360},
+      {"four points", Column(100), Column(103), 100, 103},
+      // Fewer points than kMinZoomPoints: a click, not a range.
+      {"three points", Column(100), Column(102), 0, -1},
+      {"a click", Column(100), Column(100), 0, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShownPlot p;
+    p.Tools().ZoomDown(c.down, kBottom - 50);
+    EXPECT_TRUE(p.view.ZoomDragging);
+    p.Tools().ZoomUp(c.up);
+    EXPECT_FALSE(p.view.ZoomDragging);
+    EXPECT_EQ(p.view.ZoomFirst, c.first);
+    EXPECT_EQ(p.view.ZoomLast, c.last);
+    const bool zoomed = c.last >= 0;
+    EXPECT_EQ(p.view.Zoomed(), zoomed);
+    const std::string log = p.surface.Take();
+    EXPECT_EQ(log.find("repaint") != std::string::npos, zoomed) << log;
+    if (!zoomed) continue;
+    // The cursor stands on the first point shown, at the left frame line.
+    EXPECT_EQ(p.view.CursorIndex, c.first);
+    EXPECT_EQ(p.view.CursorPx, kLeft);
+    const PlotFrame f = PlotFrame::FromViewState(p.view, p.spectrum);
+    EXPECT_EQ(f.XToColumn(p.spectrum.PointX(c.first)), kLeft);
+    EXPECT_EQ(f.XToColumn(p.spectrum.PointX(c.last)), kRight);
+  }
+}
+
+TEST(PlotInteraction, ZoomFeedbackLines) {
+  ShownPlot p;
+  p.Tools().ZoomDown(Column(100), kBottom - 50);
+  EXPECT_EQ(p.surface.Take(), CursorLine(Column(100)));
+  p.Tools().ZoomMove(Column(150));
+  p.Tools().ZoomMove(Column(150));  // no move, no line
+  p.Tools().ZoomMove(Column(250));
+  EXPECT_EQ(p.surface.Take(), CursorLine(Column(150)) + ", " + CursorLine(Column(150)) + ", " +
+                                  CursorLine(Column(250)));
+  // Back on the anchor the two lines are one; the release there zooms
+  // nothing and leaves the picture as it was.
+  p.Tools().ZoomMove(Column(100));
+  p.Tools().ZoomUp(Column(100));
+  EXPECT_EQ(p.surface.Take(), CursorLine(Column(250)) + ", " + CursorLine(Column(100)));
+  EXPECT_FALSE(p.view.Zoomed());
+
+  // A press left of the frame starts no box.
+  p.Tools().ZoomDown(kLeft - 5, kBottom - 50);
+  EXPECT_FALSE(p.view.ZoomDragging);
+  p.Tools().ZoomUp(Column(200));
+  EXPECT_EQ(p.surface.Take(), "");
+}
+
+// Inside a zoomed range a drag over the whole frame shows the same range,
+// the steps stay inside it, and "Whole spectrum" returns.
+TEST(PlotInteraction, ZoomedRangeBoundsTheCursor) {
+  ShownPlot p;
+  p.Tools().ZoomDown(Column(100), kBottom - 50);
+  p.Tools().ZoomUp(Column(300));
+  p.Tools().ZoomDown(kLeft, kBottom - 50);
+  p.Tools().ZoomUp(kRight);
+  EXPECT_EQ(p.view.ZoomFirst, 100);
+  EXPECT_EQ(p.view.ZoomLast, 300);
+  // 3000 .. 1000 on 520 px: 2000 1/cm (point 200) at L + Round(520 / 3).
+  p.Tools().ZoomDown(kLeft + 173, kBottom - 50);
+  p.Tools().ZoomUp(kRight);
+  EXPECT_EQ(p.view.ZoomFirst, 200);
+  EXPECT_EQ(p.view.ZoomLast, 300);
+
+  p.Tools().StepLeft();
+  EXPECT_EQ(p.view.CursorIndex, 200);
+  p.view.CursorIndex = 299;
+  p.Tools().StepRight();
+  p.Tools().StepRight();
+  EXPECT_EQ(p.view.CursorIndex, 300);
+  p.Tools().ChooseCursorTool();
+  EXPECT_EQ(p.view.CursorIndex, 200);
+  EXPECT_EQ(p.status[1], "cm-1: 2000.0   %T: 35.00");
+
+  p.surface.Take();
+  p.Tools().ShowWholeSpectrum();
+  EXPECT_FALSE(p.view.Zoomed());
+  EXPECT_EQ(p.surface.Take().rfind("repaint", 0), 0u);
+  p.Tools().ShowWholeSpectrum();  // already whole: nothing to draw
+  EXPECT_EQ(p.surface.Take(), "");
 }
 
 }  // namespace

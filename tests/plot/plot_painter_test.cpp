@@ -288,6 +288,50 @@ TEST(PlotPainter, ScreenPaintStateAndConditions) {
   EXPECT_EQ(s.Take(), "pen 0,0,0, style solid, mode copy, font Arial Narrow -12");
 }
 
+// Zoomed to points 1 .. 4 (2100 to 1800 1/cm) with the ordinate fitted to
+// them: -10 to 120 %T (1.2 and -0.1 among them, NaN left out), 0.8 px per
+// 1/cm above 2000 and 1.6 below.
+TEST(PlotPainter, ScreenPaintOfAZoomedRangeWithFittedOrdinate) {
+  Spectrum sp = SmallSpectrum();
+  ViewState view;
+  view.SpectrumShown = true;
+  view.ToolMode = kLabelTool;
+  view.Labels.Insert({1900, 0.5, 0});
+  view.Labels.Insert({2200, 0.5, 0});  // outside the shown range
+  view.ZoomFirst = 1;
+  view.ZoomLast = 4;
+  view.FitOrdinate = true;
+  test::LoggingSurface s;
+  ASSERT_TRUE(PaintScreenPlot(s, 433, 143, sp, view).has_value());
+  EXPECT_TRUE(view.OrdinateFitted);
+  EXPECT_NEAR(view.ShownOrdinate.low, -10, 1e-9);
+  EXPECT_NEAR(view.ShownOrdinate.high, 120, 1e-9);
+  // 1.2 on the top edge, -0.1 and NaN on the bottom, 0.25 at
+  // 115 - Round(100 x 35 / 130).
+  EXPECT_NE(Where(s, "move 30 15"), -1);
+  const int trace = Where(s, "move 30 15");
+  ASSERT_LT(trace + 3, static_cast<int>(s.ops.size()));
+  EXPECT_EQ(s.ops[trace + 1], "line 110 115");
+  EXPECT_EQ(s.ops[trace + 2], "line 270 115");
+  EXPECT_EQ(s.ops[trace + 3], "line 430 88");
+  EXPECT_NE(Where(s, "'1900.0'"), -1);
+  EXPECT_EQ(Where(s, "'2200.0'"), -1);
+  // The %T numbers of the fitted axis: every 20 from 0 to 120, none at the
+  // bottom tick, -10.
+  for (const char* text : {"'0'", "'20'", "'100'", "'120'"}) EXPECT_NE(Where(s, text), -1) << text;
+  EXPECT_EQ(Where(s, "'-10'"), -1);
+
+  // Back to the whole spectrum and the fixed axis.
+  view.ShowWholeSpectrum();
+  view.FitOrdinate = false;
+  s.ops.clear();
+  ASSERT_TRUE(PaintScreenPlot(s, 433, 143, sp, view).has_value());
+  EXPECT_FALSE(view.OrdinateFitted);
+  EXPECT_NE(Where(s, "'2200.0'"), -1);
+  EXPECT_EQ(Where(s, "'120'"), -1);
+  EXPECT_NE(Where(s, "move 30 65"), -1);  // 0.5 at 2200 on the left edge
+}
+
 TEST(PlotPainter, PrintSizesAndFonts) {
   struct Case {
     int printable, width, height, mainHeight, smallHeight;
