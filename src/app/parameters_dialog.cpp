@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QValidator>
@@ -37,6 +38,10 @@ class RecordTextValidator : public QValidator {
  private:
   std::function<void(const QString&)> refused_;
 };
+
+QString RefusalText(const QString& character) {
+  return QString("The character \"%1\" cannot be stored in the file.").arg(character);
+}
 
 }  // namespace
 
@@ -73,8 +78,15 @@ TPE1Dlg::TPE1Dlg(Spectrum& spectrum, std::function<void()> redrawPlot, QWidget* 
   RefusalLabel->setGeometry(8, 300, 252, 27);
   RefusalLabel->setWordWrap(true);
   for (QLineEdit* edit : {UserEdit, CommentEdit}) {
-    edit->setValidator(
-        new RecordTextValidator([this](const QString& c) { RefuseCharacter(c); }, edit));
+    // The validator also runs while the dialog is being destroyed (the edit
+    // loses its focus as the window hides), when only the label is left to
+    // write to: it holds the label, never the dialog.
+    QPointer<QLabel> label = RefusalLabel;
+    edit->setValidator(new RecordTextValidator(
+        [label](const QString& c) {
+          if (label) label->setText(RefusalText(c));
+        },
+        edit));
     connect(edit, &QLineEdit::textEdited, RefusalLabel, &QLabel::clear);
   }
 
@@ -130,8 +142,7 @@ void TPE1Dlg::FormCreate() {
 }
 
 void TPE1Dlg::RefuseCharacter(const QString& character) {
-  RefusalLabel->setText(
-      QString("The character \"%1\" cannot be stored in the file.").arg(character));
+  RefusalLabel->setText(RefusalText(character));
 }
 
 void TPE1Dlg::ShowRange(double shownStart, double shownEnd) {

@@ -150,7 +150,7 @@ class FileCommandsTest : public QObject {
       QVERIFY(QDir::currentPath() != d + "/spectra");
       w.findChild<QAction*>(action)->trigger();
       QCOMPARE(ui.Of("save").size(), std::size_t(1));
-      const FileDialogSettings& asked = ui.Of("save")[0].settings;
+      const FileDialogSettings asked = ui.Of("save")[0].settings;
       QCOMPARE(asked.Folder, d + "/spectra");
       QCOMPARE(asked.FileName, name);
     }
