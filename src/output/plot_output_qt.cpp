@@ -57,8 +57,7 @@ int WholePixelsAcross(const QPageSize& paper, int dpi) {
 }  // namespace
 
 MetafilePicture RecordPlotMetafile(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
-                                   int screenWidth, int screenHeight,
-                                   const PlotOverlay& overlay) {
+                                   int screenWidth, int screenHeight, const PlotOverlay& overlay) {
   // Only the fonts of this surface matter: it answers the text metrics.
   ImageSurface metrics(1, 1);
   RecordingSurface recording(metrics);
@@ -150,9 +149,8 @@ std::string PrintPdfBytes(const Spectrum& spectrum, bool gridOn, const LabelList
     printer.setFullPage(true);
     printer.setCreator(QStringLiteral("Tesvar"));
     printer.setDocName(FromRecordText(spectrum.ShortComment));
-    PrintOnPage(printer,
-                RenderPrintBitmap(spectrum, gridOn, labels, WholePixelsAcross(paper, kPdfDpi),
-                                  overlay));
+    PrintOnPage(printer, RenderPrintBitmap(spectrum, gridOn, labels,
+                                           WholePixelsAcross(paper, kPdfDpi), overlay));
   }
   return ReadWholeFile(printed.toStdString());
 }
@@ -184,16 +182,16 @@ std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, boo
 }
 
 SaveResult QtPictureRenderer::WriteMetafile(const std::string& path, const WriteRequest& request) {
-  return WriteMetafileFile(path, RecordPlotMetafile(request.spectrum, request.grid, request.labels,
-                                                    request.screen.width, request.screen.height,
-                                                    request.Overlay()));
+  return WriteMetafileFile(
+      path, RecordPlotMetafile(request.spectrum, request.grid, request.labels, request.screen.width,
+                               request.screen.height, request.Overlay()));
 }
 
 SaveResult QtPictureRenderer::WriteScreenImage(const std::string& path,
                                                const WriteRequest& request) {
-  const std::string png = ScreenPlotPng(request.spectrum, request.labels, request.grid,
-                                        request.image.width, request.image.height,
-                                        request.Overlay());
+  const std::string png =
+      ScreenPlotPng(request.spectrum, request.labels, request.grid, request.image.width,
+                    request.image.height, request.Overlay());
   if (png.empty()) return SaveResult::NotWritten("Could not make the image for " + path);
   return SaveFile(path, png);
 }

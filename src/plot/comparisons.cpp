@@ -127,4 +127,28 @@ std::vector<float> ScaledTransmittance(const Spectrum& comparison, double scale)
   return t;
 }
 
+std::vector<float> DrawnComparison(const Spectrum& shown, const PlotOverlay& overlay, int index,
+                                   double high, double low) {
+  const Spectrum& c = (*overlay.comparisons)[index].spectrum;
+  if (!overlay.Scaled()) return std::vector<float>(c.TransY.begin(), c.TransY.end());
+  const double scale = ComparisonScale(c, LargestAbsorbance(shown, high, low), high, low);
+  return ScaledTransmittance(c, scale);
+}
+
+std::vector<std::string> LegendTexts(const Spectrum& shown, const PlotOverlay& overlay, double high,
+                                     double low) {
+  std::vector<std::string> texts{overlay.shownName};
+  if (!overlay.HasComparisons()) return texts;
+  const double shownLargest = overlay.Scaled() ? LargestAbsorbance(shown, high, low) : 0;
+  for (const Comparison& c : *overlay.comparisons) {
+    std::string text = c.name;
+    if (overlay.Scaled()) {
+      const double scale = ComparisonScale(c.spectrum, shownLargest, high, low);
+      text += " (scaled x" + FormatFixed(scale, 2, 1) + ")";
+    }
+    texts.push_back(std::move(text));
+  }
+  return texts;
+}
+
 }  // namespace tesvar

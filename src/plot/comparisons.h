@@ -98,4 +98,15 @@ double ComparisonScale(const Spectrum& comparison, double shownLargest, double h
 // `scale`: T^scale, point by point (T <= 0 and NaN stay as they are).
 std::vector<float> ScaledTransmittance(const Spectrum& comparison, double scale);
 
+// The transmittances comparison `index` is drawn with over the wavenumbers
+// high .. low of the shown spectrum: its own, or scaled where the overlay
+// says so.
+std::vector<float> DrawnComparison(const Spectrum& shown, const PlotOverlay& overlay, int index,
+                                   double high, double low);
+
+// The legend's texts for a plot over high .. low: the shown spectrum's name
+// first, then each comparison's; a scaled one says so and by how much.
+std::vector<std::string> LegendTexts(const Spectrum& shown, const PlotOverlay& overlay, double high,
+                                     double low);
+
 }  // namespace tesvar

@@ -178,7 +178,8 @@ double PlotFrame::RowToT(int row) const {
   // A surface too low for a frame has no transmittance scale.
   if (PlotYScale == 0) return TLow;
   const double fraction = static_cast<double>(row - PlotBottom) / PlotYScale;
-  if (Absorbance) return std::pow(10.0, -(Ordinate.low + fraction * (Ordinate.high - Ordinate.low)));
+  if (Absorbance)
+    return std::pow(10.0, -(Ordinate.low + fraction * (Ordinate.high - Ordinate.low)));
   return OrdinateFitted ? TLow + fraction * TSpan : fraction;
 }
 

@@ -197,19 +197,12 @@ void DrawTrace(DrawingSurface& s, const PlotFrame& frame, const float* transY, i
 void DrawComparisonTraces(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown,
                           const PlotOverlay& overlay) {
   if (!overlay.HasComparisons()) return;
-  const double high = frame.Axis.XStart();
-  const double low = frame.Axis.XEnd();
-  const double shownLargest = overlay.Scaled() ? LargestAbsorbance(shown, high, low) : 0;
   for (int i = 0; i < overlay.comparisons->Size(); ++i) {
     const Spectrum& c = (*overlay.comparisons)[i].spectrum;
-    const int last = LastDrawnIndex(c);
-    std::vector<PlotPoint> vertices;
-    if (overlay.Scaled()) {
-      const std::vector<float> t = ScaledTransmittance(c, ComparisonScale(c, shownLargest, high, low));
-      vertices = OverlayVertices(frame, t.data(), last, c.XStart, c.XStep);
-    } else {
-      vertices = OverlayVertices(frame, c.TransY.data(), last, c.XStart, c.XStep);
-    }
+    const std::vector<float> t =
+        DrawnComparison(shown, overlay, i, frame.Axis.XStart(), frame.Axis.XEnd());
+    const std::vector<PlotPoint> vertices =
+        OverlayVertices(frame, t.data(), LastDrawnIndex(c), c.XStart, c.XStep);
     if (vertices.empty()) continue;
     s.SetPenColor(ComparisonColor(i));
     s.MoveTo(vertices[0].x, vertices[0].y);
@@ -218,27 +211,11 @@ void DrawComparisonTraces(DrawingSurface& s, const PlotFrame& frame, const Spect
   s.SetPenColor(kBlack);
 }
 
-std::vector<std::string> LegendTexts(const PlotFrame& frame, const Spectrum& shown,
-                                     const PlotOverlay& overlay) {
-  std::vector<std::string> texts{overlay.shownName};
-  if (!overlay.HasComparisons()) return texts;
-  const double high = frame.Axis.XStart();
-  const double low = frame.Axis.XEnd();
-  const double shownLargest = overlay.Scaled() ? LargestAbsorbance(shown, high, low) : 0;
-  for (const Comparison& c : *overlay.comparisons) {
-    std::string text = c.name;
-    if (overlay.Scaled()) {
-      text += " (scaled x" + FormatFixed(ComparisonScale(c.spectrum, shownLargest, high, low), 2, 1) + ")";
-    }
-    texts.push_back(std::move(text));
-  }
-  return texts;
-}
-
 void DrawLegend(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown,
                 const PlotOverlay& overlay) {
   if (!overlay.HasComparisons()) return;
-  const std::vector<std::string> texts = LegendTexts(frame, shown, overlay);
+  const std::vector<std::string> texts =
+      LegendTexts(shown, overlay, frame.Axis.XStart(), frame.Axis.XEnd());
   const int zero = std::max(1, s.TextWidth("0"));
   const int rowHeight = s.TextHeight("0");
   const int margin = zero;
@@ -261,7 +238,8 @@ void DrawLegend(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown
 
 void ApplyOverlayOrdinate(PlotFrame& frame, const Spectrum& shown, const PlotOverlay& overlay,
                           int first, int last) {
-  if (overlay.absorbance) frame.ShowAbsorbance(FitAbsorbanceRange(shown.TransY.data(), first, last));
+  if (overlay.absorbance)
+    frame.ShowAbsorbance(FitAbsorbanceRange(shown.TransY.data(), first, last));
 }
 
 void DrawTransmittanceAxis(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style) {

@@ -110,10 +110,6 @@ void DrawComparisonTraces(DrawingSurface& s, const PlotFrame& frame, const Spect
 // comparisons.
 void DrawLegend(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown,
                 const PlotOverlay& overlay);
-// The legend's texts, the shown spectrum first; a scaled comparison's name
-// says so.
-std::vector<std::string> LegendTexts(const PlotFrame& frame, const Spectrum& shown,
-                                     const PlotOverlay& overlay);
 // The ordinate of the frame for the overlay: absorbance over the plotted
 // points first .. last of the shown spectrum where the overlay asks for it.
 void ApplyOverlayOrdinate(PlotFrame& frame, const Spectrum& shown, const PlotOverlay& overlay,

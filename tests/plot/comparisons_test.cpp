@@ -49,8 +49,7 @@ TEST(AbsorbanceAxis, RangeAndSteps) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const OrdinateRange r =
-        FitAbsorbanceRange(c.t.data(), 0, static_cast<int>(c.t.size()) - 1);
+    const OrdinateRange r = FitAbsorbanceRange(c.t.data(), 0, static_cast<int>(c.t.size()) - 1);
     EXPECT_NEAR(r.low, c.low, 1e-12);
     EXPECT_NEAR(r.high, c.high, 1e-12);
     EXPECT_NEAR(r.labelStep, c.labelStep, 1e-12);
@@ -68,8 +67,8 @@ TEST(AbsorbanceAxis, Rows) {
   const struct {
     double t;
     int traceRow, labelRow;
-  } rows[] = {{1.0, 115, 115}, {0.1, 65, 65},  {0.01, 15, 15},   {0.001, 15, -35},
-              {0.0, 15, 15},   {-0.2, 15, 15}, {NAN, 115, 15},   {2.0, 115, 130}};
+  } rows[] = {{1.0, 115, 115}, {0.1, 65, 65},  {0.01, 15, 15}, {0.001, 15, -35},
+              {0.0, 15, 15},   {-0.2, 15, 15}, {NAN, 115, 15}, {2.0, 115, 130}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.t);
     EXPECT_EQ(f.TraceRow(r.t), r.traceRow);
@@ -99,8 +98,8 @@ TEST(Comparisons, ScaleToTheShownLargestAbsorbance) {
   const double scale = ComparisonScale(other, largest, 3000, 1000);
   EXPECT_NEAR(scale, 2, 1e-5);
   const std::vector<float> t = ScaledTransmittance(other, scale);
-  EXPECT_NEAR(t[200], 0.1, 1e-6);    // A 0.5 doubled
-  EXPECT_NEAR(t[0], 0.81, 1e-5);     // 0.9 squared
+  EXPECT_NEAR(t[200], 0.1, 1e-6);  // A 0.5 doubled
+  EXPECT_NEAR(t[0], 0.81, 1e-5);   // 0.9 squared
   // Nothing to scale by: a comparison without absorbance in the range.
   const Spectrum flat = Made(4000, 10, 361, [](int) { return 1.0; });
   EXPECT_EQ(ComparisonScale(flat, largest, 3000, 1000), 1);
@@ -133,9 +132,9 @@ TEST(Comparisons, LegendNamesAndColours) {
   for (const char* path : {"/data/ref/polystyrene.sp", "C:\\spectra\\Müller 3.jdx"}) {
     ASSERT_TRUE(list.Add({path, LegendName(path), Made(2200, 100, 6, [](int) { return 0.5; })}));
   }
-  EXPECT_EQ(list[1].name, "M\xfcller 3.jdx");  // the 8-bit set of the plot's texts
+  EXPECT_EQ(list[1].name, "M\xfcller 3.jdx");              // the 8-bit set of the plot's texts
   EXPECT_EQ(LegendName("/x/\xff\xfe.sp"), "\xff\xfe.sp");  // not UTF-8: kept
-  EXPECT_EQ(LegendName("/x/\xc5\x82.sp"), "?.sp");       // "ł" has no byte
+  EXPECT_EQ(LegendName("/x/\xc5\x82.sp"), "?.sp");         // "ł" has no byte
   PlotOverlay overlay{&list, "sample.sp"};
   const Spectrum shown = Made(2200, 100, 6, [](int) { return 0.25; });
 
@@ -159,7 +158,7 @@ TEST(Comparisons, LegendNamesAndColours) {
 
   // Scaled comparisons say so and by how much (here A 0.301 against 0.602).
   overlay.absorbance = overlay.scaleComparisons = true;
-  const std::vector<std::string> texts = LegendTexts(f, shown, overlay);
+  const std::vector<std::string> texts = LegendTexts(shown, overlay, 2200, 1700);
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[1], "polystyrene.sp (scaled x2.00)");
   // Without comparisons: no legend at all.
