@@ -131,12 +131,12 @@ class HpglPlot : TextPlot {
     const std::vector<std::pair<double, double>> points = ComparisonPoints(index);
     if (points.empty()) return;
     out_ += "SP" + FormatInt(2 + index) + ";";
-    Line("PU " + Point(X(points[0].first), Y(TraceHeight(points[0].second))) + ";");
+    Line("PU " + Point(X(points[0].first), Y(points[0].second)) + ";");
     int counted = 0;
     for (std::size_t i = 1; i < points.size(); ++i) {
       const bool last = i + 1 == points.size();
       if (i % 2 != 0 && !last) continue;
-      out_ += "PD " + Point(X(points[i].first), Y(TraceHeight(points[i].second))) + ";";
+      out_ += "PD " + Point(X(points[i].first), Y(points[i].second)) + ";";
       ++counted;
       if (counted % kCommandsPerLine == 0 || last) out_ += kNewline;
     }

@@ -165,7 +165,7 @@ class SvgPlot : TextPlot {
     for (std::size_t i = 0; i < points.size(); ++i) {
       out_ += Int(X(points[i].first));
       out_ += ',';
-      out_ += Int(ClampedY(TraceHeight(points[i].second)));
+      out_ += Int(ClampedY(points[i].second));
       out_ += ' ';
       if ((i + 1) % kPairsPerLine == 0 || i + 1 == points.size()) out_ += kNewline;
     }

@@ -36,11 +36,19 @@ double TextPlot::TraceHeight(double t) const {
 
 std::vector<std::pair<double, double>> TextPlot::ComparisonPoints(int index) const {
   const Spectrum& c = (*overlay_.comparisons)[index].spectrum;
-  const std::vector<float> t = DrawnComparison(s_, overlay_, index, axis_.XStart(), axis_.XEnd());
+  const double scale = DrawnScale(s_, overlay_, index, axis_.XStart(), axis_.XEnd());
   std::vector<std::pair<double, double>> points;
   for (int i = 0; i <= LastDrawn(c); ++i) {
     const double x = c.PointX(i);
-    if (x <= axis_.XStart() && x >= axis_.XEnd()) points.emplace_back(x, t[i]);
+    if (!(x <= axis_.XStart() && x >= axis_.XEnd())) continue;
+    const double t = c.TransY[i];
+    if (absorbance_ && scale != 1 && t > 0) {
+      const double a = -std::log10(t) * scale;
+      points.emplace_back(
+          x, std::clamp((a - ordinate_.low) / (ordinate_.high - ordinate_.low), 0.0, 1.0));
+    } else {
+      points.emplace_back(x, TraceHeight(t));
+    }
   }
   return points;
 }

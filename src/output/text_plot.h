@@ -37,8 +37,8 @@ class TextPlot {
 
   // The last index a trace of `spectrum` may read.
   static int LastDrawn(const Spectrum& spectrum);
-  // The points of comparison `index` between the frame's edges, with the
-  // transmittances it is drawn with: (wavenumber, transmittance) pairs.
+  // The points of comparison `index` between the frame's edges, as
+  // (wavenumber, TraceHeight) pairs, scaled where the overlay says so.
   std::vector<std::pair<double, double>> ComparisonPoints(int index) const;
   std::vector<std::string> Legend() const;
   // A label's kind as drawn: upside down on the absorbance axis, where a

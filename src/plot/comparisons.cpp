@@ -101,15 +101,17 @@ double AbsorbanceOf(double t) {
 }
 
 double LargestAbsorbance(const Spectrum& spectrum, double high, double low) {
-  double largest = -INFINITY;
+  // The largest absorbance is that of the smallest positive transmittance:
+  // one logarithm rather than one a point.
+  float smallest = INFINITY;
   const int last = std::min<int>(spectrum.LastIndex, static_cast<int>(spectrum.TransY.size()) - 1);
   for (int i = 0; i <= last; ++i) {
     const double x = spectrum.PointX(i);
     if (!(x <= high && x >= low)) continue;
-    const double a = AbsorbanceOf(spectrum.TransY[i]);
-    if (std::isfinite(a)) largest = std::max(largest, a);
+    const float t = spectrum.TransY[i];
+    if (t > 0 && t < smallest) smallest = t;
   }
-  return largest;
+  return smallest == INFINITY ? -INFINITY : -std::log10(static_cast<double>(smallest));
 }
 
 double ComparisonScale(const Spectrum& comparison, double shownLargest, double high, double low) {
@@ -118,21 +120,11 @@ double ComparisonScale(const Spectrum& comparison, double shownLargest, double h
   return shownLargest / own;
 }
 
-std::vector<float> ScaledTransmittance(const Spectrum& comparison, double scale) {
-  std::vector<float> t(comparison.TransY.begin(), comparison.TransY.end());
-  if (scale == 1) return t;
-  for (float& value : t) {
-    if (value > 0) value = static_cast<float>(std::pow(static_cast<double>(value), scale));
-  }
-  return t;
-}
-
-std::vector<float> DrawnComparison(const Spectrum& shown, const PlotOverlay& overlay, int index,
-                                   double high, double low) {
-  const Spectrum& c = (*overlay.comparisons)[index].spectrum;
-  if (!overlay.Scaled()) return std::vector<float>(c.TransY.begin(), c.TransY.end());
-  const double scale = ComparisonScale(c, LargestAbsorbance(shown, high, low), high, low);
-  return ScaledTransmittance(c, scale);
+double DrawnScale(const Spectrum& shown, const PlotOverlay& overlay, int index, double high,
+                  double low) {
+  if (!overlay.Scaled()) return 1;
+  return ComparisonScale((*overlay.comparisons)[index].spectrum,
+                         LargestAbsorbance(shown, high, low), high, low);
 }
 
 std::vector<std::string> LegendTexts(const Spectrum& shown, const PlotOverlay& overlay, double high,

@@ -94,15 +94,11 @@ double LargestAbsorbance(const Spectrum& spectrum, double high, double low);
 // and low to `shownLargest`; 1 when either has no positive absorbance there.
 double ComparisonScale(const Spectrum& comparison, double shownLargest, double high, double low);
 
-// The comparison's transmittances with its absorbance multiplied by
-// `scale`: T^scale, point by point (T <= 0 and NaN stay as they are).
-std::vector<float> ScaledTransmittance(const Spectrum& comparison, double scale);
-
-// The transmittances comparison `index` is drawn with over the wavenumbers
-// high .. low of the shown spectrum: its own, or scaled where the overlay
-// says so.
-std::vector<float> DrawnComparison(const Spectrum& shown, const PlotOverlay& overlay, int index,
-                                   double high, double low);
+// The factor comparison `index`'s absorbance is drawn with over the
+// wavenumbers high .. low of the shown spectrum: 1, or its scale where the
+// overlay scales comparisons.
+double DrawnScale(const Spectrum& shown, const PlotOverlay& overlay, int index, double high,
+                  double low);
 
 // The legend's texts for a plot over high .. low: the shown spectrum's name
 // first, then each comparison's; a scaled one says so and by how much.

@@ -153,8 +153,7 @@ int PlotFrame::TraceRow(double t) const {
   if (Absorbance) {
     if (std::isnan(t)) return PlotBottom;
     if (!(t > 0)) return PlotTop();
-    const double a = std::clamp(-std::log10(t), Ordinate.low, Ordinate.high);
-    return ValueRow(a);
+    return AbsorbanceTraceRow(-std::log10(t));
   }
   if (t > TLow + TSpan) {
     t = TLow + TSpan;
@@ -162,6 +161,11 @@ int PlotFrame::TraceRow(double t) const {
     t = TLow;
   }
   return TToRow(t);
+}
+
+int PlotFrame::AbsorbanceTraceRow(double a) const {
+  if (std::isnan(a)) return PlotBottom;
+  return ValueRow(std::clamp(a, Ordinate.low, Ordinate.high));
 }
 
 double PlotFrame::ColumnToWavenumber(int column) const {
@@ -251,7 +255,8 @@ std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY
 }
 
 std::vector<PlotPoint> OverlayVertices(const PlotFrame& frame, const float* transY, int lastIndex,
-                                       double xStart, double xStep) {
+                                       double xStart, double xStep, double scale) {
+  const bool scaled = frame.Absorbance && scale != 1;
   std::vector<PlotPoint> vertices;
   bool any = false;
   int lastColumn = 0;
@@ -260,7 +265,10 @@ std::vector<PlotPoint> OverlayVertices(const PlotFrame& frame, const float* tran
     if (!frame.ShowsWavenumber(x)) continue;
     const int c = frame.XToColumn(x);
     if (any && c == lastColumn) continue;
-    vertices.push_back({c, frame.TraceRow(transY[i])});
+    const float t = transY[i];
+    const int row =
+        scaled && t > 0 ? frame.AbsorbanceTraceRow(-std::log10(t) * scale) : frame.TraceRow(t);
+    vertices.push_back({c, row});
     lastColumn = c;
     any = true;
   }
@@ -281,16 +289,22 @@ OrdinateRange FitTransmittanceRange(const float* transY, int first, int last) {
 }
 
 OrdinateRange FitAbsorbanceRange(const float* transY, int first, int last) {
-  double low = 0;
-  double high = -INFINITY;
+  // Absorbance falls as transmittance rises: the range comes from the
+  // smallest and largest positive transmittance, two logarithms in all.
+  float smallest = INFINITY;
+  float largest = 0;
   for (int i = std::max(first, 0); i <= last; ++i) {
-    if (!(transY[i] > 0)) continue;
-    const double a = -std::log10(static_cast<double>(transY[i]));
-    if (!std::isfinite(a)) continue;
-    low = std::min(low, a);
-    high = std::max(high, a);
+    const float t = transY[i];
+    if (!(t > 0) || t == INFINITY) continue;
+    smallest = std::min(smallest, t);
+    largest = std::max(largest, t);
   }
-  if (high == -INFINITY) high = 1;
+  double low = 0;
+  double high = 1;
+  if (largest > 0) {
+    low = std::min(0.0, -std::log10(static_cast<double>(largest)));
+    high = -std::log10(static_cast<double>(smallest));
+  }
   constexpr double kNarrowest = 0.01;
   high = std::max(high, low + kNarrowest);
   return FitOrdinateRange(low, high);

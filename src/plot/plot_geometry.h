@@ -118,6 +118,8 @@ struct PlotFrame {
   // For the trace: above the top edge is drawn on it, below the bottom edge
   // (or NaN) on the bottom edge.
   int TraceRow(double t) const;
+  // The same for an absorbance, on the absorbance axis.
+  int AbsorbanceTraceRow(double a) const;
   double PointX(int i) const { return XStart - XStep * i; }
   // Axis.XStart() >= x >= Axis.XEnd(): x lies between the frame's edges.
   bool ShowsWavenumber(double x) const;
@@ -167,10 +169,11 @@ std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY
 
 // Another spectrum's trace in this frame (a comparison): its points whose
 // wavenumbers lie between the frame's edges, one vertex per pixel column
-// from the first point that reaches it; nothing outside the frame.
+// from the first point that reaches it; nothing outside the frame. On the
+// absorbance axis its absorbance is multiplied by `scale`.
 // REQUIRES: transY holds lastIndex + 1 values.
 std::vector<PlotPoint> OverlayVertices(const PlotFrame& frame, const float* transY, int lastIndex,
-                                       double xStart, double xStep);
+                                       double xStart, double xStep, double scale = 1);
 
 // The fitted %T range of the points first .. last; values that are not
 // finite are left out, and none at all give 0-100.

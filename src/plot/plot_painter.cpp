@@ -199,10 +199,9 @@ void DrawComparisonTraces(DrawingSurface& s, const PlotFrame& frame, const Spect
   if (!overlay.HasComparisons()) return;
   for (int i = 0; i < overlay.comparisons->Size(); ++i) {
     const Spectrum& c = (*overlay.comparisons)[i].spectrum;
-    const std::vector<float> t =
-        DrawnComparison(shown, overlay, i, frame.Axis.XStart(), frame.Axis.XEnd());
+    const double scale = DrawnScale(shown, overlay, i, frame.Axis.XStart(), frame.Axis.XEnd());
     const std::vector<PlotPoint> vertices =
-        OverlayVertices(frame, t.data(), LastDrawnIndex(c), c.XStart, c.XStep);
+        OverlayVertices(frame, c.TransY.data(), LastDrawnIndex(c), c.XStart, c.XStep, scale);
     if (vertices.empty()) continue;
     s.SetPenColor(ComparisonColor(i));
     s.MoveTo(vertices[0].x, vertices[0].y);

@@ -97,9 +97,21 @@ TEST(Comparisons, ScaleToTheShownLargestAbsorbance) {
   EXPECT_NEAR(LargestAbsorbance(other, 3000, 1000), 0.5, 1e-6);
   const double scale = ComparisonScale(other, largest, 3000, 1000);
   EXPECT_NEAR(scale, 2, 1e-5);
-  const std::vector<float> t = ScaledTransmittance(other, scale);
-  EXPECT_NEAR(t[200], 0.1, 1e-6);  // A 0.5 doubled
-  EXPECT_NEAR(t[0], 0.81, 1e-5);   // 0.9 squared
+  // Drawn on a 0-2 A frame 100 px high: A 0.5 doubled stands at 1 (row
+  // 65), A 0.0458 (T 0.9) doubled at 0.0915 (row 110), T 0.001 (A 3) at the
+  // top edge whatever the scale.
+  PlotFrame f;
+  f.PlotBottom = 115;
+  f.PlotYScale = -100;
+  f.PlotWidth = 3600;
+  f.ShowAbsorbance(FitOrdinateRange(0, 2));
+  f.ShowRange(4000, 400);
+  const std::vector<PlotPoint> v =
+      OverlayVertices(f, other.TransY.data(), other.LastIndex, other.XStart, other.XStep, scale);
+  ASSERT_EQ(v.size(), 361u);
+  EXPECT_EQ(v[200].y, 65);
+  EXPECT_EQ(v[0].y, 110);
+  EXPECT_EQ(v[50].y, 15);
   // Nothing to scale by: a comparison without absorbance in the range.
   const Spectrum flat = Made(4000, 10, 361, [](int) { return 1.0; });
   EXPECT_EQ(ComparisonScale(flat, largest, 3000, 1000), 1);
