@@ -8,6 +8,7 @@
 #include "core/spectrum.h"
 #include "formats/readable_kinds.h"
 #include "output/writers.h"
+#include "plot/comparisons.h"
 
 namespace tesvar::cli {
 
@@ -27,7 +28,18 @@ struct RawOptions {
   bool grid = false;
   bool labelPeaks = false;
   bool verify = false;
+  std::vector<std::string> compare;
+  bool absorbance = false;
+  bool scaleComparisons = false;
   std::vector<std::string> positional;
+
+  // The first option given that only a picture output takes.
+  const char* PictureOption() const {
+    if (!compare.empty()) return "--compare";
+    if (absorbance) return "--absorbance";
+    if (scaleComparisons) return "--scale-comparisons";
+    return nullptr;
+  }
 
   // The first conversion option given, for the message that refuses it
   // beside --info or --peaks.
@@ -40,7 +52,7 @@ struct RawOptions {
     if (verify) return "--verify";
     if (screen) return "--screen";
     if (size) return "--size";
-    return nullptr;
+    return PictureOption();
   }
 };
 
@@ -176,6 +188,8 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
         {"--grid", &raw.grid},
         {"--label-peaks", &raw.labelPeaks},
         {"--verify", &raw.verify},
+        {"--absorbance", &raw.absorbance},
+        {"--scale-comparisons", &raw.scaleComparisons},
     };
     bool isFlag = false;
     for (const Flag& flag : flags) {
@@ -186,7 +200,8 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
     }
     if (isFlag) continue;
 
-    if (name != "--to" && name != "--output-dir" && name != "--screen" && name != "--size") {
+    if (name != "--to" && name != "--output-dir" && name != "--screen" && name != "--size" &&
+        name != "--compare") {
       return Fail("unknown option '" + arg + "'");
     }
     std::string value;
@@ -204,6 +219,12 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
                     OutputExtensionList() + ")");
       }
       raw.to = value;
+    } else if (name == "--compare") {
+      if (value.empty()) return Fail("--compare needs a file name");
+      if (raw.compare.size() == static_cast<std::size_t>(kMaxComparisons)) {
+        return Fail("--compare: at most " + FormatInt(kMaxComparisons) + " comparison spectra");
+      }
+      raw.compare.push_back(value);
     } else if (name == "--output-dir") {
       if (value.empty()) return Fail("--output-dir needs a folder name");
       raw.outputDir = value;
@@ -225,6 +246,20 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
   o.verify = raw.verify;
   if (raw.screen) o.screen = *raw.screen;
   if (raw.size) o.size = *raw.size;
+  o.compare = raw.compare;
+  o.absorbance = raw.absorbance;
+  o.scaleComparisons = raw.scaleComparisons;
+  if (raw.scaleComparisons && !raw.absorbance) {
+    return Fail("--scale-comparisons needs --absorbance");
+  }
+  // Comparisons and the absorbance view are drawn; a data file holds the
+  // INPUT's own values and nothing else.
+  const auto pictureOnly = [&]() -> std::optional<std::string> {
+    const char* option = raw.PictureOption();
+    if (option == nullptr || WriterFor(o.outputKind)->picture) return std::nullopt;
+    return std::string(option) + " is for picture outputs (plt, svg, wmf, png, pdf), not ." +
+           WriterFor(o.outputKind)->extension;
+  };
 
   if (raw.info || raw.peaks) {
     if (raw.info && raw.peaks) return Fail("--info and --peaks cannot be combined");
@@ -247,6 +282,7 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
     o.outputDir = *raw.outputDir;
     o.inputs = raw.positional;
     (void)OutputKindFor(*raw.to, raw.compressed, o.outputKind);
+    if (auto error = pictureOnly()) return Fail(*error);
     result.ok = true;
     return result;
   }
@@ -264,6 +300,7 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
     return Fail("cannot tell the output format from '" + o.output + "' (use one of " +
                 OutputExtensionList() + ")");
   }
+  if (auto error = pictureOnly()) return Fail(*error);
   result.ok = true;
   return result;
 }
@@ -290,6 +327,11 @@ std::string HelpText() {
          "                      png, pdf)\n"
          "  --screen WxH        screen size the metafile is made for (default 1280x1024)\n"
          "  --size WxH          size of the PNG image (default 1200x400)\n"
+         "  --compare FILE      draw FILE's spectrum with each INPUT's, in a colour of its\n"
+         "                      own, with a legend (repeatable, at most 8; picture outputs)\n"
+         "  --absorbance        draw absorbance (A = -log10 T), bands up (picture outputs)\n"
+         "  --scale-comparisons with --absorbance: scale each comparison to the INPUT's\n"
+         "                      largest absorbance\n"
          "  --verify            read each written sp, jdx or asc file back and print the\n"
          "                      largest ordinate difference; fail when it is more than\n"
          "                      the format's rounding allows\n"

@@ -54,6 +54,11 @@ struct ConvertOptions {
   bool verify = false;
   PictureSize screen{1280, 1024};  // the screen the metafile is recorded for
   PictureSize size{1200, 400};     // the PNG image
+  // Picture outputs only: comparison spectra drawn with each INPUT, the
+  // absorbance view, comparisons scaled to the INPUT's largest absorbance.
+  std::vector<std::string> compare;
+  bool absorbance = false;
+  bool scaleComparisons = false;
 };
 
 struct ParseResult {

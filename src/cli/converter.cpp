@@ -47,16 +47,37 @@ bool Converter::Load(const std::string& input, Spectrum& spectrum,
   return true;
 }
 
-SaveResult Converter::Write(const std::string& output, Spectrum& spectrum,
+bool Converter::LoadComparisons(const ConvertOptions& options) {
+  for (const std::string& path : options.compare) {
+    const LoadResult result = comparisons_.AddFile(path);
+    if (result.loaded()) continue;
+    StreamMessages messages(err_, path);
+    if (result.outcome == LoadOutcome::kNoReader) {
+      messages.Print("unknown file kind (read are: " + OpenableKindsText() + ")");
+    } else {
+      result.Tell(messages);
+      messages.FlushStatus();
+      if (messages.printed() == 0) messages.Print(result.refusal);
+    }
+    messages.Print("not converted: a comparison spectrum could not be read");
+    return false;
+  }
+  return true;
+}
+
+SaveResult Converter::Write(const std::string& input, const std::string& output, Spectrum& spectrum,
                             const ConvertOptions& options) {
   const WriterInfo& writer = *WriterFor(options.outputKind);
+  const PlotOverlay overlay{&comparisons_, LegendName(input), options.absorbance,
+                            options.scaleComparisons};
   const LabelList labels = writer.labels && options.labelPeaks ? BandLabels(spectrum) : LabelList();
   const WriteRequest request{.spectrum = spectrum,
                              .labels = labels,
                              .grid = writer.grid && options.grid,
                              .screen = {options.screen.width, options.screen.height},
                              .image = {options.size.width, options.size.height},
-                             .pictures = pictures_};
+                             .pictures = pictures_,
+                             .overlay = &overlay};
   return writer.write(output, request);
 }
 
@@ -74,7 +95,7 @@ bool Converter::ConvertFile(const std::string& input, const std::string& output,
                             const ConvertOptions& options) {
   Spectrum spectrum;
   if (!Load(input, spectrum)) return false;
-  const SaveResult written = Write(output, spectrum, options);
+  const SaveResult written = Write(input, output, spectrum, options);
   if (!written.saved()) {
     Message(output, written.refusal);
     return false;
@@ -119,9 +140,11 @@ int Converter::Run(const ConvertOptions& options) {
       break;
     }
     case Mode::kConvertOne:
+      if (!LoadComparisons(options)) return kExitFailed;
       allOk = ConvertFile(options.inputs.front(), options.output, options);
       break;
     case Mode::kBatch: {
+      if (!LoadComparisons(options)) return kExitFailed;
       std::error_code ec;
       std::filesystem::create_directories(options.outputDir, ec);
       if (ec && !std::filesystem::is_directory(options.outputDir)) {

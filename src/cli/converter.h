@@ -24,6 +24,7 @@
 #include "core/messages.h"
 #include "core/spectrum.h"
 #include "output/writers.h"
+#include "plot/comparisons.h"
 #include "plot/peak_labels.h"
 
 namespace tesvar::cli {
@@ -71,12 +72,17 @@ class Converter {
             std::vector<std::string>* about = nullptr);
   bool ConvertFile(const std::string& input, const std::string& output,
                    const ConvertOptions& options);
-  SaveResult Write(const std::string& output, Spectrum& spectrum, const ConvertOptions& options);
+  SaveResult Write(const std::string& input, const std::string& output, Spectrum& spectrum,
+                   const ConvertOptions& options);
+  // Reads the --compare files once for the whole run; false, telling why,
+  // when one cannot be read.
+  bool LoadComparisons(const ConvertOptions& options);
   bool Verify(const std::string& output, FileKind kind, const Spectrum& spectrum);
   bool PrintReport(const std::string& input, const ConvertOptions& options, bool withHeading,
                    bool first);
   void Message(const std::string& file, const std::string& text);
 
+  ComparisonList comparisons_;
   std::ostream& out_;
   std::ostream& err_;
   PictureRenderer* pictures_;

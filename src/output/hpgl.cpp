@@ -48,36 +48,59 @@ std::string Point(double x, double y) { return Coord(x) + "," + Coord(y); }
 
 class HpglPlot : TextPlot {
  public:
-  HpglPlot(const Spectrum& s, bool gridOn, const LabelList& labels)
-      : TextPlot(s, gridOn, labels, kFrameWidth) {}
+  HpglPlot(const Spectrum& s, bool gridOn, const LabelList& labels, const PlotOverlay& overlay)
+      : TextPlot(s, gridOn, labels, kFrameWidth, overlay) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 7 + 4096);
     out_ += "IN;CS0;CA7;TL0,1.0;VS10;";
     if (gridOn_) Grid();
+    const bool comparisons = overlay_.HasComparisons();
+    if (comparisons) {
+      for (int i = 0; i < overlay_.comparisons->Size(); ++i) ComparisonCurve(i);
+      // Everything else with pen 1, as a file without comparisons leaves it
+      // to the plotter's pen.
+      out_ += "SP1;";
+    }
     Curve();
     FrameAndOrdinate();
     Abscissa();
     if (!s_.ShortComment.empty()) Title();
     for (const PeakLabel& label : labels_) Label(label);
+    if (comparisons) Legend();
     out_ += "PU;";
     return std::move(out_);
   }
 
  private:
   double X(double w) const { return kFrameLeft + axis_.Offset(w); }
+  // The height of a trace point: the transmittance on the %T axis.
+  double TraceT(double t) const { return absorbance_ ? TraceHeight(t) : t; }
   static double Y(double t) {
     if (t > 1) t = 1;
     if (t < 0) t = 0;
     return kFrameBottom + kFrameHeight * t;
   }
 
+  // The height of the absorbance axis's tick i.
+  double TickY(int i) const {
+    const double v = ordinate_.TickValue(i);
+    return kFrameBottom + kFrameHeight * (v - ordinate_.low) / (ordinate_.high - ordinate_.low);
+  }
+
   void Grid() {
     Line("LT 1;");
-    for (int k = 1; k <= 9; ++k) {
-      std::string y = Coord(kFrameBottom + 600 * k);
-      Line("PU 1000," + y + ";");
-      Line("PD 10000," + y + ";");
+    if (absorbance_) {
+      for (int i = 1; i + 1 < ordinate_.TickCount(); ++i) {
+        Line("PU 1000," + Coord(TickY(i)) + ";");
+        Line("PD 10000," + Coord(TickY(i)) + ";");
+      }
+    } else {
+      for (int k = 1; k <= 9; ++k) {
+        std::string y = Coord(kFrameBottom + 600 * k);
+        Line("PU 1000," + y + ";");
+        Line("PD 10000," + y + ";");
+      }
     }
     for (const AxisTick& tick : ticks_) {
       if (!tick.grid) continue;
@@ -90,19 +113,58 @@ class HpglPlot : TextPlot {
 
   void Curve() {
     // Point 0 goes to the frame edge itself, not through the axis.
-    Line("PU 1000," + Coord(Y(s_.TransY[0])) + ";");
+    Line("PU 1000," + Coord(Y(TraceT(s_.TransY[0]))) + ";");
     int counted = 0;
     for (int i = 1; i <= s_.LastIndex; ++i) {
       bool last = i == s_.LastIndex;
       if (i % 2 != 0 && !last) continue;
-      out_ += "PD " + Point(X(s_.PointX(i)), Y(s_.TransY[static_cast<std::size_t>(i)])) + ";";
+      out_ +=
+          "PD " + Point(X(s_.PointX(i)), Y(TraceT(s_.TransY[static_cast<std::size_t>(i)]))) + ";";
       ++counted;
       if (counted % kCommandsPerLine == 0 || last) out_ += kNewline;
     }
   }
 
+  // Comparison `index` with pen 2 + index, every second point as the
+  // shown curve is drawn.
+  void ComparisonCurve(int index) {
+    const std::vector<std::pair<double, double>> points = ComparisonPoints(index);
+    if (points.empty()) return;
+    out_ += "SP" + FormatInt(2 + index) + ";";
+    Line("PU " + Point(X(points[0].first), Y(points[0].second)) + ";");
+    int counted = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      const bool last = i + 1 == points.size();
+      if (i % 2 != 0 && !last) continue;
+      out_ += "PD " + Point(X(points[i].first), Y(points[i].second)) + ";";
+      ++counted;
+      if (counted % kCommandsPerLine == 0 || last) out_ += kNewline;
+    }
+  }
+
+  // Top right inside the frame: each name beside a short line of its pen,
+  // the shown spectrum (pen 1) first. Names are sent in plain ASCII: a
+  // plotter's standard set has nothing else, and a control byte could end
+  // the label early.
+  void Legend() {
+    const std::vector<std::string> texts = TextPlot::Legend();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      const int64_t y = 6750 - 250 * static_cast<int64_t>(i);
+      std::string name;
+      for (char c : texts[i]) name += c >= 0x20 && c < 0x7F ? c : '?';
+      const double x = 9450 - static_cast<double>(name.size()) * 112.5;
+      Line("SP" + FormatInt(1 + static_cast<int64_t>(i)) + ";PU 9550," + FormatInt(y) +
+           ";PD 9900," + FormatInt(y) + ";");
+      Line("SP1;PU " + Point(x, static_cast<double>(y - 60)) + ";LB" + name + kEtx);
+    }
+  }
+
   void FrameAndOrdinate() {
     Line("PU 1000,1000;PD 1000,7000;PD 10000,7000;PD 10000,1000;PD 1000,1000;");
+    if (absorbance_) {
+      AbsorbanceOrdinate();
+      return;
+    }
     for (int j = 0; j <= 10; ++j) {
       std::string y = Coord(kFrameBottom + kFrameHeight * 0.1 * j);
       Line("PU 1000," + y + ";PD 950," + y + ";PD 1000," + y + ";");
@@ -112,6 +174,22 @@ class HpglPlot : TextPlot {
            kEtx);
     }
     out_ += "PU 600,6670;LB%T";
+    out_ += kEtx;
+  }
+
+  void AbsorbanceOrdinate() {
+    for (int i = 0; i < ordinate_.TickCount(); ++i) {
+      std::string y = Coord(TickY(i));
+      Line("PU 1000," + y + ";PD 950," + y + ";PD 1000," + y + ";");
+    }
+    for (int i = 0; i < ordinate_.TickCount(); ++i) {
+      const std::string text = ordinate_.TickText(i);
+      if (text.empty()) continue;
+      // Right-aligned at 880 on cells of 90 units, as the %T numbers stand.
+      const double x = 880 - static_cast<double>(text.size()) * 90;
+      Line("PU " + Point(x, TickY(i) - 60) + ";LB" + text + kEtx);
+    }
+    out_ += "PU 600,6670;LBA";
     out_ += kEtx;
   }
 
@@ -159,9 +237,11 @@ class HpglPlot : TextPlot {
     std::string text = RealToText41(label.X);
     double n = static_cast<double>(text.size());
     double px = X(label.X);
-    double py = kFrameBottom + kFrameHeight * label.Y;  // not clamped, unlike the curve
-    double sy = StemUp(label.Kind) ? py + 50 : py - 50;
-    bool left = TextLeft(label.Kind);
+    // Not clamped, unlike the curve.
+    double py = kFrameBottom + kFrameHeight * (absorbance_ ? Height(label.Y) : label.Y);
+    const uint8_t kind = DrawnKind(label.Kind);
+    double sy = StemUp(kind) ? py + 50 : py - 50;
+    bool left = TextLeft(kind);
     double lx = left ? px - 150 : px + 150;
     double tx = left ? px - 150 - (n + 1) * 90 : px + 150;
     double ty = py - 60;
@@ -172,13 +252,14 @@ class HpglPlot : TextPlot {
 
 }  // namespace
 
-std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
-  return HpglPlot(spectrum, gridOn, labels).Build();
+std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                      const PlotOverlay& overlay) {
+  return HpglPlot(spectrum, gridOn, labels, overlay).Build();
 }
 
 SaveResult WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                         const LabelList& labels) {
-  return SaveFile(path, BuildHpgl(spectrum, gridOn, labels));
+                         const LabelList& labels, const PlotOverlay& overlay) {
+  return SaveFile(path, BuildHpgl(spectrum, gridOn, labels, overlay));
 }
 
 }  // namespace tesvar

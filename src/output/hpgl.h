@@ -14,6 +14,11 @@
 //   "PUX,7200;SS;LB..."              the title, centred on 112.5 units a byte
 //   one line per peak label          stem, leader and RealToText41 text
 //   "PU;"                            end
+// With comparisons, each is drawn first with pen 2 + its place (pens 2 to 9),
+// then "SP1;" and the rest as above, and the legend (names beside short
+// lines of each pen) before the end; the absorbance view puts the
+// absorbance axis and "A" where the %T axis stands. Without either the file
+// is as above, byte for byte.
 // Labels (LB) end with ETX (byte 3). Coordinates are written as integers,
 // rounded halves away from zero.
 //
@@ -32,18 +37,20 @@
 
 #include "core/save_result.h"
 #include "core/spectrum.h"
+#include "plot/comparisons.h"
 #include "plot/peak_labels.h"
 
 namespace tesvar {
 
 // The complete plot file for the spectrum.
 // REQUIRES: TransY holds LastIndex + 1 values.
-std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& labels);
+std::string BuildHpgl(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                      const PlotOverlay& overlay = {});
 
 // Builds the plot and writes it over path (SaveFile: a file that cannot be
 // created is "Could not create file PATH"; the target is left as it was on
 // any failure).
 SaveResult WriteHpglFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                         const LabelList& labels);
+                         const LabelList& labels, const PlotOverlay& overlay = {});
 
 }  // namespace tesvar

@@ -57,11 +57,12 @@ int WholePixelsAcross(const QPageSize& paper, int dpi) {
 }  // namespace
 
 MetafilePicture RecordPlotMetafile(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
-                                   int screenWidth, int screenHeight) {
+                                   int screenWidth, int screenHeight, const PlotOverlay& overlay) {
   // Only the fonts of this surface matter: it answers the text metrics.
   ImageSurface metrics(1, 1);
   RecordingSurface recording(metrics);
-  DrawMetafilePlot(recording, screenWidth, screenHeight, kScreenDpi, spectrum, gridOn, labels);
+  DrawMetafilePlot(recording, screenWidth, screenHeight, kScreenDpi, spectrum, gridOn, labels,
+                   overlay);
   MetafilePicture picture;
   picture.ops = recording.ops();
   picture.width = std::max(0, screenWidth - 1);
@@ -93,35 +94,45 @@ SaveResult WriteMetafileFile(const std::string& path, const MetafilePicture& pic
 }
 
 QImage RenderPrintBitmap(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
-                         int printableWidth) {
+                         int printableWidth, const PlotOverlay& overlay) {
   const PrintBitmapSize size = PrintBitmapForPage(printableWidth);
   if (size.width <= 0 || size.height <= 0) return QImage();
-  // Black at 0 and white at 1, the colour table of a monochrome bitmap for
-  // the page; Qt's PDF writer also keeps such an image at one bit per pixel.
-  QImage bitmap(size.width, size.height, QImage::Format_Mono);
-  bitmap.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-  bitmap.fill(1);
+  QImage bitmap;
+  if (overlay.HasComparisons()) {
+    // The comparisons' colours need a colour page.
+    bitmap = QImage(size.width, size.height, QImage::Format_RGB32);
+    if (bitmap.isNull()) return QImage();
+    bitmap.fill(Qt::white);
+  } else {
+    // Black at 0 and white at 1, the colour table of a monochrome bitmap for
+    // the page; Qt's PDF writer also keeps such an image at one bit per pixel.
+    bitmap = QImage(size.width, size.height, QImage::Format_Mono);
+    bitmap.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    bitmap.fill(1);
+  }
   ImageSurface surface(std::move(bitmap));
-  DrawPrintPlot(surface, size.width, size.height, spectrum, gridOn, labels);
+  DrawPrintPlot(surface, size.width, size.height, spectrum, gridOn, labels, overlay);
   return surface.image();
 }
 
-void PrintPlot(QPrinter& printer, const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
+void PrintPlot(QPrinter& printer, const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+               const PlotOverlay& overlay) {
   // QPrinter's width is that of its paint rectangle (the printable area, or
   // the whole page in full-page mode) in device pixels.
-  PrintOnPage(printer, RenderPrintBitmap(spectrum, gridOn, labels, printer.width()));
+  PrintOnPage(printer, RenderPrintBitmap(spectrum, gridOn, labels, printer.width(), overlay));
 }
 
 SaveResult WritePrintPdf(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                         const LabelList& labels) {
+                         const LabelList& labels, const PlotOverlay& overlay) {
   try {
-    return SaveFile(path, PrintPdfBytes(spectrum, gridOn, labels), kCannotWrite);
+    return SaveFile(path, PrintPdfBytes(spectrum, gridOn, labels, overlay), kCannotWrite);
   } catch (const IoError& e) {
     return SaveResult::WriteFailed(e);
   }
 }
 
-std::string PrintPdfBytes(const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
+std::string PrintPdfBytes(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                          const PlotOverlay& overlay) {
   // The printer writes straight into its file, so it writes a temporary
   // one; the finished document then replaces the target like every other
   // file the program saves.
@@ -138,28 +149,29 @@ std::string PrintPdfBytes(const Spectrum& spectrum, bool gridOn, const LabelList
     printer.setFullPage(true);
     printer.setCreator(QStringLiteral("Tesvar"));
     printer.setDocName(FromRecordText(spectrum.ShortComment));
-    PrintOnPage(printer,
-                RenderPrintBitmap(spectrum, gridOn, labels, WholePixelsAcross(paper, kPdfDpi)));
+    PrintOnPage(printer, RenderPrintBitmap(spectrum, gridOn, labels,
+                                           WholePixelsAcross(paper, kPdfDpi), overlay));
   }
   return ReadWholeFile(printed.toStdString());
 }
 
-QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, int height) {
+QImage RenderScreenPlot(const Spectrum& spectrum, ViewState& view, int width, int height,
+                        const PlotOverlay& overlay) {
   ImageSurface surface(width, height);
   if (surface.image().isNull()) return QImage();
-  (void)PaintScreenPlot(surface, width, height, spectrum, view);
+  (void)PaintScreenPlot(surface, width, height, spectrum, view, overlay);
   return surface.image();
 }
 
 std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, bool grid, int width,
-                          int height) {
+                          int height, const PlotOverlay& overlay) {
   ViewState view;
   view.SpectrumShown = true;
   view.GridOn = grid;
   view.Labels = labels;
   // The screen draws labels only in the label tool.
   view.ToolMode = labels.Empty() ? kCursorTool : kLabelTool;
-  QImage image = RenderScreenPlot(spectrum, view, width, height);
+  QImage image = RenderScreenPlot(spectrum, view, width, height, overlay);
   if (image.isNull()) return std::string();
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -170,20 +182,22 @@ std::string ScreenPlotPng(const Spectrum& spectrum, const LabelList& labels, boo
 }
 
 SaveResult QtPictureRenderer::WriteMetafile(const std::string& path, const WriteRequest& request) {
-  return WriteMetafileFile(path, RecordPlotMetafile(request.spectrum, request.grid, request.labels,
-                                                    request.screen.width, request.screen.height));
+  return WriteMetafileFile(
+      path, RecordPlotMetafile(request.spectrum, request.grid, request.labels, request.screen.width,
+                               request.screen.height, request.Overlay()));
 }
 
 SaveResult QtPictureRenderer::WriteScreenImage(const std::string& path,
                                                const WriteRequest& request) {
-  const std::string png = ScreenPlotPng(request.spectrum, request.labels, request.grid,
-                                        request.image.width, request.image.height);
+  const std::string png =
+      ScreenPlotPng(request.spectrum, request.labels, request.grid, request.image.width,
+                    request.image.height, request.Overlay());
   if (png.empty()) return SaveResult::NotWritten("Could not make the image for " + path);
   return SaveFile(path, png);
 }
 
 SaveResult QtPictureRenderer::WritePrintout(const std::string& path, const WriteRequest& request) {
-  return WritePrintPdf(path, request.spectrum, request.grid, request.labels);
+  return WritePrintPdf(path, request.spectrum, request.grid, request.labels, request.Overlay());
 }
 
 }  // namespace tesvar

@@ -1,6 +1,7 @@
 #include "output/svg.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "core/code_page.h"
 #include "core/number_text.h"
@@ -49,8 +50,8 @@ int64_t Far(double offset) {
 
 class SvgPlot : TextPlot {
  public:
-  SvgPlot(const Spectrum& s, bool gridOn, const LabelList& labels)
-      : TextPlot(s, gridOn, labels, kFrameWidth) {}
+  SvgPlot(const Spectrum& s, bool gridOn, const LabelList& labels, const PlotOverlay& overlay)
+      : TextPlot(s, gridOn, labels, kFrameWidth, overlay) {}
 
   std::string Build() {
     out_.reserve(static_cast<std::size_t>(s_.LastIndex) * 9 + 8192);
@@ -67,6 +68,9 @@ class SvgPlot : TextPlot {
       Text(kFrameLeft + RoundHalfEven(kFrameWidth * 0.5), 10 - 15, 18, "middle", title);
     }
     if (gridOn_) Grid();
+    if (overlay_.HasComparisons()) {
+      for (int i = 0; i < overlay_.comparisons->Size(); ++i) ComparisonCurve(i);
+    }
     Curve();
     Line("<rect x=\"100\" y=\"10\" width=\"1090\" height=\"340\"");
     Line("fill=\"none\" stroke=\"black\" stroke-width=\"2\"/>");
@@ -79,6 +83,7 @@ class SvgPlot : TextPlot {
       for (const PeakLabel& label : labels_) Label(label);
       Line("</g>");
     }
+    if (overlay_.HasComparisons()) Legend();
     Line("</svg>");
     return std::move(out_);
   }
@@ -88,6 +93,8 @@ class SvgPlot : TextPlot {
   static int64_t Y(double t) { return kFrameBottom + Far(-kFrameHeight * t); }
   // The height of j tenths of the frame, as the grid and the ticks use it.
   static int64_t TenthY(int j) { return kFrameBottom + RoundHalfEven(-kFrameHeight * j * 0.1); }
+  // The height of a trace point: the transmittance on the %T axis.
+  double TraceT(double t) const { return absorbance_ ? TraceHeight(t) : t; }
   static int64_t ClampedY(double t) {
     if (t > 1) t = 1;
     if (t < 0) t = 0;
@@ -105,11 +112,23 @@ class SvgPlot : TextPlot {
     Line(std::string("fill=\"black\" text-anchor=\"") + anchor + "\">" + text + "</text>");
   }
 
+  // The rows of the absorbance axis's ticks.
+  int64_t TickY(int i) const {
+    const double v = ordinate_.TickValue(i);
+    return kFrameBottom +
+           RoundHalfEven(-kFrameHeight * (v - ordinate_.low) / (ordinate_.high - ordinate_.low));
+  }
+
   void Grid() {
     Line("<g stroke=\"blue\" stroke-width=\"1\">");
-    for (int k = 1; k <= 9; ++k) {
-      int64_t y = TenthY(k);
-      SegmentLine(100, y, 1190, y);
+    if (absorbance_) {
+      for (int i = 1; i + 1 < ordinate_.TickCount(); ++i)
+        SegmentLine(100, TickY(i), 1190, TickY(i));
+    } else {
+      for (int k = 1; k <= 9; ++k) {
+        int64_t y = TenthY(k);
+        SegmentLine(100, y, 1190, y);
+      }
     }
     for (const AxisTick& tick : ticks_) {
       if (!tick.grid) continue;
@@ -126,14 +145,60 @@ class SvgPlot : TextPlot {
     for (int i = 1; i <= s_.LastIndex; ++i) {
       out_ += Int(X(s_.PointX(i)));
       out_ += ',';
-      out_ += Int(ClampedY(s_.TransY[static_cast<std::size_t>(i)]));
+      out_ += Int(ClampedY(TraceT(s_.TransY[static_cast<std::size_t>(i)])));
       out_ += ' ';
       if (i % kPairsPerLine == 0 || i == s_.LastIndex) out_ += kNewline;
     }
     Line("\" />");
   }
 
+  // A comparison in its colour, thinner than the shown spectrum, which is
+  // drawn after it.
+  void ComparisonCurve(int index) {
+    const Rgb c = ComparisonColor(index);
+    char colour[8];
+    std::snprintf(colour, sizeof colour, "#%02x%02x%02x", c.r, c.g, c.b);
+    Line(std::string("<polyline fill=\"none\" stroke=\"") + colour + "\" stroke-width=\"1.5\"");
+    out_ += "points=\"";
+    out_ += kNewline;
+    const std::vector<std::pair<double, double>> points = ComparisonPoints(index);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      out_ += Int(X(points[i].first));
+      out_ += ',';
+      out_ += Int(ClampedY(points[i].second));
+      out_ += ' ';
+      if ((i + 1) % kPairsPerLine == 0 || i + 1 == points.size()) out_ += kNewline;
+    }
+    Line("\" />");
+  }
+
+  // Top right inside the frame: each name, ending left of a short line in
+  // its trace's colour, the shown spectrum first.
+  void Legend() {
+    const std::vector<std::string> texts = TextPlot::Legend();
+    Line("<g stroke-width=\"3\">");
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      const int64_t y = 30 + 20 * static_cast<int64_t>(i);
+      const Rgb c = i == 0 ? kBlack : ComparisonColor(static_cast<int>(i) - 1);
+      char colour[8];
+      std::snprintf(colour, sizeof colour, "#%02x%02x%02x", c.r, c.g, c.b);
+      Line("<line x1=\"1140\" y1=\"" + Int(y - 5) + "\" x2=\"1180\" y2=\"" + Int(y - 5) +
+           "\" stroke=\"" + colour + "\" />");
+      Text(1132, y, 14, "end", TitleAsXmlText(texts[i]));
+    }
+    Line("</g>");
+  }
+
   void Ordinate() {
+    if (absorbance_) {
+      for (int i = 0; i < ordinate_.TickCount(); ++i) {
+        SegmentLine(90, TickY(i), 100, TickY(i));
+        const std::string text = ordinate_.TickText(i);
+        if (!text.empty()) Text(85, TickY(i) + 4, 14, "end", text);
+      }
+      Text(70, Y(0.9) + 4, 14, "end", "A");
+      return;
+    }
     for (int j = 0; j <= 10; ++j) {
       int64_t y = TenthY(j);
       SegmentLine(90, y, 100, y);
@@ -161,17 +226,18 @@ class SvgPlot : TextPlot {
   void Label(const PeakLabel& label) {
     std::string text = RealToText41(label.X);
     int64_t px = X(label.X);
-    int64_t py = Y(label.Y);  // not clamped, unlike the curve
+    int64_t py = Y(absorbance_ ? Height(label.Y) : label.Y);  // not clamped, unlike the curve
+    const uint8_t kind = DrawnKind(label.Kind);
     constexpr int kLeader = 3 * kLabelUnit;
     constexpr int kGap = kLeader + 2;
-    if (TextLeft(label.Kind)) {
+    if (TextLeft(kind)) {
       Text(px - kGap, py + 5, 12, "end", text);
       SegmentLine(px, py, px - kLeader, py);
     } else {
       Text(px + kGap, py + 5, 12, "start", text);
       SegmentLine(px, py, px + kLeader, py);
     }
-    SegmentLine(px, StemUp(label.Kind) ? py - kLabelUnit : py + kLabelUnit, px, py);
+    SegmentLine(px, StemUp(kind) ? py - kLabelUnit : py + kLabelUnit, px, py);
   }
 };
 
@@ -203,13 +269,14 @@ std::string TitleAsXmlText(const std::string& title) {
   return out;
 }
 
-std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
-  return SvgPlot(spectrum, gridOn, labels).Build();
+std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                     const PlotOverlay& overlay) {
+  return SvgPlot(spectrum, gridOn, labels, overlay).Build();
 }
 
 SaveResult WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                        const LabelList& labels) {
-  return SaveFile(path, BuildSvg(spectrum, gridOn, labels));
+                        const LabelList& labels, const PlotOverlay& overlay) {
+  return SaveFile(path, BuildSvg(spectrum, gridOn, labels, overlay));
 }
 
 }  // namespace tesvar

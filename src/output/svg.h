@@ -13,6 +13,10 @@
 //   one polyline of points 1..LastIndex, a line end after every 8th pair
 //   the frame rectangle, the axes group (ticks, numbers, "%T", "cm" "-1")
 //   the peak-label group (only when there are labels)
+// With comparisons, their polylines (each in its colour, clipped to the
+// frame) come before the spectrum's and a legend group after the labels; the
+// absorbance view puts the absorbance axis and "A" where the %T axis stands.
+// Without either, the document is as above, byte for byte.
 //
 // Titles come from old files in an 8-bit code page and may hold "&" or "<":
 // they are written escaped and as UTF-8 (bytes 0x80-0xFF read as
@@ -25,18 +29,20 @@
 
 #include "core/save_result.h"
 #include "core/spectrum.h"
+#include "plot/comparisons.h"
 #include "plot/peak_labels.h"
 
 namespace tesvar {
 
 // REQUIRES: TransY holds LastIndex + 1 values.
-std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& labels);
+std::string BuildSvg(const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                     const PlotOverlay& overlay = {});
 
 // Builds the document and writes it over path (SaveFile: a file that cannot be
 // created is "Could not create file PATH"; the target is left as it was on
 // any failure).
 SaveResult WriteSvgFile(const std::string& path, const Spectrum& spectrum, bool gridOn,
-                        const LabelList& labels);
+                        const LabelList& labels, const PlotOverlay& overlay = {});
 
 // An 8-bit title as XML character data in UTF-8 (see above).
 std::string TitleAsXmlText(const std::string& title);

@@ -29,11 +29,11 @@ SaveResult WriteAsciiList(const std::string& path, const WriteRequest& request) 
 }
 
 SaveResult WriteHpgl(const std::string& path, const WriteRequest& request) {
-  return WriteHpglFile(path, request.spectrum, request.grid, request.labels);
+  return WriteHpglFile(path, request.spectrum, request.grid, request.labels, request.Overlay());
 }
 
 SaveResult WriteSvg(const std::string& path, const WriteRequest& request) {
-  return WriteSvgFile(path, request.spectrum, request.grid, request.labels);
+  return WriteSvgFile(path, request.spectrum, request.grid, request.labels, request.Overlay());
 }
 
 // A caller without the toolkit (a test, a tool) hands in no renderer.

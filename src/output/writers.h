@@ -19,6 +19,7 @@
 #include "core/save_result.h"
 #include "core/spectrum.h"
 #include "formats/file_kinds.h"
+#include "plot/comparisons.h"
 #include "plot/peak_labels.h"
 
 namespace tesvar {
@@ -39,6 +40,14 @@ struct WriteRequest {
   PictureSize screen{1280, 1024};       // the screen the metafile is recorded for
   PictureSize image{1200, 400};         // the PNG image
   PictureRenderer* pictures = nullptr;  // null: the toolkit-drawn kinds are refused
+  // What the pictures show besides the spectrum: comparisons, absorbance.
+  // Null: nothing, and every picture is the single spectrum in %T.
+  const PlotOverlay* overlay = nullptr;
+
+  const PlotOverlay& Overlay() const {
+    static const PlotOverlay kNone;
+    return overlay != nullptr ? *overlay : kNone;
+  }
 };
 
 // The kinds drawn with the toolkit. Each call writes the file and says how

@@ -79,7 +79,11 @@ PlotFrame PlotFrame::FromViewState(const ViewState& view, const Spectrum& spectr
   f.PlotWidth = view.PlotWidth;
   f.PlotYScale = view.PlotYScale;
   f.LabelUnit = view.LabelUnit;
-  if (view.OrdinateFitted) f.FitOrdinate(view.ShownOrdinate);
+  if (view.AbsorbanceShown) {
+    f.ShowAbsorbance(view.ShownOrdinate);
+  } else if (view.OrdinateFitted) {
+    f.FitOrdinate(view.ShownOrdinate);
+  }
   f.SetRange(spectrum.XStart, spectrum.XEnd, spectrum.XStep);
   if (view.Zoomed()) f.ShowRange(spectrum.PointX(view.ZoomFirst), spectrum.PointX(view.ZoomLast));
   return f;
@@ -111,7 +115,8 @@ void PlotFrame::CopyTo(ViewState& view) const {
   view.PlotWidth = PlotWidth;
   view.PlotYScale = PlotYScale;
   view.LabelUnit = LabelUnit;
-  view.OrdinateFitted = OrdinateFitted;
+  view.OrdinateFitted = OrdinateFitted && !Absorbance;
+  view.AbsorbanceShown = Absorbance;
   view.ShownOrdinate = Ordinate;
 }
 
@@ -122,19 +127,45 @@ void PlotFrame::FitOrdinate(const OrdinateRange& range) {
   TSpan = (range.high - range.low) / 100;
 }
 
+void PlotFrame::ShowAbsorbance(const OrdinateRange& range) {
+  OrdinateFitted = true;
+  Absorbance = true;
+  Ordinate = range;
+}
+
+int PlotFrame::ValueRow(double value) const {
+  if (!Absorbance) return TToRow(value / 100);
+  return PlotBottom +
+         ToCoordinate((value - Ordinate.low) / (Ordinate.high - Ordinate.low) * PlotYScale);
+}
+
 int PlotFrame::XToColumn(double x) const { return PlotLeft + ToCoordinate(Axis.Offset(x)); }
 
 int PlotFrame::TToRow(double t) const {
+  if (Absorbance) {
+    if (!(t > 0)) return PlotTop();  // no absorbance: drawn at the top
+    return ValueRow(-std::log10(t));
+  }
   return PlotBottom + ToCoordinate((t - TLow) / TSpan * PlotYScale);
 }
 
 int PlotFrame::TraceRow(double t) const {
+  if (Absorbance) {
+    if (std::isnan(t)) return PlotBottom;
+    if (!(t > 0)) return PlotTop();
+    return AbsorbanceTraceRow(-std::log10(t));
+  }
   if (t > TLow + TSpan) {
     t = TLow + TSpan;
   } else if (!(t >= TLow)) {  // also NaN
     t = TLow;
   }
   return TToRow(t);
+}
+
+int PlotFrame::AbsorbanceTraceRow(double a) const {
+  if (std::isnan(a)) return PlotBottom;
+  return ValueRow(std::clamp(a, Ordinate.low, Ordinate.high));
 }
 
 double PlotFrame::ColumnToWavenumber(int column) const {
@@ -151,6 +182,8 @@ double PlotFrame::RowToT(int row) const {
   // A surface too low for a frame has no transmittance scale.
   if (PlotYScale == 0) return TLow;
   const double fraction = static_cast<double>(row - PlotBottom) / PlotYScale;
+  if (Absorbance)
+    return std::pow(10.0, -(Ordinate.low + fraction * (Ordinate.high - Ordinate.low)));
   return OrdinateFitted ? TLow + fraction * TSpan : fraction;
 }
 
@@ -169,7 +202,7 @@ std::vector<TransmittanceTick> TransmittanceTicks(const PlotFrame& frame) {
   if (frame.OrdinateFitted) {
     const OrdinateRange& range = frame.Ordinate;
     for (int i = 0; i < range.TickCount(); ++i)
-      ticks.push_back({frame.TToRow(range.TickValue(i) / 100), range.TickText(i)});
+      ticks.push_back({frame.ValueRow(range.TickValue(i)), range.TickText(i)});
     return ticks;
   }
   for (int i = 0; i <= 10; ++i) {
@@ -221,6 +254,27 @@ std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY
   return vertices;
 }
 
+std::vector<PlotPoint> OverlayVertices(const PlotFrame& frame, const float* transY, int lastIndex,
+                                       double xStart, double xStep, double scale) {
+  const bool scaled = frame.Absorbance && scale != 1;
+  std::vector<PlotPoint> vertices;
+  bool any = false;
+  int lastColumn = 0;
+  for (int i = 0; i <= lastIndex; ++i) {
+    const double x = xStart - xStep * i;
+    if (!frame.ShowsWavenumber(x)) continue;
+    const int c = frame.XToColumn(x);
+    if (any && c == lastColumn) continue;
+    const float t = transY[i];
+    const int row =
+        scaled && t > 0 ? frame.AbsorbanceTraceRow(-std::log10(t) * scale) : frame.TraceRow(t);
+    vertices.push_back({c, row});
+    lastColumn = c;
+    any = true;
+  }
+  return vertices;
+}
+
 OrdinateRange FitTransmittanceRange(const float* transY, int first, int last) {
   double low = INFINITY;
   double high = -INFINITY;
@@ -231,6 +285,28 @@ OrdinateRange FitTransmittanceRange(const float* transY, int first, int last) {
     high = std::max(high, percent);
   }
   if (low > high) return OrdinateRange{};
+  return FitOrdinateRange(low, high);
+}
+
+OrdinateRange FitAbsorbanceRange(const float* transY, int first, int last) {
+  // Absorbance falls as transmittance rises: the range comes from the
+  // smallest and largest positive transmittance, two logarithms in all.
+  float smallest = INFINITY;
+  float largest = 0;
+  for (int i = std::max(first, 0); i <= last; ++i) {
+    const float t = transY[i];
+    if (!(t > 0) || t == INFINITY) continue;
+    smallest = std::min(smallest, t);
+    largest = std::max(largest, t);
+  }
+  double low = 0;
+  double high = 1;
+  if (largest > 0) {
+    low = std::min(0.0, -std::log10(static_cast<double>(largest)));
+    high = -std::log10(static_cast<double>(smallest));
+  }
+  constexpr double kNarrowest = 0.01;
+  high = std::max(high, low + kNarrowest);
   return FitOrdinateRange(low, high);
 }
 

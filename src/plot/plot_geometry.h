@@ -81,6 +81,9 @@ struct PlotFrame {
   void ShowRange(double shownStart, double shownEnd);
   // Runs the %T axis over `range` (in percent) instead of 0-100.
   void FitOrdinate(const OrdinateRange& range);
+  // Runs the ordinate as absorbance over `range` (absorbance units), bands
+  // pointing up: a transmittance t stands at A = -log10 t.
+  void ShowAbsorbance(const OrdinateRange& range);
 
   int PlotLeft = 0;
   int PlotBottom = 0;
@@ -102,6 +105,9 @@ struct PlotFrame {
   OrdinateRange Ordinate;
   double TLow = 0;
   double TSpan = 1;
+  // The ordinate is absorbance over Ordinate (ShowAbsorbance); TLow and
+  // TSpan are then unused. T <= 0 stands above the top edge.
+  bool Absorbance = false;
 
   int PlotRight() const { return PlotLeft + PlotWidth; }
   int PlotTop() const { return PlotBottom + PlotYScale; }
@@ -112,6 +118,8 @@ struct PlotFrame {
   // For the trace: above the top edge is drawn on it, below the bottom edge
   // (or NaN) on the bottom edge.
   int TraceRow(double t) const;
+  // The same for an absorbance, on the absorbance axis.
+  int AbsorbanceTraceRow(double a) const;
   double PointX(int i) const { return XStart - XStep * i; }
   // Axis.XStart() >= x >= Axis.XEnd(): x lies between the frame's edges.
   bool ShowsWavenumber(double x) const;
@@ -121,6 +129,9 @@ struct PlotFrame {
   // range. A zero step (a one-point spectrum) gives 0.
   int WavenumberToIndex(double x) const;
   double RowToT(int row) const;
+  // The row of an axis value: percent on the %T axis, absorbance on the
+  // absorbance axis.
+  int ValueRow(double value) const;
 
  private:
   // The wavenumber scales for the spectrum's range over PlotWidth.
@@ -156,10 +167,25 @@ std::vector<int> GridColumns(const PlotFrame& frame);
 std::vector<PlotPoint> TraceVertices(const PlotFrame& frame, const float* transY, int lastIndex,
                                      int firstIndex = 0);
 
+// Another spectrum's trace in this frame (a comparison): its points whose
+// wavenumbers lie between the frame's edges, one vertex per pixel column
+// from the first point that reaches it; nothing outside the frame. On the
+// absorbance axis its absorbance is multiplied by `scale`.
+// REQUIRES: transY holds lastIndex + 1 values.
+std::vector<PlotPoint> OverlayVertices(const PlotFrame& frame, const float* transY, int lastIndex,
+                                       double xStart, double xStep, double scale = 1);
+
 // The fitted %T range of the points first .. last; values that are not
 // finite are left out, and none at all give 0-100.
 // REQUIRES: last < the array's size.
 OrdinateRange FitTransmittanceRange(const float* transY, int first, int last);
+
+// The absorbance axis of the points first .. last: from 0, or the rounded-
+// down smallest absorbance where one is negative, to the rounded-up largest.
+// Points at T <= 0 (after a baseline correction) and NaN are left out; none
+// left gives 0-1, and a range narrower than 0.01 is widened to it.
+// REQUIRES: last < the array's size.
+OrdinateRange FitAbsorbanceRange(const float* transY, int first, int last);
 
 // Top-left corner of the title, centred above the frame, `gap` pixels clear
 // of the top edge.

@@ -162,13 +162,16 @@ void DrawPeakLabels(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& 
   if (style.labelFont) SetFont(s, *style.labelFont);
   for (const PeakLabel& label : labels) {
     if (frame.Zoomed && !frame.ShowsWavenumber(label.X)) continue;
-    DrawPeakLabel(s, frame, style, label.Kind, label.X, label.Y);
+    // The absorbance axis turns the plot upside down: a label below its
+    // band in %T stands above it, and its stem turns to point at the band.
+    const uint8_t kind = frame.Absorbance ? label.Kind ^ 2 : label.Kind;
+    DrawPeakLabel(s, frame, style, kind, label.X, label.Y);
   }
   if (style.labelFont) SetFont(s, style.axisFont);
 }
 
 void DrawPercentUnit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style) {
-  const std::string unit = "%T";
+  const std::string unit = frame.Absorbance ? "A" : "%T";
   int x = frame.PlotLeft - s.TextWidth(unit + style.percentSuffix) - style.percentGap;
   int y = frame.PlotBottom + static_cast<int>(RoundHalfEven(frame.PlotYScale * 0.93)) -
           s.TextHeight(unit) / 2;
@@ -189,6 +192,53 @@ void DrawTrace(DrawingSurface& s, const PlotFrame& frame, const float* transY, i
   if (vertices.empty()) return;
   s.MoveTo(vertices[0].x, vertices[0].y);
   for (std::size_t i = 1; i < vertices.size(); ++i) s.LineTo(vertices[i].x, vertices[i].y);
+}
+
+void DrawComparisonTraces(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown,
+                          const PlotOverlay& overlay) {
+  if (!overlay.HasComparisons()) return;
+  for (int i = 0; i < overlay.comparisons->Size(); ++i) {
+    const Spectrum& c = (*overlay.comparisons)[i].spectrum;
+    const double scale = DrawnScale(shown, overlay, i, frame.Axis.XStart(), frame.Axis.XEnd());
+    const std::vector<PlotPoint> vertices =
+        OverlayVertices(frame, c.TransY.data(), LastDrawnIndex(c), c.XStart, c.XStep, scale);
+    if (vertices.empty()) continue;
+    s.SetPenColor(ComparisonColor(i));
+    s.MoveTo(vertices[0].x, vertices[0].y);
+    for (std::size_t k = 1; k < vertices.size(); ++k) s.LineTo(vertices[k].x, vertices[k].y);
+  }
+  s.SetPenColor(kBlack);
+}
+
+void DrawLegend(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown,
+                const PlotOverlay& overlay) {
+  if (!overlay.HasComparisons()) return;
+  const std::vector<std::string> texts =
+      LegendTexts(shown, overlay, frame.Axis.XStart(), frame.Axis.XEnd());
+  const int zero = std::max(1, s.TextWidth("0"));
+  const int rowHeight = s.TextHeight("0");
+  const int margin = zero;
+  int widest = 0;
+  for (const std::string& text : texts) widest = std::max(widest, s.TextWidth(text));
+  const int textX = frame.PlotRight() - margin - widest;
+  const int lineRight = textX - zero / 2 - 1;
+  const int lineLeft = lineRight - 3 * zero;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const int top = frame.PlotTop() + margin / 2 + static_cast<int>(i) * rowHeight;
+    const int row = top + rowHeight / 2;
+    s.SetPenColor(i == 0 ? kBlack : ComparisonColor(static_cast<int>(i) - 1));
+    // Two rows of pixels, so that a colour reads on paper too.
+    Line(s, lineLeft, row, lineRight, row);
+    Line(s, lineLeft, row + 1, lineRight, row + 1);
+    s.TextOut(textX, top, texts[i]);
+  }
+  s.SetPenColor(kBlack);
+}
+
+void ApplyOverlayOrdinate(PlotFrame& frame, const Spectrum& shown, const PlotOverlay& overlay,
+                          int first, int last) {
+  if (overlay.absorbance)
+    frame.ShowAbsorbance(FitAbsorbanceRange(shown.TransY.data(), first, last));
 }
 
 void DrawTransmittanceAxis(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style) {
@@ -236,7 +286,8 @@ void DrawFrame(DrawingSurface& s, const PlotFrame& frame) {
 }
 
 std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
-                                         const Spectrum& spectrum, ViewState& view) {
+                                         const Spectrum& spectrum, ViewState& view,
+                                         const PlotOverlay& overlay) {
   if (!view.SpectrumShown) return std::nullopt;
   const PlotStyle style = ScreenPlotStyle();
   BeginPlot(s, style);
@@ -244,50 +295,63 @@ std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int heigh
   const int first = view.FirstShownIndex();
   const int last = std::min(view.LastShownIndex(spectrum.LastIndex), LastDrawnIndex(spectrum));
   if (view.Zoomed()) frame.ShowRange(spectrum.PointX(first), spectrum.PointX(last));
-  if (view.FitOrdinate)
+  if (overlay.absorbance) {
+    ApplyOverlayOrdinate(frame, spectrum, overlay, first, last);
+  } else if (view.FitOrdinate) {
     frame.FitOrdinate(FitTransmittanceRange(spectrum.TransY.data(), first, last));
+  }
   frame.CopyTo(view);
   if (view.GridOn) DrawGrid(s, frame, style);
   // Labels go under the trace: they are drawn first.
   if (view.ToolMode == kLabelTool) DrawPeakLabels(s, frame, style, view.Labels);
   DrawPercentUnit(s, frame, style);
   DrawTitle(s, frame, style, spectrum.ShortComment);
+  // The shown spectrum is drawn last, on top of its comparisons.
+  DrawComparisonTraces(s, frame, spectrum, overlay);
   DrawTrace(s, frame, spectrum.TransY.data(), last, first);
   DrawTransmittanceAxis(s, frame, style);
   DrawWavenumberAxis(s, frame, style);
   DrawFrame(s, frame);
+  DrawLegend(s, frame, spectrum, overlay);
   return frame;
 }
 
 PlotFrame DrawMetafilePlot(DrawingSurface& s, int screenWidth, int screenHeight, int dpi,
-                           const Spectrum& spectrum, bool gridOn, const LabelList& labels) {
+                           const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                           const PlotOverlay& overlay) {
   const PlotStyle style = MetafilePlotStyle(dpi);
   BeginPlot(s, style);
   PlotFrame frame = PlotFrame::Measure(style.frame, s, screenWidth, screenHeight, spectrum);
+  ApplyOverlayOrdinate(frame, spectrum, overlay, 0, LastDrawnIndex(spectrum));
   if (gridOn) DrawGrid(s, frame, style);
   DrawPeakLabels(s, frame, style, labels);
   DrawPercentUnit(s, frame, style);
   DrawTitle(s, frame, style, spectrum.ShortComment);
   DrawTransmittanceAxis(s, frame, style);
   DrawWavenumberAxis(s, frame, style);
+  DrawComparisonTraces(s, frame, spectrum, overlay);
   DrawTrace(s, frame, spectrum.TransY.data(), LastDrawnIndex(spectrum));
   DrawFrame(s, frame);
+  DrawLegend(s, frame, spectrum, overlay);
   return frame;
 }
 
 PlotFrame DrawPrintPlot(DrawingSurface& s, int width, int height, const Spectrum& spectrum,
-                        bool gridOn, const LabelList& labels) {
+                        bool gridOn, const LabelList& labels, const PlotOverlay& overlay) {
   const PlotStyle style = PrintPlotStyle(width);
   BeginPlot(s, style);
   PlotFrame frame = PlotFrame::Measure(style.frame, s, width, height, spectrum);
+  ApplyOverlayOrdinate(frame, spectrum, overlay, 0, LastDrawnIndex(spectrum));
   DrawPercentUnit(s, frame, style);
   DrawTitle(s, frame, style, spectrum.ShortComment);
   if (gridOn) DrawGrid(s, frame, style);
+  DrawComparisonTraces(s, frame, spectrum, overlay);
   DrawTrace(s, frame, spectrum.TransY.data(), LastDrawnIndex(spectrum));
   DrawPeakLabels(s, frame, style, labels);
   DrawTransmittanceAxis(s, frame, style);
   DrawWavenumberAxis(s, frame, style);
   DrawFrame(s, frame);
+  DrawLegend(s, frame, spectrum, overlay);
   return frame;
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "plot/comparisons.h"
 #include "plot/drawing_surface.h"
 #include "plot/plot_geometry.h"
 
@@ -98,7 +99,21 @@ void DrawPeakLabel(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& s
 // zoomed frame leaves out the labels of bands outside it.
 void DrawPeakLabels(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
                     const LabelList& labels);
+// "%T", or "A" on the absorbance axis.
 void DrawPercentUnit(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style);
+// The overlay's comparison traces, each in its colour (scaled where the
+// overlay says so); the pen goes back to black. Nothing without comparisons.
+void DrawComparisonTraces(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown,
+                          const PlotOverlay& overlay);
+// Inside the frame's top right corner, in the axis font: a short line of
+// each trace's colour and its name, the shown spectrum first. Only with
+// comparisons.
+void DrawLegend(DrawingSurface& s, const PlotFrame& frame, const Spectrum& shown,
+                const PlotOverlay& overlay);
+// The ordinate of the frame for the overlay: absorbance over the plotted
+// points first .. last of the shown spectrum where the overlay asks for it.
+void ApplyOverlayOrdinate(PlotFrame& frame, const Spectrum& shown, const PlotOverlay& overlay,
+                          int first, int last);
 // Also for an empty title, which draws nothing on any surface. Ends in the
 // axis font when the style has a title font of its own.
 void DrawTitle(DrawingSurface& s, const PlotFrame& frame, const PlotStyle& style,
@@ -116,17 +131,19 @@ void DrawFrame(DrawingSurface& s, const PlotFrame& frame);
 // date where it is loaded or changed. The window adds the cursor line and the read-out with the
 // returned frame.
 std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
-                                         const Spectrum& spectrum, ViewState& view);
+                                         const Spectrum& spectrum, ViewState& view,
+                                         const PlotOverlay& overlay = {});
 
 // The metafile picture on a surface the size of the screen: grid, labels,
 // "%T", title, ordinate scale, abscissa scale, curve, frame.
 PlotFrame DrawMetafilePlot(DrawingSurface& s, int screenWidth, int screenHeight, int dpi,
-                           const Spectrum& spectrum, bool gridOn, const LabelList& labels);
+                           const Spectrum& spectrum, bool gridOn, const LabelList& labels,
+                           const PlotOverlay& overlay = {});
 
 // The printout bitmap: "%T", title, grid, trace, labels, transmittance axis,
 // wavenumber axis, frame.
 PlotFrame DrawPrintPlot(DrawingSurface& s, int width, int height, const Spectrum& spectrum,
-                        bool gridOn, const LabelList& labels);
+                        bool gridOn, const LabelList& labels, const PlotOverlay& overlay = {});
 
 // The printout bitmap is the printable width less 100 pixels of margin on
 // either side, and half as high as wide; it goes onto the page at (100, 100).

@@ -24,6 +24,8 @@ struct ViewState {
   int LabelUnit = 3;
   // The %T range of the last paint when it was fitted to the trace.
   bool OrdinateFitted = false;
+  // The ordinate of the last paint was absorbance over ShownOrdinate.
+  bool AbsorbanceShown = false;
   OrdinateRange ShownOrdinate;
 
   // A spectrum is shown: false until the first load. The screen plot draws
@@ -34,6 +36,11 @@ struct ViewState {
   // The %T axis runs over the plotted range rather than 0-100 (View > Fit
   // ordinate); the window keeps the choice between runs.
   bool FitOrdinate = false;
+  // Every trace as absorbance, bands up (View > Absorbance), and each
+  // comparison scaled to the shown spectrum's largest absorbance (View >
+  // Scale comparisons); the window keeps both between runs.
+  bool Absorbance = false;
+  bool ScaleComparisons = false;
 
   // Cursor tool.
   int CursorIndex = 0;

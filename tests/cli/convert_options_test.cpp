@@ -40,6 +40,12 @@ TEST(ConvertOptions, CommandLinesThatParse) {
        {"-odd.sp"},
        "o"},
       {{"--info", "a.sp", "b.jdx"}, Mode::kInfo, FileKind::kSp, {"a.sp", "b.jdx"}, ""},
+      {{"--compare", "r.sp", "--compare=s.jdx", "--absorbance", "--scale-comparisons", "a.sp",
+        "b.plt"},
+       Mode::kConvertOne,
+       FileKind::kHpgl,
+       {"a.sp"},
+       "b.plt"},
       // Help and version end the parsing: what follows is not looked at.
       {{"a.sp", "--help", "--bogus"}, Mode::kHelp, FileKind::kSp, {}, ""},
       {{"--version", "x"}, Mode::kVersion, FileKind::kSp, {}, ""},
@@ -56,6 +62,9 @@ TEST(ConvertOptions, CommandLinesThatParse) {
       EXPECT_EQ(c.mode == Mode::kBatch ? r.options.outputDir : r.options.output, c.output);
     }
   }
+  const ParseResult compared = ParseConvertOptions(cases[8].args);
+  EXPECT_EQ(compared.options.compare, (std::vector<std::string>{"r.sp", "s.jdx"}));
+  EXPECT_TRUE(compared.options.absorbance && compared.options.scaleComparisons);
 }
 
 TEST(ConvertOptions, PictureSizesAndTheirDefaults) {
@@ -106,6 +115,20 @@ TEST(ConvertOptions, UsageErrorsNameTheProblem) {
       {{"--screen", "big", "a.sp", "b.wmf"}, "expected WIDTHxHEIGHT"},
       {{"--info", "--grid", "a.sp"}, "--info cannot be combined with --grid"},
       {{"--peaks", "--to", "jdx", "a.sp"}, "--peaks cannot be combined with --to"},
+      // Comparisons and the absorbance view are drawn: data outputs refuse them.
+      {{"--compare", "r.sp", "a.sp", "b.jdx"},
+       "--compare is for picture outputs (plt, svg, wmf, png, pdf), not .jdx"},
+      {{"--absorbance", "--to", "asc", "--output-dir", "o", "a.sp"},
+       "--absorbance is for picture outputs (plt, svg, wmf, png, pdf), not .asc"},
+      {{"--absorbance", "--scale-comparisons", "a.sp", "b.sp"}, "--absorbance is for"},
+      {{"--scale-comparisons", "--compare", "r.sp", "a.sp", "b.svg"},
+       "--scale-comparisons needs --absorbance"},
+      {{"--compare=", "a.sp", "b.svg"}, "--compare needs a file name"},
+      {{"--compare", "1",         "--compare", "2",         "--compare", "3",         "--compare",
+        "4",         "--compare", "5",         "--compare", "6",         "--compare", "7",
+        "--compare", "8",         "--compare", "9",         "a.sp",      "b.svg"},
+       "--compare: at most 8 comparison spectra"},
+      {{"--info", "--absorbance", "a.sp"}, "--info cannot be combined with --absorbance"},
   };
   for (const auto& c : cases) {
     ParseResult r = ParseConvertOptions(c.args);

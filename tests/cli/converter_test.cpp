@@ -303,3 +303,53 @@ TEST_F(ConverterTest, ReaderWarningsArePrintedButProgressIsNot) {
 
 }  // namespace
 }  // namespace tesvar::cli
+
+namespace tesvar::cli {
+namespace {
+
+// Comparisons are drawn with each INPUT; one that cannot be read fails the
+// conversion before anything is written.
+TEST_F(ConverterTest, ComparisonsInPicturesAndTheirFailures) {
+  WriteSp(dir, "other.sp", WithBands(40, 1000, 1.25, {5}, 0.8f));
+  CommandRun r = Command({"--compare", dir + "/other.sp", good, dir + "/both.svg"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string svg = test::ReadFile(dir + "/both.svg");
+  EXPECT_TRUE(Contains(svg, "stroke=\"#e69f00\"")) << "the first comparison's orange";
+  EXPECT_TRUE(Contains(svg, ">good.sp</text>"));
+  EXPECT_TRUE(Contains(svg, ">other.sp</text>"));
+
+  r = Command({"--compare", dir + "/other.sp", "--absorbance", good, dir + "/both.plt"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string plt = test::ReadFile(dir + "/both.plt");
+  EXPECT_TRUE(Contains(plt, "SP2;PU ")) << "the comparison with pen 2";
+  EXPECT_TRUE(Contains(plt, "LBA\x03")) << "the absorbance axis's unit";
+  EXPECT_TRUE(Contains(plt, "LBother.sp\x03"));
+
+  const struct {
+    std::vector<std::string> args;
+    const char* err;
+  } failed[] = {
+      {{"--compare", "bad.sp", "good.sp", "out.svg"}, "DIR/bad.sp: Unknown file format!\n"},
+      {{"--compare", "missing.sp", "--to", "svg", "--output-dir", "outdir", "good.sp"},
+       "DIR/missing.sp: File not found.\n"},
+      {{"--compare", "notes.xyz", "good.sp", "out.svg"}, "DIR/notes.xyz: unknown file kind"},
+  };
+  test::WriteFile(dir + "/notes.xyz", "text\n");
+  for (const auto& f : failed) {
+    std::vector<std::string> args;
+    for (const std::string& a : f.args) {
+      args.push_back(a[0] == '-' || a == "svg" ? a : dir + "/" + a);
+    }
+    std::string expected = f.err;
+    expected.replace(expected.find("DIR"), 3, dir);
+    r = Command(args);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(Contains(r.err, expected)) << r.err;
+    EXPECT_TRUE(Contains(r.err, "not converted: a comparison spectrum could not be read")) << r.err;
+    EXPECT_FALSE(FileExists(dir + "/out.svg"));
+    EXPECT_FALSE(FileExists(dir + "/outdir/good.svg"));
+  }
+}
+
+}  // namespace
+}  // namespace tesvar::cli

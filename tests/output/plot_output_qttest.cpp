@@ -113,6 +113,7 @@ class PlotOutputTest : public QObject {
   void screenPlot_data();
   void screenPlot();
   void writePictures();
+  void comparisonsInTheirColours();
 
  private:
   Spectrum sample_;
@@ -427,6 +428,56 @@ void PlotOutputTest::writePictures() {
   QVERIFY(RenderRecording(RecordPlotMetafile(sample_, true, labels, 1280, 1024))
               .save(QString::fromStdString(out + "/clipboard.png")));
   QVERIFY(m.errors.empty());
+}
+
+// The pictures the toolkit draws show the comparisons in their colours and
+// the legend's names: the screen image, the colour printout (monochrome
+// without comparisons), and the metafile's pens and texts.
+void PlotOutputTest::comparisonsInTheirColours() {
+  ComparisonList list;
+  Spectrum shifted = sample_;
+  for (int i = 0; i <= shifted.LastIndex; ++i) shifted.TransY[i] *= 0.8f;
+  QVERIFY(list.Add({"/refs/half.sp", "half.sp", shifted}));
+  QVERIFY(list.Add({"/refs/same.sp", "same.sp", sample_}));
+  const PlotOverlay overlay{&list, "polystyrene.sp", true, false};
+  const auto count = [](const QImage& image, QRgb colour) {
+    qint64 n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == colour;
+    }
+    return n;
+  };
+  constexpr QRgb kOrange = 0xE69F00;
+  constexpr QRgb kSkyBlue = 0x56B4E9;
+
+  Spectrum spectrum = sample_;
+  ViewState view;
+  view.SpectrumShown = true;
+  const QImage screen = RenderScreenPlot(spectrum, view, 1200, 400, overlay);
+  QVERIFY(view.AbsorbanceShown);
+  QVERIFY2(count(screen, kOrange) > 500, QByteArray::number(count(screen, kOrange)));
+  // The second comparison lies under the black spectrum, drawn on top:
+  // only its legend line shows.
+  QVERIFY(count(screen, kSkyBlue) > 0);
+  QVERIFY(count(screen, kSkyBlue) < 100);
+
+  const QImage page = RenderPrintBitmap(sample_, false, {}, 1400, overlay);
+  QCOMPARE(page.format(), QImage::Format_RGB32);
+  QVERIFY(count(page, kOrange) > 500);
+  QCOMPARE(RenderPrintBitmap(sample_, false, {}, 1400).format(), QImage::Format_Mono);
+
+  const MetafilePicture picture = RecordPlotMetafile(sample_, false, {}, 1280, 1024, overlay);
+  std::vector<std::string> texts;
+  int orangePens = 0;
+  for (const DrawingOp& op : picture.ops) {
+    if (op.kind == DrawingOp::kTextOut) texts.push_back(op.text);
+    orangePens += op.kind == DrawingOp::kPenColor && op.color == Rgb{230, 159, 0};
+  }
+  QCOMPARE(orangePens, 2);  // its trace and its legend line
+  for (const char* name : {"polystyrene.sp", "half.sp", "same.sp", "A"}) {
+    QVERIFY2(std::count(texts.begin(), texts.end(), name) == 1, name);
+  }
+  QVERIFY(std::count(texts.begin(), texts.end(), "%T") == 0);
 }
 
 QTEST_MAIN(PlotOutputTest)

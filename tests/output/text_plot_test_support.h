@@ -48,8 +48,9 @@ inline LabelList Labels(const std::vector<PeakLabel>& labels) {
 }
 
 using WritePlotFile = SaveResult (*)(const std::string& path, const Spectrum&, bool gridOn,
-                                     const LabelList&);
-using BuildPlotText = std::string (*)(const Spectrum&, bool gridOn, const LabelList&);
+                                     const LabelList&, const PlotOverlay&);
+using BuildPlotText = std::string (*)(const Spectrum&, bool gridOn, const LabelList&,
+                                      const PlotOverlay&);
 
 // A file in a folder that does not exist: "Could not create file " + path
 // and no file. Then a good path: the file holds what `build` gives, and no
@@ -60,14 +61,14 @@ inline void ExpectWriteReportsUncreatableFile(const std::string& extension, Writ
   std::string dir = MakeTempDir();
   RecordedMessages m;
   std::string bad = dir + "/missing/plot" + extension;
-  EXPECT_FALSE(Told(write(bad, s, false, LabelList()), m));
+  EXPECT_FALSE(Told(write(bad, s, false, LabelList(), {}), m));
   ASSERT_EQ(m.errors.size(), 1u);
   EXPECT_EQ(m.errors[0], "Could not create file " + bad);
   EXPECT_FALSE(FileExists(bad));
 
   std::string good = dir + "/plot" + extension;
-  EXPECT_TRUE(Told(write(good, s, true, LabelList()), m));
-  EXPECT_EQ(ReadFile(good), build(s, true, LabelList()));
+  EXPECT_TRUE(Told(write(good, s, true, LabelList(), {}), m));
+  EXPECT_EQ(ReadFile(good), build(s, true, LabelList(), {}));
   EXPECT_EQ(m.errors.size(), 1u);
 }
 
