@@ -19,7 +19,7 @@ BUILD_DIR=${BUILD_DIR:-build}
 PACKAGES=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick xclip
   clang libclang-rt-14-dev
