@@ -31,6 +31,10 @@ struct RawOptions {
   std::vector<std::string> compare;
   bool absorbance = false;
   bool scaleComparisons = false;
+  std::optional<std::string> search;
+  std::optional<std::string> index;
+  std::optional<int> hits;
+  bool verbose = false;
   std::vector<std::string> positional;
 
   // The first option given that only a picture output takes.
@@ -190,6 +194,7 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
         {"--verify", &raw.verify},
         {"--absorbance", &raw.absorbance},
         {"--scale-comparisons", &raw.scaleComparisons},
+        {"--verbose", &raw.verbose},
     };
     bool isFlag = false;
     for (const Flag& flag : flags) {
@@ -201,7 +206,7 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
     if (isFlag) continue;
 
     if (name != "--to" && name != "--output-dir" && name != "--screen" && name != "--size" &&
-        name != "--compare") {
+        name != "--compare" && name != "--search" && name != "--index" && name != "--hits") {
       return Fail("unknown option '" + arg + "'");
     }
     std::string value;
@@ -219,6 +224,17 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
                     OutputExtensionList() + ")");
       }
       raw.to = value;
+    } else if (name == "--search" || name == "--index") {
+      if (value.empty()) return Fail(name + " needs a folder name");
+      (name == "--search" ? raw.search : raw.index) = value;
+    } else if (name == "--hits") {
+      int n = 0;
+      if (value.empty() || value.size() > 5 ||
+          value.find_first_not_of("0123456789") != std::string::npos ||
+          (n = std::stoi(value)) < 1 || n > kMaxHits) {
+        return Fail("--hits '" + value + "': expected a number from 1 to " + FormatInt(kMaxHits));
+      }
+      raw.hits = n;
     } else if (name == "--compare") {
       if (value.empty()) return Fail("--compare needs a file name");
       if (raw.compare.size() == static_cast<std::size_t>(kMaxComparisons)) {
@@ -260,6 +276,30 @@ ParseResult ParseConvertOptions(const std::vector<std::string>& args) {
     return std::string(option) + " is for picture outputs (plt, svg, wmf, png, pdf), not ." +
            WriterFor(o.outputKind)->extension;
   };
+
+  if (raw.search || raw.index) {
+    if (raw.search && raw.index) return Fail("--search and --index cannot be combined");
+    const char* what = raw.search ? "--search" : "--index";
+    if (raw.info || raw.peaks) {
+      return Fail(std::string(what) + " cannot be combined with " +
+                  (raw.info ? "--info" : "--peaks"));
+    }
+    if (const char* other = raw.ConversionOption()) {
+      return Fail(std::string(what) + " cannot be combined with " + other);
+    }
+    if (raw.index && raw.hits) return Fail("--hits is for --search");
+    if (raw.search && raw.positional.empty()) return Fail("--search needs at least one INPUT");
+    if (raw.index && !raw.positional.empty()) return Fail("--index takes no INPUT");
+    o.mode = raw.search ? Mode::kSearch : Mode::kIndex;
+    o.library = raw.search ? *raw.search : *raw.index;
+    o.hits = raw.hits.value_or(10);
+    o.verbose = raw.verbose;
+    o.inputs = raw.positional;
+    result.ok = true;
+    return result;
+  }
+  if (raw.hits) return Fail("--hits is for --search");
+  if (raw.verbose) return Fail("--verbose is for --search and --index");
 
   if (raw.info || raw.peaks) {
     if (raw.info && raw.peaks) return Fail("--info and --peaks cannot be combined");
@@ -312,6 +352,8 @@ std::string HelpText() {
          "       tesvar-convert [OPTIONS] --to EXT --output-dir DIR INPUT...\n"
          "       tesvar-convert --info INPUT...\n"
          "       tesvar-convert --peaks INPUT...\n"
+         "       tesvar-convert --search LIBDIR [--hits N] INPUT...\n"
+         "       tesvar-convert --index LIBDIR\n"
          "\n"
          "Converts infrared spectra. INPUT is a file of one of these kinds, told by its\n"
          "content where that is unmistakable, else by its name:\n" +
@@ -338,6 +380,12 @@ std::string HelpText() {
          "  --info              print the header parameters, one \"Label: value\" line each,\n"
          "                      then the kind of an imported file and how it was read\n"
          "  --peaks             print the wavenumbers of all bands, one per line\n"
+         "  --search LIBDIR     print the members of the library folder LIBDIR (read\n"
+         "                      recursively) that match each INPUT best: rank, hit\n"
+         "                      quality 0-100, path, title, tab-separated\n"
+         "  --hits N            how many members --search prints (default 10)\n"
+         "  --index LIBDIR      build or update the library's index only\n"
+         "  --verbose           with --search or --index: list the skipped files\n"
          "  -h, --help          print this help and exit\n"
          "  --version           print the version and exit\n"
          "\n"

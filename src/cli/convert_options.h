@@ -4,6 +4,8 @@
 //   tesvar-convert [OPTIONS] --to EXT --output-dir DIR INPUT...
 //   tesvar-convert --info INPUT...
 //   tesvar-convert --peaks INPUT...
+//   tesvar-convert --search LIBDIR [--hits N] [--verbose] INPUT...
+//   tesvar-convert --index LIBDIR [--verbose]
 //
 // Options take their value as the next argument or after '=' ("--to jdx",
 // "--to=jdx"); "--" ends the options, so that a file name may begin with
@@ -36,6 +38,8 @@ enum class Mode {
   kBatch,       // --to EXT --output-dir DIR INPUT...
   kInfo,
   kPeaks,
+  kSearch,  // --search LIBDIR INPUT...
+  kIndex,   // --index LIBDIR
   kHelp,
   kVersion,
 };
@@ -59,7 +63,15 @@ struct ConvertOptions {
   std::vector<std::string> compare;
   bool absorbance = false;
   bool scaleComparisons = false;
+  // --search and --index: the library folder, the hits shown for each
+  // INPUT, and whether the skipped files are listed.
+  std::string library;
+  int hits = 10;
+  bool verbose = false;
 };
+
+// Largest --hits.
+inline constexpr int kMaxHits = 10000;
 
 struct ParseResult {
   bool ok = false;

@@ -1,7 +1,10 @@
 #include "cli/converter.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
+#include <iostream>
 #include <new>
 #include <system_error>
 
@@ -168,6 +171,9 @@ int Converter::Run(const ConvertOptions& options) {
       }
       break;
     }
+    case Mode::kSearch:
+    case Mode::kIndex:
+      return RunLibrary(options);
     case Mode::kHelp:
     case Mode::kVersion:
       break;
@@ -192,6 +198,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     return kExitOk;
   }
   Converter converter(out, err, pictures);
+  converter.progressOnTerminal = &err == &std::cerr && isatty(STDERR_FILENO) != 0;
   try {
     return converter.Run(parsed.options);
   } catch (const std::bad_alloc&) {

@@ -64,6 +64,10 @@ class Converter {
 
   // Called with each written file before it is checked (tests spoil it here).
   std::function<void(const std::string& path)> afterWrite;
+  // Standard error is a terminal: a long indexing shows its progress there.
+  bool progressOnTerminal = false;
+  // The library's index lives here (tests set their own).
+  std::string libraryCache;
 
  private:
   // Reads input into spectrum, telling what the reader said. `about`, when
@@ -81,6 +85,8 @@ class Converter {
   bool PrintReport(const std::string& input, const ConvertOptions& options, bool withHeading,
                    bool first);
   void Message(const std::string& file, const std::string& text);
+  // --index and --search (converter_library.cpp).
+  int RunLibrary(const ConvertOptions& options);
 
   ComparisonList comparisons_;
   std::ostream& out_;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
@@ -349,6 +350,80 @@ TEST_F(ConverterTest, ComparisonsInPicturesAndTheirFailures) {
     EXPECT_FALSE(FileExists(dir + "/out.svg"));
     EXPECT_FALSE(FileExists(dir + "/outdir/good.svg"));
   }
+}
+
+}  // namespace
+}  // namespace tesvar::cli
+
+namespace tesvar::cli {
+namespace {
+
+// --index and --search over a small library: the members' order, the hit
+// quality of a file against itself, the exit status of an unreadable INPUT.
+TEST_F(ConverterTest, LibrarySearchAndIndex) {
+  const std::string lib = dir + "/lib";
+  std::filesystem::create_directories(lib + "/deeper");
+  WriteSp(lib, "deeper/same.sp", WithBands(400, 1000, 1.25, {100, 250}));
+  WriteSp(lib, "other.sp", WithBands(400, 1000, 1.25, {50, 300, 350}, 0.8f));
+  test::WriteFile(lib + "/broken.sp", "nothing");
+  const std::string query = WriteSp(dir, "query.sp", WithBands(400, 1000, 1.25, {100, 250}));
+
+  const auto run = [&](std::vector<std::string> args) {
+    std::ostringstream out, err;
+    ParseResult parsed = ParseConvertOptions(args);
+    EXPECT_TRUE(parsed.ok) << parsed.error;
+    Converter converter(out, err, nullptr);
+    converter.libraryCache = dir + "/cache";
+    const int status = converter.Run(parsed.options);
+    return CommandRun{status, out.str(), err.str()};
+  };
+  CommandRun r = run({"--index", lib, "--verbose"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, lib + ": 2 members; read 2, skipped 1, removed 0\n");
+  EXPECT_TRUE(Contains(r.err, lib + "/broken.sp: skipped: ")) << r.err;
+
+  r = run({"--search", lib, "--hits", "1", query});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "1\t100.0\t" + lib + "/deeper/same.sp\ttwo lines\n");
+
+  r = run({"--search", lib, query, dir + "/missing.sp", good});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "missing.sp: File not found.")) << r.err;
+  EXPECT_TRUE(Contains(r.out, "==> " + query + " <==\n1\t100.0\t")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\n\n==> " + good + " <==\n")) << r.out;
+
+  r = run({"--search", dir + "/no-such-folder", query});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "not a folder")) << r.err;
+}
+
+TEST(ConvertOptions, LibraryUsageErrors) {
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } cases[] = {
+      {{"--search", "lib"}, "--search needs at least one INPUT"},
+      {{"--index", "lib", "a.sp"}, "--index takes no INPUT"},
+      {{"--search", "lib", "--hits", "0", "a.sp"}, "--hits '0': expected a number"},
+      {{"--search", "lib", "--hits", "x", "a.sp"}, "expected a number"},
+      {{"--index", "lib", "--hits", "3"}, "--hits is for --search"},
+      {{"--hits", "3", "a.sp", "b.sp"}, "--hits is for --search"},
+      {{"--search", "lib", "--grid", "a.sp"}, "--search cannot be combined with --grid"},
+      {{"--search", "lib", "--index", "lib"}, "cannot be combined"},
+      {{"--search", "lib", "--info", "a.sp"}, "--search cannot be combined with --info"},
+      {{"--verbose", "a.sp", "b.sp"}, "--verbose is for --search and --index"},
+  };
+  for (const auto& c : cases) {
+    const ParseResult r = ParseConvertOptions(c.args);
+    EXPECT_FALSE(r.ok) << c.says;
+    EXPECT_NE(r.error.find(c.says), std::string::npos) << "got: " << r.error;
+  }
+  const ParseResult ok = ParseConvertOptions({"--search=lib", "--hits=3", "a.sp", "b.jdx"});
+  ASSERT_TRUE(ok.ok) << ok.error;
+  EXPECT_EQ(ok.options.mode, Mode::kSearch);
+  EXPECT_EQ(ok.options.library, "lib");
+  EXPECT_EQ(ok.options.hits, 3);
+  EXPECT_EQ(ok.options.inputs, (std::vector<std::string>{"a.sp", "b.jdx"}));
 }
 
 }  // namespace
