@@ -1,6 +1,7 @@
 #include "library/library_index.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -139,6 +140,10 @@ bool LibraryIndex::OpenDatabase(const std::string& path, IndexReport& report) {
       return false;
     }
     sqlite3_busy_timeout(db_, kBusyMilliseconds);
+    // Large pages hold a member's values whole, and a mapped file is read
+    // without a system call a page: loading 10,000 members is one pass
+    // over memory. (The page size applies to a new database only.)
+    Exec(db_, "PRAGMA page_size = 65536; PRAGMA mmap_size = 1073741824;");
     bool ours = Exec(db_,
                      "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);"
                      "CREATE TABLE IF NOT EXISTS files(path TEXT PRIMARY KEY, size INTEGER,"
@@ -194,12 +199,13 @@ IndexReport LibraryIndex::Update(const std::string& folder, const std::string& c
   const auto options = fs::directory_options::skip_permission_denied;
   for (fs::recursive_directory_iterator it(folder, options, ec), end; !ec && it != end;
        it.increment(ec)) {
-    std::error_code entryError;
-    if (!it->is_regular_file(entryError)) continue;
+    // One stat a file for its kind, size and time.
     const std::string path = it->path().string();
-    const auto size = static_cast<int64_t>(it->file_size(entryError));
-    const int64_t mtime = it->last_write_time(entryError).time_since_epoch().count();
-    if (entryError) continue;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    const auto size = static_cast<int64_t>(info.st_size);
+    const int64_t mtime =
+        static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     auto found = known.find(path);
     if (found != known.end() && found->second.size == size && found->second.mtime == mtime) {
       found->second.present = true;
