@@ -30,6 +30,10 @@ constexpr int kBusyMilliseconds = 30000;
 // The first bytes a reader is chosen by.
 constexpr std::size_t kFirstBytes = 512;
 
+// Why a spectrum that loaded is no member: it cannot be matched.
+constexpr const char* kOutsideGrid =
+    "too little of it lies between 12500 and 400 1/cm to be matched";
+
 enum FileState : int { kMember = 0, kSkipped = 1, kIgnored = 2 };
 
 // One prepared statement, finalized when it goes.
@@ -245,10 +249,11 @@ IndexReport LibraryIndex::Update(const std::string& folder, const std::string& c
     if (const FileKindInfo* kind = ClassifyFile(c.path, FirstBytes(c.path))) {
       const LoadResult result = LoadSpectrumFile(c.path, *kind, spectrum);
       if (result.loaded()) {
-        state = kMember;
-        title = spectrum.ShortComment;
         prepared = PrepareSpectrum(spectrum);
-        ++report.read;
+        state = prepared.Empty() ? kSkipped : kMember;
+        title = spectrum.ShortComment;
+        if (prepared.Empty()) reason = kOutsideGrid;
+        report.read += state == kMember;
       } else {
         state = kSkipped;
         reason = result.refusal.empty() ? "not read" : result.refusal;

@@ -1,8 +1,9 @@
 // A folder of reference spectra as a searchable library.
 //
 // Every file below the folder (read recursively) that a reader of the
-// program takes is a member; a file its reader refuses is skipped, and
-// counted with its reason; other files are ignored without a word. Each
+// program takes is a member; a file its reader refuses, or whose spectrum
+// lies too little on the matching grid, is skipped, and counted with its
+// reason; other files are ignored without a word. Each
 // member is read once into an index, an SQLite database under the user's
 // cache folder ($XDG_CACHE_HOME/tesvar/, one database per library folder):
 // its path, size and modification time, its title and its spectrum prepared

@@ -3,9 +3,11 @@
 // Spectra of one substance from different instruments, cells and files
 // differ in sampling, in the baseline and in path length; what they share is
 // the shape of their bands. So each spectrum is brought to the same form:
-//   1. absorbance, A = -log10 T, with T clamped to kTransmittanceFloor so
-//      that a band at 0 %T (or below, after a baseline correction) stays
-//      finite and does not dominate the rest of the spectrum;
+//   1. absorbance, A = -log10 T, with T clamped to kTransmittanceFloor
+//      (1 %T, A = 2): below it an FT-IR reading is stray light and noise, and
+//      the noise of a saturated band, magnified by the logarithm, would
+//      outweigh every other band (two measurements of one polystyrene film
+//      then matched worse than two different films);
 //   2. on one fixed grid, 12500 down to 400 1/cm every 2 1/cm (the mid and
 //      near infrared), by linear interpolation between the spectrum's own
 //      points; grid points outside the spectrum's range are missing;
@@ -32,7 +34,7 @@ inline constexpr double kGridHigh = 12500;
 inline constexpr double kGridLow = 400;
 inline constexpr double kGridStep = 2;
 inline constexpr int kGridPoints = 6051;  // (12500 - 400) / 2 + 1
-inline constexpr double kTransmittanceFloor = 1e-4;
+inline constexpr double kTransmittanceFloor = 0.01;
 
 // The wavenumber of grid point i (0 is the highest).
 inline double GridWavenumber(int i) { return kGridHigh - kGridStep * i; }
