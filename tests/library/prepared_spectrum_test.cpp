@@ -77,7 +77,9 @@ TEST(HitQuality, Properties) {
   } cases[] = {
       {"itself", query, 100, 100},
       {"a constant absorbance offset", Sampled(kPolymer, 4000, 400, 1, 1, 0.3), 99.9, 100},
-      {"twice the path length", Sampled(kPolymer, 4000, 400, 1, 2), 99.9, 100},
+      // Up to A = 2: beyond it transmittance is clamped.
+      {"half again the path length", Sampled(kPolymer, 4000, 400, 1, 1.5), 99.9, 100},
+      {"a saturated band", Sampled(kPolymer, 4000, 400, 1, 2), 99.0, 100},
       {"a sloping baseline", Sampled(kPolymer, 4000, 400, 1, 1, 0, 0.05), 99.0, 100},
       {"resampled every 4 1/cm", Sampled(kPolymer, 3998, 402, 4), 99.0, 100},
       {"finer, every 0.5 1/cm", Sampled(kPolymer, 4000, 400, 0.5), 99.5, 100},
