@@ -58,13 +58,6 @@ FileDialogSettings OpenSettings(const FileKindInfo& info) {
           QString::fromLatin1(info.openTitle), QString::fromLatin1(info.pattern), QString()};
 }
 
-// No default extension: a name typed without one is read by its content,
-// or refused, rather than taken for a file of one chosen kind.
-FileDialogSettings AnySpectrumSettings() {
-  return {QString(), WithAllFiles(AnySpectrumFilter()), "Import any spectrum", QString(),
-          QString()};
-}
-
 // What a file no reader takes is told, with the kinds that are read.
 std::string NoReaderText() { return "Unknown file kind! Read are: " + OpenableKindsText(); }
 
@@ -76,6 +69,17 @@ QString DraggedLocalFile(const QMimeData* data) {
   if (urls.size() != 1 || !urls.first().isLocalFile()) return QString();
   const QString path = urls.first().toLocalFile();
   return QFileInfo(path).isFile() ? path : QString();
+}
+
+// Every file a drag carries when all are local files; none otherwise.
+QStringList DraggedLocalFiles(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return QStringList();
+  QStringList files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) return QStringList();
+    files.push_back(url.toLocalFile());
+  }
+  return files;
 }
 
 // The metafile picture is as large as the screen it is recorded for.
@@ -100,6 +104,13 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+// No default extension: a name typed without one is read by its content,
+// or refused, rather than taken for a file of one chosen kind.
+FileDialogSettings AnySpectrumSettings() {
+  return {QString(), WithAllFiles(AnySpectrumFilter()), "Import any spectrum", QString(),
+          QString()};
+}
 
 std::string TForm1::ChooseFileToRead(FileDialogSettings settings) {
   QString chosen = ui_.OpenFile(settings);
@@ -256,7 +267,9 @@ void TForm1::Anyspectrum1Click() {
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (spectrum_ && !DraggedLocalFile(event->mimeData()).isEmpty()) {
+  const bool comparing = event->modifiers() & Qt::ControlModifier;
+  if (spectrum_ && (comparing ? !DraggedLocalFiles(event->mimeData()).isEmpty()
+                              : !DraggedLocalFile(event->mimeData()).isEmpty())) {
     event->acceptProposedAction();
   } else {
     event->ignore();
@@ -264,6 +277,26 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
+  // With Ctrl held the files are added as comparisons, several at once.
+  if (spectrum_ && (event->modifiers() & Qt::ControlModifier)) {
+    const QStringList files = DraggedLocalFiles(event->mimeData());
+    if (files.isEmpty()) {
+      event->ignore();
+      return;
+    }
+    event->acceptProposedAction();
+    std::vector<std::string> paths;
+    for (const QString& file : files) paths.push_back(ToPath(file));
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+          RunHandler([this, &paths] {
+            for (const std::string& path : paths) AddComparisonFile(path);
+          });
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   const QString file = DraggedLocalFile(event->mimeData());
   if (!spectrum_ || file.isEmpty()) {
     event->ignore();
@@ -360,11 +393,13 @@ void TForm1::SVG1Click() {
 SaveResult TForm1::WriteShown(FileKind kind, const std::string& path) {
   const QSize screen = ScreenSize();
   QtPictureRenderer pictures;
+  const PlotOverlay overlay = Overlay();
   const WriteRequest request{.spectrum = *spectrum_,
                              .labels = view_.Labels,
                              .grid = view_.GridOn,
                              .screen = {screen.width(), screen.height()},
-                             .pictures = &pictures};
+                             .pictures = &pictures,
+                             .overlay = &overlay};
   return WriteSpectrum(kind, path, request);
 }
 
@@ -396,8 +431,8 @@ void TForm1::RecordPlotPicture() {
     return;
   }
   const QSize screen = ScreenSize();
-  PutPictureOnClipboard(
-      RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels, screen.width(), screen.height()));
+  PutPictureOnClipboard(RecordPlotMetafile(*spectrum_, view_.GridOn, view_.Labels, screen.width(),
+                                           screen.height(), Overlay()));
 }
 
 void TForm1::ExportSvg(const std::string& path) {

@@ -263,6 +263,7 @@ void TForm1::BuildMenus() {
   ASCII1 = MakeAction(Import1, "ASCII1", "&ASCII", &TForm1::ASCII1Click);
   Anyspectrum1 =
       MakeAction(Import1, "Anyspectrum1", "Any &spectrum...", &TForm1::Anyspectrum1Click);
+  Comparewith1 = MakeAction(File1, "Comparewith1", "Compare &with...", &TForm1::Comparewith1Click);
   File1->addSeparator();
   Print1 = MakeAction(File1, "Print1", "&Print...", &TForm1::Print1Click);
   File1->addSeparator();
@@ -302,6 +303,7 @@ void TForm1::BuildMenus() {
   FitOrdinate1->setCheckable(true);
   WholeSpectrum1 =
       MakeAction(View1, "WholeSpectrum1", "&Whole spectrum", &TForm1::WholeSpectrum1Click);
+  BuildComparisonMenus();
   View1->addSeparator();
   About1 = MakeAction(View1, "About1", "&About", &TForm1::About1Click);
 
@@ -347,6 +349,7 @@ void TForm1::UpdateCommandStates() {
   Copypeaklist1->setEnabled(states.peakList);
   Undo1->setEnabled(states.undo);
   Redo1->setEnabled(states.redo);
+  UpdateComparisonStates();
   PaintBox1->setCursor(states.crossPointer ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
@@ -371,6 +374,8 @@ void TForm1::FormCreate(const QStringList& arguments) {
       ParseCommandLine(args, [](const std::string& path) { return FileExists(path); });
   cursorBaselineMode_ = options.CursorBaselineMode;
   view_.FitOrdinate = StoredFitOrdinate();
+  view_.Absorbance = StoredAbsorbance();
+  view_.ScaleComparisons = StoredScaleComparisons();
   UpdateCommandStates();
 
   if (cursorBaselineMode_) {
@@ -568,7 +573,7 @@ void TForm1::Copy1Click() { RecordPlotPicture(); }
 void TForm1::Print1Click() {
   QPrinter printer(QPrinter::HighResolution);
   if (!ui_.ChoosePrinter(printer)) return;
-  PrintPlot(printer, *spectrum_, view_.GridOn, view_.Labels);
+  PrintPlot(printer, *spectrum_, view_.GridOn, view_.Labels, Overlay());
 }
 
 // ---------------------------------------------------------------------------
@@ -581,14 +586,16 @@ ScrollWindow TForm1::VisibleWindow() const {
 }
 
 PlotInteraction TForm1::Interaction() {
-  return PlotInteraction(view_, *spectrum_, cursorBaselineMode_, *plotHost_);
+  // The baseline is corrected in the %T view only: in absorbance a straight
+  // line is no baseline of the transmittance it would change.
+  return PlotInteraction(view_, *spectrum_, cursorBaselineMode_ && !view_.Absorbance, *plotHost_);
 }
 
 void TForm1::PaintBox1Paint() {
   if (!spectrum_) return;
   ImageSurface& canvas = PaintBox1->Canvas();
   std::optional<PlotFrame> frame =
-      PaintScreenPlot(canvas, canvas.width(), canvas.height(), *spectrum_, view_);
+      PaintScreenPlot(canvas, canvas.width(), canvas.height(), *spectrum_, view_, Overlay());
   if (frame) Interaction().CursorAfterPaint(*frame);
 }
 
@@ -602,7 +609,12 @@ void TForm1::InvertVerticalLine(int x) { Interaction().InvertVerticalLine(x); }
 
 // Without a record (start-up ran out of memory) the plot has nothing to do.
 void TForm1::PaintBox1MouseDown(MouseButton button, int x, int y) {
-  if (spectrum_) Interaction().MouseDown(button, x, y);
+  if (!spectrum_) return;
+  Interaction().MouseDown(button, x, y);
+  // After the press, which clears the panel.
+  if (button == MouseButton::kRight && cursorBaselineMode_ && view_.Absorbance) {
+    StatusBar1->SetPanelText(2, kBaselineInPercentView);
+  }
 }
 
 void TForm1::PaintBox1ZoomDown(int x, int y) {

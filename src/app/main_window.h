@@ -24,6 +24,7 @@
 #include "core/spectrum.h"
 #include "core/version.h"
 #include "formats/file_kinds.h"
+#include "plot/comparisons.h"
 #include "plot/cursor_tools.h"
 #include "plot/edit_history.h"
 #include "plot/peak_search.h"
@@ -47,6 +48,8 @@ class StatusBar;
 
 inline constexpr const char* kApplicationTitle = "Tesvar";
 inline constexpr const char* kProgramCaption = "Tesvar v" TESVAR_VERSION;
+// Why the baseline tool does nothing in the absorbance view.
+inline constexpr const char* kBaselineInPercentView = "The baseline is corrected in the %T view.";
 
 // The readers' and writers' way to the user: error boxes through the
 // window's UserInterface, the bell, and the status bar panels. Made for one
@@ -67,6 +70,9 @@ class WindowMessages : public Messages {
   StatusBar& statusBar_;
   std::string fileName_;
 };
+
+// The "Any spectrum" dialog: every kind the readers take.
+FileDialogSettings AnySpectrumSettings();
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -124,6 +130,7 @@ class TForm1 : public QMainWindow {
   QAction* JCAMPDX1;
   QAction* ASCII1;
   QAction* Anyspectrum1;
+  QAction* Comparewith1;
   QAction* Print1;
   // The spectra read last, most recent first; unused entries are hidden.
   std::array<QAction*, kRecentFileCount> RecentFileItems;
@@ -139,6 +146,10 @@ class TForm1 : public QMainWindow {
   QAction* Grid1;
   QAction* FitOrdinate1;
   QAction* WholeSpectrum1;
+  QAction* Absorbance1;
+  QAction* ScaleComparisons1;
+  // One "Remove NAME" a comparison, then "Remove all".
+  QMenu* Comparisons1;
   QAction* About1;
 
   // Handlers. Those reached from menus and buttons run inside the generic
@@ -175,6 +186,18 @@ class TForm1 : public QMainWindow {
   void FitOrdinate1Click();
   // Back from a zoomed wavenumber range to the whole spectrum.
   void WholeSpectrum1Click();
+
+  // Comparison spectra and the absorbance view (comparison_commands.cpp).
+  // Compare with...: files of any kind read, several at once.
+  void Comparewith1Click();
+  void Absorbance1Click();
+  void ScaleComparisons1Click();
+  void RemoveComparison(int index);
+  void RemoveAllComparisons();
+  // Reads a file as a comparison; a refusal, or a ninth, is told in a box
+  // naming the file and changes nothing. True when it was added.
+  bool AddComparisonFile(const std::string& path);
+  const ComparisonList& comparisons() const { return comparisons_; }
   void Copypeaklist1Click();
   void Copy1Click();
   void Print1Click();
@@ -227,6 +250,12 @@ class TForm1 : public QMainWindow {
  private:
   void BuildControls();
   void BuildMenus();
+  // The View menu's absorbance, scaling and comparison items.
+  void BuildComparisonMenus();
+  // The comparison items' states and the Comparisons menu's entries.
+  void UpdateComparisonStates();
+  // What the pictures show besides the shown spectrum, as the view says.
+  PlotOverlay Overlay() const;
   QAction* MakeAction(QMenu* menu, const char* name, const char* caption,
                       void (TForm1::*handler)());
 
@@ -303,6 +332,7 @@ class TForm1 : public QMainWindow {
   std::string pendingMetafileTarget_;
   Document document_;
   EditHistory history_;
+  ComparisonList comparisons_;
   RecentFiles recentFiles_;
   bool closedAtStart_ = false;
 };

@@ -35,6 +35,17 @@ QString QtUserInterface::OpenFile(const FileDialogSettings& settings) {
   return RunFileDialog(settings, false);
 }
 
+QStringList QtUserInterface::OpenFiles(const FileDialogSettings& settings) {
+  const QString folder = settings.Folder.isEmpty() ? lastDirectory_ : settings.Folder;
+  QFileDialog dialog(owner_, settings.Title, folder, settings.Filter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  if (dialog.exec() != QDialog::Accepted) return QStringList();
+  const QStringList files = dialog.selectedFiles();
+  if (!files.isEmpty()) lastDirectory_ = QFileInfo(files.first()).absolutePath();
+  return files;
+}
+
 QString QtUserInterface::SaveFile(const FileDialogSettings& settings) {
   return RunFileDialog(settings, true);
 }

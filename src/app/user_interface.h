@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QPrinter;
@@ -36,6 +37,12 @@ class UserInterface {
   // The chosen path, or an empty string when the dialog was cancelled.
   virtual QString OpenFile(const FileDialogSettings& settings) = 0;
   virtual QString SaveFile(const FileDialogSettings& settings) = 0;
+  // Several existing files chosen at once; empty when cancelled. Without a
+  // dialog of its own, one file through OpenFile.
+  virtual QStringList OpenFiles(const FileDialogSettings& settings) {
+    const QString one = OpenFile(settings);
+    return one.isEmpty() ? QStringList() : QStringList{one};
+  }
 
   // A box titled "Confirm" with the buttons "&Yes" and "&No"; true for Yes.
   virtual bool Confirm(const QString& text) = 0;
@@ -66,6 +73,7 @@ class QtUserInterface : public UserInterface {
 
   QString OpenFile(const FileDialogSettings& settings) override;
   QString SaveFile(const FileDialogSettings& settings) override;
+  QStringList OpenFiles(const FileDialogSettings& settings) override;
   bool Confirm(const QString& text) override;
   SaveChangesAnswer AskSaveChanges(const QString& text) override;
   void ErrorBox(const QString& text, const QString& fileName) override;

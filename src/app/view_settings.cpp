@@ -6,12 +6,17 @@ namespace tesvar {
 
 namespace {
 
-constexpr const char* kFitOrdinateKey = "View/FitOrdinate";
+bool Stored(const char* key) { return QSettings("Tesvar", "Tesvar").value(key).toBool(); }
+
+void Store(const char* key, bool on) { QSettings("Tesvar", "Tesvar").setValue(key, on); }
 
 }  // namespace
 
-bool StoredFitOrdinate() { return QSettings("Tesvar", "Tesvar").value(kFitOrdinateKey).toBool(); }
-
-void StoreFitOrdinate(bool on) { QSettings("Tesvar", "Tesvar").setValue(kFitOrdinateKey, on); }
+bool StoredFitOrdinate() { return Stored("View/FitOrdinate"); }
+void StoreFitOrdinate(bool on) { Store("View/FitOrdinate", on); }
+bool StoredAbsorbance() { return Stored("View/Absorbance"); }
+void StoreAbsorbance(bool on) { Store("View/Absorbance", on); }
+bool StoredScaleComparisons() { return Stored("View/ScaleComparisons"); }
+void StoreScaleComparisons(bool on) { Store("View/ScaleComparisons", on); }
 
 }  // namespace tesvar

@@ -6,5 +6,10 @@ namespace tesvar {
 
 bool StoredFitOrdinate();
 void StoreFitOrdinate(bool on);
+// View > Absorbance and View > Scale comparisons.
+bool StoredAbsorbance();
+void StoreAbsorbance(bool on);
+bool StoredScaleComparisons();
+void StoreScaleComparisons(bool on);
 
 }  // namespace tesvar

@@ -1,6 +1,7 @@
 #include "plot/cursor_tools.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -55,6 +56,15 @@ std::string CursorPercentText(double transmittance) {
 
 std::string CursorStatusText(double cursorX, const std::string& percentText) {
   return "cm-1: " + RealToText41(cursorX) + "   %T: " + percentText;
+}
+
+std::string CursorAbsorbanceText(double transmittance) {
+  if (!(transmittance > 0)) return "-";
+  return FormatFixed(-std::log10(transmittance), 4, 1);
+}
+
+std::string CursorAbsorbanceStatusText(double cursorX, const std::string& absorbanceText) {
+  return "cm-1: " + RealToText41(cursorX) + "   A: " + absorbanceText;
 }
 
 bool IsLevelMode(int cursorIndex, const Spectrum& spectrum) {

@@ -48,6 +48,11 @@ int IndexNearWavenumber(const PlotFrame& frame, const Spectrum& spectrum, double
 std::string CursorPercentText(double transmittance);
 // "cm-1: 1715.3   %T: 12.07".
 std::string CursorStatusText(double cursorX, const std::string& percentText);
+// The absorbance read-out: -log10 T with 4 decimals, "-" where T <= 0
+// has none.
+std::string CursorAbsorbanceText(double transmittance);
+// "cm-1: 1715.0   A: 0.4321".
+std::string CursorAbsorbanceStatusText(double cursorX, const std::string& absorbanceText);
 
 // The baseline tool shifts the whole spectrum while no cursor is set (the
 // cursor on the first or last point) and tilts one side about the cursor

@@ -28,8 +28,12 @@ void PlotInteraction::InvertSegment(int x1, int y1, int x2, int y2) {
 }
 
 void PlotInteraction::ShowCursorStatus() {
-  view_.CursorPercentText = CursorPercentText(spectrum_.TransY[view_.CursorIndex]);
-  host_.StatusText(1, CursorStatusText(view_.CursorX, view_.CursorPercentText));
+  const float t = spectrum_.TransY[view_.CursorIndex];
+  view_.CursorPercentText = CursorPercentText(t);
+  // The read-out speaks the unit of the axis drawn last.
+  host_.StatusText(1, view_.AbsorbanceShown
+                          ? CursorAbsorbanceStatusText(view_.CursorX, CursorAbsorbanceText(t))
+                          : CursorStatusText(view_.CursorX, view_.CursorPercentText));
 }
 
 void PlotInteraction::CursorAfterPaint(const PlotFrame& frame) {

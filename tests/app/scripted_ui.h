@@ -58,6 +58,11 @@ class ScriptedUi : public UserInterface {
 
   QString OpenFile(const FileDialogSettings& settings) override { return Answer("open", settings); }
   QString SaveFile(const FileDialogSettings& settings) override { return Answer("save", settings); }
+  // One answer of `files` holds the chosen paths separated by line ends.
+  QStringList OpenFiles(const FileDialogSettings& settings) override {
+    const QString answer = Answer("open", settings);
+    return answer.isEmpty() ? QStringList() : answer.split('\n');
+  }
   bool Confirm(const QString& text) override {
     log.push_back({"confirm", "Confirm", text, {}});
     if (confirms.empty()) return false;
@@ -207,15 +212,16 @@ inline void AddExportRows(const QString& base) {
 // A drag of these URLs, sent to the window as the platform sends it:
 // enter, then (when accepted) the drop. Returns whether the enter was
 // accepted; the load itself runs once the drop is over.
-inline bool DragAndDrop(TForm1& w, const QList<QUrl>& urls) {
+inline bool DragAndDrop(TForm1& w, const QList<QUrl>& urls,
+                        Qt::KeyboardModifiers keys = Qt::NoModifier) {
   QMimeData data;
   data.setUrls(urls);
   const QPoint at(w.width() / 2, w.height() / 2);
-  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, keys);
   enter.ignore();
   QCoreApplication::sendEvent(&w, &enter);
   if (!enter.isAccepted()) return false;
-  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, keys);
   QCoreApplication::sendEvent(&w, &drop);
   QCoreApplication::processEvents();
   return true;
