@@ -306,6 +306,11 @@ void TForm1::BuildMenus() {
   BuildComparisonMenus();
   View1->addSeparator();
   About1 = MakeAction(View1, "About1", "&About", &TForm1::About1Click);
+  Tools1 = menuBar()->addMenu("&Tools");
+  Tools1->setObjectName("Tools1");
+  Searchlibrary1 =
+      MakeAction(Tools1, "Searchlibrary1", "&Search library...", &TForm1::Searchlibrary1Click);
+  Searchlibrary1->setShortcut(QKeySequence("Ctrl+L"));
 
   // The keys of the desktop the program runs on; the menus show them beside
   // the items. Where a desktop defines no key for Save As or Quit, the keys
@@ -332,7 +337,7 @@ void TForm1::BuildMenus() {
 void TForm1::UpdateCommandStates() {
   const CommandStates states = CommandStatesFor(view_, history_);
   for (QAction* action :
-       {Save1, Saveas1, Export1->menuAction(), Copy1, Parameters1, Print1, Grid1}) {
+       {Save1, Saveas1, Export1->menuAction(), Copy1, Parameters1, Print1, Grid1, Searchlibrary1}) {
     action->setEnabled(states.spectrumCommands);
   }
   for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {

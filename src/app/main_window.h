@@ -17,6 +17,7 @@
 #include <string>
 
 #include "app/document.h"
+#include "app/library_dialog.h"
 #include "app/recent_files.h"
 #include "app/user_interface.h"
 #include "core/messages.h"
@@ -151,6 +152,8 @@ class TForm1 : public QMainWindow {
   // One "Remove NAME" a comparison, then "Remove all".
   QMenu* Comparisons1;
   QAction* About1;
+  QMenu* Tools1;
+  QAction* Searchlibrary1;
 
   // Handlers. Those reached from menus and buttons run inside the generic
   // error report; calling them directly lets exceptions through.
@@ -198,6 +201,10 @@ class TForm1 : public QMainWindow {
   // naming the file and changes nothing. True when it was added.
   bool AddComparisonFile(const std::string& path);
   const ComparisonList& comparisons() const { return comparisons_; }
+
+  // Tools > Search library... (library_commands.cpp): the shown spectrum
+  // searched in the library folder, chosen the first time and kept.
+  void Searchlibrary1Click();
   void Copypeaklist1Click();
   void Copy1Click();
   void Print1Click();
@@ -254,6 +261,9 @@ class TForm1 : public QMainWindow {
   void BuildComparisonMenus();
   // The comparison items' states and the Comparisons menu's entries.
   void UpdateComparisonStates();
+  // Updates the index of `folder` (a cancellable progress dialog when it
+  // takes longer than half a second) and searches the shown spectrum.
+  LibrarySearchResult SearchLibrary(const QString& folder);
   // What the pictures show besides the shown spectrum, as the view says.
   PlotOverlay Overlay() const;
   QAction* MakeAction(QMenu* menu, const char* name, const char* caption,

@@ -46,6 +46,10 @@ QStringList QtUserInterface::OpenFiles(const FileDialogSettings& settings) {
   return files;
 }
 
+QString QtUserInterface::ChooseFolder(const QString& title, const QString& start) {
+  return QFileDialog::getExistingDirectory(owner_, title, start);
+}
+
 QString QtUserInterface::SaveFile(const FileDialogSettings& settings) {
   return RunFileDialog(settings, true);
 }

@@ -37,6 +37,9 @@ class UserInterface {
   // The chosen path, or an empty string when the dialog was cancelled.
   virtual QString OpenFile(const FileDialogSettings& settings) = 0;
   virtual QString SaveFile(const FileDialogSettings& settings) = 0;
+  // A folder chosen in a folder dialog titled `title`, starting at `start`;
+  // empty when cancelled.
+  virtual QString ChooseFolder(const QString& title, const QString& start) = 0;
   // Several existing files chosen at once; empty when cancelled. Without a
   // dialog of its own, one file through OpenFile.
   virtual QStringList OpenFiles(const FileDialogSettings& settings) {
@@ -74,6 +77,7 @@ class QtUserInterface : public UserInterface {
   QString OpenFile(const FileDialogSettings& settings) override;
   QString SaveFile(const FileDialogSettings& settings) override;
   QStringList OpenFiles(const FileDialogSettings& settings) override;
+  QString ChooseFolder(const QString& title, const QString& start) override;
   bool Confirm(const QString& text) override;
   SaveChangesAnswer AskSaveChanges(const QString& text) override;
   void ErrorBox(const QString& text, const QString& fileName) override;

@@ -18,5 +18,11 @@ bool StoredAbsorbance() { return Stored("View/Absorbance"); }
 void StoreAbsorbance(bool on) { Store("View/Absorbance", on); }
 bool StoredScaleComparisons() { return Stored("View/ScaleComparisons"); }
 void StoreScaleComparisons(bool on) { Store("View/ScaleComparisons", on); }
+QString StoredLibraryFolder() {
+  return QSettings("Tesvar", "Tesvar").value("Library/Folder").toString();
+}
+void StoreLibraryFolder(const QString& folder) {
+  QSettings("Tesvar", "Tesvar").setValue("Library/Folder", folder);
+}
 
 }  // namespace tesvar

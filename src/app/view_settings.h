@@ -2,6 +2,8 @@
 // beside the list of recent files.
 #pragma once
 
+#include <QString>
+
 namespace tesvar {
 
 bool StoredFitOrdinate();
@@ -11,5 +13,8 @@ bool StoredAbsorbance();
 void StoreAbsorbance(bool on);
 bool StoredScaleComparisons();
 void StoreScaleComparisons(bool on);
+// The folder Tools > Search library... searches.
+QString StoredLibraryFolder();
+void StoreLibraryFolder(const QString& folder);
 
 }  // namespace tesvar

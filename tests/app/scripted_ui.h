@@ -58,6 +58,10 @@ class ScriptedUi : public UserInterface {
 
   QString OpenFile(const FileDialogSettings& settings) override { return Answer("open", settings); }
   QString SaveFile(const FileDialogSettings& settings) override { return Answer("save", settings); }
+  // A folder dialog takes its answer from `files` too.
+  QString ChooseFolder(const QString& title, const QString&) override {
+    return Answer("folder", {QString(), QString(), title, QString(), QString()});
+  }
   // One answer of `files` holds the chosen paths separated by line ends.
   QStringList OpenFiles(const FileDialogSettings& settings) override {
     const QString answer = Answer("open", settings);
