@@ -6,7 +6,7 @@
 #   ./build.sh sanitize       build everything with AddressSanitizer + UBSan, run every test
 #   ./build.sh fuzz [SECONDS] build the libFuzzer targets and run each for SECONDS (default 60;
 #                             FUZZ_RUNS=N: for N executions instead)
-#   ./build.sh fuzz-ci        replay the fuzz corpora, then fuzz each target for 20 s
+#   ./build.sh fuzz-ci        replay the fuzz corpora, then fuzz each target for 12 s
 #   ./build.sh format-check   fail when a source file differs from clang-format's layout
 #   ./build.sh format         lay out every source file with clang-format
 # TESVAR_WERROR=ON makes compiler warnings in the project's code errors (CI sets it).
@@ -179,7 +179,7 @@ case "$cmd" in
     install_missing
     build_fuzzers
     replay_corpora
-    run_fuzzers 20
+    run_fuzzers 12
     ;;
   format-check)
     install_missing
