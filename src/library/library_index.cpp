@@ -73,8 +73,8 @@ class Statement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
-bool Exec(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+bool Exec(sqlite3* db, const std::string& sql) {
+  return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 // FNV-1a: a short, stable file name for a folder's path.
@@ -148,21 +148,26 @@ bool LibraryIndex::OpenDatabase(const std::string& path, IndexReport& report) {
     // without a system call a page: loading 10,000 members is one pass
     // over memory. (The page size applies to a new database only.)
     Exec(db_, "PRAGMA page_size = 65536; PRAGMA mmap_size = 1073741824;");
-    bool ours = Exec(db_,
-                     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);"
-                     "CREATE TABLE IF NOT EXISTS files(path TEXT PRIMARY KEY, size INTEGER,"
-                     " mtime INTEGER, state INTEGER, title TEXT, first INTEGER, data BLOB,"
-                     " reason TEXT);");
+    // Tables of another program's: a foreign database, not to be added to.
+    bool ours = false;
+    {
+      Statement others(db_,
+                       "SELECT count(*) FROM sqlite_master WHERE name NOT IN"
+                       " ('meta', 'files') AND name NOT LIKE 'sqlite_autoindex_%'");
+      ours = others.ok() && others.Step() == SQLITE_ROW && others.Int(0) == 0;
+    }
+    ours = ours && Exec(db_,
+                        "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);"
+                        "CREATE TABLE IF NOT EXISTS files(path TEXT PRIMARY KEY, size INTEGER,"
+                        " mtime INTEGER, state INTEGER, title TEXT, first INTEGER, data BLOB,"
+                        " reason TEXT);");
+    // A new index gets its version; two programs making it at once both
+    // find the one that was written first.
+    ours = ours && Exec(db_, "INSERT OR IGNORE INTO meta(key, value) VALUES('version', '" +
+                                 std::string(kSchemaVersion) + "')");
     if (ours) {
       Statement version(db_, "SELECT value FROM meta WHERE key = 'version'");
-      ours = version.ok();
-      if (ours && version.Step() == SQLITE_ROW) {
-        ours = version.Text(0) == kSchemaVersion;
-      } else if (ours) {
-        Statement set(db_, "INSERT INTO meta(key, value) VALUES('version', ?)");
-        set.Bind(1, std::string(kSchemaVersion));
-        ours = set.ok() && set.Step() == SQLITE_DONE;
-      }
+      ours = version.ok() && version.Step() == SQLITE_ROW && version.Text(0) == kSchemaVersion;
     }
     if (ours) return true;
     // Not an index of ours, or damaged: never trusted, set aside and built anew.

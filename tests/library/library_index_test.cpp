@@ -1,11 +1,13 @@
 #include "library/library_index.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "core/spectrum.h"
 #include "formats/ascii_list_writer.h"
@@ -107,8 +109,19 @@ TEST_F(LibraryIndexTest, UpdateRules) {
 TEST_F(LibraryIndexTest, DamagedOrForeignDatabase) {
   const std::string db = LibraryIndex::DatabasePath(cache, lib);
   EXPECT_EQ(db.rfind(cache + "/library-", 0), 0u);
+  // Another program's database, made with SQLite itself.
+  const std::string foreignDb = root + "/foreign.sqlite";
+  {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(foreignDb.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('x');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+  }
   for (const std::string& content :
-       {std::string(4096, 'x'), std::string("SQLite format 3") + std::string(200, '\0')}) {
+       {std::string(4096, 'x'), std::string("SQLite format 3") + std::string(200, '\0'),
+        test::ReadFile(foreignDb)}) {
     fs::create_directories(cache);
     test::WriteFile(db, content);
     LibraryIndex index;
@@ -142,6 +155,33 @@ TEST_F(LibraryIndexTest, InterruptedIndexingKeepsItsWork) {
   EXPECT_EQ(r.members, 3);
   EXPECT_LE(r.read, 3);
   EXPECT_GE(r.read, 1);
+}
+
+// Two programs indexing one library at once: SQLite's locking makes the
+// second wait for the first's transactions; both end with every member and
+// the index stays readable.
+TEST_F(LibraryIndexTest, TwoUpdatesAtOnce) {
+  for (int k = 0; k < 40; ++k) {
+    Spectrum s = WithBand(1000 + 50 * k, "band " + std::to_string(k));
+    test::WriteFile(lib + "/many" + std::to_string(k) + ".sp", BuildSpBytes(s));
+  }
+  IndexReport first, second;
+  {
+    LibraryIndex a, b;
+    std::thread one([&] { first = a.Update(lib, cache); });
+    std::thread two([&] { second = b.Update(lib, cache); });
+    one.join();
+    two.join();
+  }
+  for (const IndexReport* r : {&first, &second}) {
+    EXPECT_EQ(r->error, "");
+    EXPECT_EQ(r->note, "");
+    EXPECT_EQ(r->members, 43);
+  }
+  LibraryIndex after;
+  const IndexReport r = Update(after);
+  EXPECT_EQ(r.read, 0);
+  EXPECT_EQ(r.members, 43);
 }
 
 TEST_F(LibraryIndexTest, SearchFindsTheSpectrumItselfFirst) {
