@@ -17,18 +17,7 @@ std::string TitleText(const std::string& title) {
   std::string out;
   for (char ch : title) {
     const char32_t c = CodePageToUnicode(static_cast<unsigned char>(ch));
-    if (c < 0x20) {
-      out += ' ';
-    } else if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(out, c < 0x20 ? U' ' : c);
   }
   return out;
 }

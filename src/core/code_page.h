@@ -12,6 +12,8 @@
 // an edit and a save unchanged.
 #pragma once
 
+#include <string>
+
 namespace tesvar {
 
 // The character a byte of a record text stands for.
@@ -20,5 +22,9 @@ char32_t CodePageToUnicode(unsigned char byte);
 // The byte that stands for `c` in a record text, or -1 when the character
 // set has none ("ł", "Ș", U+0080).
 int UnicodeToCodePage(char32_t c);
+
+// Appends `c` (a character of the 8-bit set, so below U+10000) as UTF-8, for
+// the outputs that are read as Unicode text (SVG, the converter's lines).
+void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace tesvar

@@ -23,19 +23,6 @@ constexpr int kPairsPerLine = 8;
 // The program's name and version as the window caption shows them.
 constexpr const char* kGenerator = "Tesvar v" TESVAR_VERSION;
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 std::string Int(int64_t v) { return FormatInt(v); }
 
 // A label's offset from the frame is unclamped and may come from an absurd
