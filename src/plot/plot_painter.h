@@ -129,19 +129,22 @@ void DrawFrame(DrawingSurface& s, const PlotFrame& frame);
 // shown range and ordinate and stored in `view`, and grid, labels (label tool only), "%T", title,
 // trace, axes and frame drawn. The record is only read: its title and transmittances are kept up to
 // date where it is loaded or changed. The window adds the cursor line and the read-out with the
-// returned frame.
+// returned frame. With an overlay, the absorbance axis (over the shown range) takes the place of
+// the %T axis, the comparisons are drawn just before the shown trace and the legend last.
 std::optional<PlotFrame> PaintScreenPlot(DrawingSurface& s, int width, int height,
                                          const Spectrum& spectrum, ViewState& view,
                                          const PlotOverlay& overlay = {});
 
 // The metafile picture on a surface the size of the screen: grid, labels,
-// "%T", title, ordinate scale, abscissa scale, curve, frame.
+// "%T", title, ordinate scale, abscissa scale, curve, frame; the overlay's
+// comparisons before the curve and its legend after the frame.
 PlotFrame DrawMetafilePlot(DrawingSurface& s, int screenWidth, int screenHeight, int dpi,
                            const Spectrum& spectrum, bool gridOn, const LabelList& labels,
                            const PlotOverlay& overlay = {});
 
 // The printout bitmap: "%T", title, grid, trace, labels, transmittance axis,
-// wavenumber axis, frame.
+// wavenumber axis, frame; the overlay's comparisons before the trace and its
+// legend after the frame.
 PlotFrame DrawPrintPlot(DrawingSurface& s, int width, int height, const Spectrum& spectrum,
                         bool gridOn, const LabelList& labels, const PlotOverlay& overlay = {});
 
