@@ -136,7 +136,7 @@ void BM_SearchIndexOpen(benchmark::State& state) {
   Library& lib = TheLibrary();
   tesvar::LibraryIndex index;
   (void)index.Update(lib.folder, lib.cache);
-  const tesvar::PreparedSpectrum query = tesvar::PrepareSpectrum(Member(4242));
+  const tesvar::MatchProfile query = tesvar::MakeMatchProfile(Member(4242));
   for (auto _ : state) {
     const auto hits = index.Search(query, 10);
     if (hits.empty() || hits[0].quality < 99.9)

@@ -46,7 +46,7 @@ LibrarySearchResult TForm1::SearchLibrary(const QString& folder) {
   for (const SkippedFile& file : report.skippedFiles) {
     result.skipped.push_back(file.path + ": " + file.reason);
   }
-  for (const LibraryHit& hit : index.Search(PrepareSpectrum(*spectrum_), kHitsListed)) {
+  for (const LibraryHit& hit : index.Search(MakeMatchProfile(*spectrum_), kHitsListed)) {
     result.rows.push_back({hit.quality, hit.member->title, hit.member->path});
   }
   if (report.cancelled) {

@@ -66,7 +66,7 @@ int Converter::RunLibrary(const ConvertOptions& options) {
     }
     if (options.inputs.size() > 1) out_ << (first ? "" : "\n") << "==> " << input << " <==\n";
     first = false;
-    const std::vector<LibraryHit> hits = index.Search(PrepareSpectrum(spectrum), options.hits);
+    const std::vector<LibraryHit> hits = index.Search(MakeMatchProfile(spectrum), options.hits);
     int rank = 0;
     for (const LibraryHit& hit : hits) {
       out_ << ++rank << '\t' << FormatFixed(hit.quality, 1) << '\t' << hit.member->path << '\t'

@@ -250,11 +250,11 @@ IndexReport LibraryIndex::Update(const std::string& folder, const std::string& c
     }
     int state = kIgnored;
     std::string title, reason;
-    PreparedSpectrum prepared;
+    MatchProfile prepared;
     if (const FileKindInfo* kind = ClassifyFile(c.path, FirstBytes(c.path))) {
       const LoadResult result = LoadSpectrumFile(c.path, *kind, spectrum);
       if (result.loaded()) {
-        prepared = PrepareSpectrum(spectrum);
+        prepared = MakeMatchProfile(spectrum);
         state = prepared.Empty() ? kSkipped : kMember;
         title = spectrum.ShortComment;
         if (prepared.Empty()) reason = kOutsideGrid;
@@ -306,7 +306,7 @@ IndexReport LibraryIndex::Update(const std::string& folder, const std::string& c
   return report;
 }
 
-std::vector<LibraryHit> LibraryIndex::Search(const PreparedSpectrum& query, int count) const {
+std::vector<LibraryHit> LibraryIndex::Search(const MatchProfile& query, int count) const {
   std::vector<LibraryHit> hits;
   for (const LibraryMember& member : members_) {
     const double quality = HitQuality(query, member.prepared);

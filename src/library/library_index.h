@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "library/prepared_spectrum.h"
+#include "library/match_profile.h"
 
 struct sqlite3;
 
@@ -32,7 +32,7 @@ namespace tesvar {
 struct LibraryMember {
   std::string path;
   std::string title;
-  PreparedSpectrum prepared;
+  MatchProfile prepared;
 };
 
 struct SkippedFile {
@@ -82,7 +82,7 @@ class LibraryIndex {
 
   // The best `count` members for the query, best first; members that are
   // not scored (too little shared range) are left out.
-  std::vector<LibraryHit> Search(const PreparedSpectrum& query, int count) const;
+  std::vector<LibraryHit> Search(const MatchProfile& query, int count) const;
 
  private:
   bool OpenDatabase(const std::string& path, IndexReport& report);

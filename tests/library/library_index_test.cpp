@@ -188,13 +188,13 @@ TEST_F(LibraryIndexTest, SearchFindsTheSpectrumItselfFirst) {
   LibraryIndex index;
   ASSERT_EQ(Update(index).members, 3);
   Spectrum query = WithBand(1700, "the same carbonyl, read from another kind");
-  const std::vector<LibraryHit> hits = index.Search(PrepareSpectrum(query), 10);
+  const std::vector<LibraryHit> hits = index.Search(MakeMatchProfile(query), 10);
   ASSERT_EQ(hits.size(), 3u);
   EXPECT_EQ(hits[0].member->path, lib + "/b.jdx");
   EXPECT_GE(hits[0].quality, 99.95);  // 100.0 to one decimal, across file kinds
   EXPECT_LT(hits[1].quality, hits[0].quality);
-  EXPECT_EQ(index.Search(PrepareSpectrum(query), 1).size(), 1u);
-  EXPECT_TRUE(index.Search(PrepareSpectrum(query), 0).empty());
+  EXPECT_EQ(index.Search(MakeMatchProfile(query), 1).size(), 1u);
+  EXPECT_TRUE(index.Search(MakeMatchProfile(query), 0).empty());
 }
 
 }  // namespace

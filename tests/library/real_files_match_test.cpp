@@ -62,7 +62,7 @@ TEST(RealFilesMatch, DisturbedCopiesFindThemselves) {
     Spectrum disturbed;
     const LoadResult read = LoadSpectrumFile(copy, disturbed);
     ASSERT_TRUE(read.loaded()) << read.refusal;
-    const std::vector<LibraryHit> hits = index.Search(PrepareSpectrum(disturbed), 3);
+    const std::vector<LibraryHit> hits = index.Search(MakeMatchProfile(disturbed), 3);
     ASSERT_FALSE(hits.empty());
     EXPECT_EQ(hits[0].member->path, member.path)
         << "found " << hits[0].member->path << " at " << hits[0].quality;
@@ -81,7 +81,7 @@ TEST(RealFilesMatch, DisturbedCopiesFindThemselves) {
                      0.6 * std::exp(-std::pow((x - 1900) / 40, 2)) + 0.1 * std::sin(x / 90);
     stranger.TransY[i] = static_cast<float>(std::pow(10.0, -a));
   }
-  const std::vector<LibraryHit> hits = index.Search(PrepareSpectrum(stranger), 1);
+  const std::vector<LibraryHit> hits = index.Search(MakeMatchProfile(stranger), 1);
   ASSERT_FALSE(hits.empty());
   EXPECT_LT(hits[0].quality, poorestTrueMatch) << hits[0].member->path;
   std::printf("poorest true match %.1f, best stranger %.1f of %d members\n", poorestTrueMatch,

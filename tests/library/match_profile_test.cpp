@@ -1,4 +1,4 @@
-#include "library/prepared_spectrum.h"
+#include "library/match_profile.h"
 
 #include <gtest/gtest.h>
 
@@ -42,13 +42,13 @@ const std::vector<Band> kOther = {
     {3300, 0.9, 80}, {1650, 1.0, 30}, {1550, 0.7, 25}, {1050, 0.8, 40}};
 
 double Quality(const Spectrum& query, const Spectrum& member) {
-  return HitQuality(PrepareSpectrum(query), PrepareSpectrum(member));
+  return HitQuality(MakeMatchProfile(query), MakeMatchProfile(member));
 }
 
-TEST(PreparedSpectrum, GridAndRange) {
+TEST(MatchProfile, GridAndRange) {
   // 4000 .. 400 1/cm: grid points 4250 .. 6050, less 4 at each end for the
   // derivative's window.
-  const PreparedSpectrum p = PrepareSpectrum(Sampled(kPolymer, 4000, 400, 1));
+  const MatchProfile p = MakeMatchProfile(Sampled(kPolymer, 4000, 400, 1));
   EXPECT_EQ(p.first, 4254);
   EXPECT_EQ(p.Last(), 6046);
   // An ascending spectrum covers the same grid points.
@@ -57,14 +57,14 @@ TEST(PreparedSpectrum, GridAndRange) {
   for (int i = 0; i < n / 2; ++i) std::swap(ascending.TransY[i], ascending.TransY[n - 1 - i]);
   ascending.XStart = 400;
   ascending.XStep = -1;
-  const PreparedSpectrum q = PrepareSpectrum(ascending);
+  const MatchProfile q = MakeMatchProfile(ascending);
   EXPECT_EQ(q.first, p.first);
   EXPECT_EQ(q.values, p.values);
   // Too short for the window, or no spacing at all: nothing to match.
-  EXPECT_TRUE(PrepareSpectrum(Sampled(kPolymer, 1000, 986, 1)).Empty());
+  EXPECT_TRUE(MakeMatchProfile(Sampled(kPolymer, 1000, 986, 1)).Empty());
   Spectrum flat = Sampled(kPolymer, 4000, 400, 1);
   flat.XStep = 0;
-  EXPECT_TRUE(PrepareSpectrum(flat).Empty());
+  EXPECT_TRUE(MakeMatchProfile(flat).Empty());
 }
 
 // The score's properties, each over the polymer spectrum as the query.
@@ -108,23 +108,23 @@ TEST(HitQuality, MembersThatAreNotScored) {
   EXPECT_LT(Quality(query, Sampled(kPolymer, 12000, 5000, 4)), 0);
   // A flat member has no shape to correlate.
   EXPECT_LT(Quality(query, Sampled({}, 4000, 400, 1)), 0);
-  EXPECT_LT(HitQuality(PreparedSpectrum(), PrepareSpectrum(query)), 0);
+  EXPECT_LT(HitQuality(MatchProfile(), MakeMatchProfile(query)), 0);
   // Anticorrelated shapes score 0, not below.
-  PreparedSpectrum negated = PrepareSpectrum(query);
+  MatchProfile negated = MakeMatchProfile(query);
   for (int16_t& v : negated.values) v = static_cast<int16_t>(-v);
-  EXPECT_EQ(HitQuality(PrepareSpectrum(query), negated), 0);
+  EXPECT_EQ(HitQuality(MakeMatchProfile(query), negated), 0);
 }
 
 // Transmittance at or below the floor (a saturated band, a baseline
 // corrected below zero) and NaN give finite values.
-TEST(PreparedSpectrum, SaturatedAndBrokenPointsStayFinite) {
+TEST(MatchProfile, SaturatedAndBrokenPointsStayFinite) {
   Spectrum s = Sampled(kPolymer, 4000, 400, 1);
   s.TransY[1000] = 0;
   s.TransY[1001] = -0.2f;
   s.TransY[1002] = NAN;
-  const PreparedSpectrum p = PrepareSpectrum(s);
+  const MatchProfile p = MakeMatchProfile(s);
   ASSERT_FALSE(p.Empty());
-  EXPECT_GT(HitQuality(p, PrepareSpectrum(Sampled(kPolymer, 4000, 400, 1))), 50);
+  EXPECT_GT(HitQuality(p, MakeMatchProfile(Sampled(kPolymer, 4000, 400, 1))), 50);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ inline constexpr double kTransmittanceFloor = 0.01;
 // The wavenumber of grid point i (0 is the highest).
 inline double GridWavenumber(int i) { return kGridHigh - kGridStep * i; }
 
-struct PreparedSpectrum {
+struct MatchProfile {
   // The grid points first .. first + values.size() - 1 are held; the rest
   // are missing.
   int first = 0;
@@ -51,12 +51,12 @@ struct PreparedSpectrum {
 
 // Prepares the record's transmittances (TransY, LastIndex, XStart, XStep).
 // A spectrum that covers fewer than 9 grid points comes back empty.
-PreparedSpectrum PrepareSpectrum(const Spectrum& spectrum);
+MatchProfile MakeMatchProfile(const Spectrum& spectrum);
 
 // The hit quality of a member against the query: 100 x the Pearson
 // correlation over the grid points both hold (negative as 0), or a negative
 // value when they share less than half of the query's range or either is
 // flat there: such a member is not scored.
-double HitQuality(const PreparedSpectrum& query, const PreparedSpectrum& member);
+double HitQuality(const MatchProfile& query, const MatchProfile& member);
 
 }  // namespace tesvar

@@ -1,4 +1,4 @@
-#include "library/prepared_spectrum.h"
+#include "library/match_profile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,8 +25,8 @@ double Absorbance(float t) {
 
 }  // namespace
 
-PreparedSpectrum PrepareSpectrum(const Spectrum& spectrum) {
-  PreparedSpectrum prepared;
+MatchProfile MakeMatchProfile(const Spectrum& spectrum) {
+  MatchProfile prepared;
   const int n = std::min<int>(spectrum.LastIndex, static_cast<int>(spectrum.TransY.size()) - 1) + 1;
   const double step = spectrum.XStep;
   if (n < 2 || !(std::abs(step) > 0) || !std::isfinite(spectrum.XStart)) return prepared;
@@ -68,7 +68,7 @@ PreparedSpectrum PrepareSpectrum(const Spectrum& spectrum) {
   return prepared;
 }
 
-double HitQuality(const PreparedSpectrum& query, const PreparedSpectrum& member) {
+double HitQuality(const MatchProfile& query, const MatchProfile& member) {
   if (query.Empty() || member.Empty()) return -1;
   const int first = std::max(query.first, member.first);
   const int last = std::min(query.Last(), member.Last());
